@@ -1,0 +1,60 @@
+# Shared build rules: warnings, sanitizers, tests, fuzz targets and the program folder.
+
+# The installed program folder: everything is found relative to the host executable.
+set(YK_PLUGIN_DIR plugin)
+set(YK_DATA_DIR data)
+set(YK_THEME_DIR theme)
+
+if(YK_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(YK_FUZZ)
+  # Coverage instrumentation for everything the fuzz targets link.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Our own code builds without warnings.
+function(yk_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# yk_test(NAME SOURCES src... LIBS lib...): one GoogleTest binary, one CTest entry.
+function(yk_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  yk_warnings(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${T_ENV}")
+endfunction()
+
+# yk_bench(NAME SOURCES src... LIBS lib...): a Google Benchmark binary (not run by ctest).
+function(yk_bench name)
+  if(NOT YK_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${B_SOURCES})
+  yk_warnings(${name})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
+endfunction()
+
+# yk_fuzz(NAME SOURCES src... LIBS lib...): a libFuzzer target, built with -DYK_FUZZ=ON.
+if(YK_FUZZ AND NOT TARGET fuzzers)
+  add_custom_target(fuzzers)
+endif()
+function(yk_fuzz name)
+  if(NOT YK_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  add_dependencies(fuzzers ${name})
+endfunction()
