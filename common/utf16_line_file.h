@@ -1,0 +1,57 @@
+// utf16_line_file.h — the data files' text format: UTF-16 little-endian, two bytes a
+// character, no byte-order mark, every line ending in CR LF.
+//
+// Reading hands out lines in pieces of at most 2047 UTF-16 units with the line end
+// removed: a longer line comes out as several pieces (the handheld's readers used a
+// 2048-unit buffer, and the files written there are cut to match).  A line of exactly
+// 2047 units gives one piece.  Only a CR directly before the LF is removed; a last line
+// without CR LF is still a line; a trailing odd byte is ignored.
+//
+// Files are opened per call and closed before it returns; nothing is kept open.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace yk {
+
+inline constexpr std::size_t kMaxLineUnits = 2047;
+
+// Called for each line piece in file order; return false to stop reading.
+using LineVisitor = std::function<bool(std::u16string_view line)>;
+
+// Reads `path` and calls `visit` for each line piece.  False when the file can't be
+// opened (missing, a folder, no permission); true otherwise, also for an empty file.
+[[nodiscard]] bool ForEachUtf16Line(const std::filesystem::path& path, const LineVisitor& visit);
+
+// Splits UTF-16LE bytes already in memory into line pieces (what ForEachUtf16Line does
+// after reading the file).
+void ForEachUtf16LineInBytes(std::string_view bytes, const LineVisitor& visit);
+
+// All line pieces of a file, or nullopt when it can't be opened.
+[[nodiscard]] std::optional<std::vector<std::u16string>> ReadUtf16Lines(
+    const std::filesystem::path& path);
+
+// The bytes of `text` as UTF-16LE (no terminator, no line end).
+[[nodiscard]] std::string EncodeUtf16Le(std::u16string_view text);
+
+// The bytes of one line: `text` as UTF-16LE followed by CR LF.
+[[nodiscard]] std::string EncodeUtf16Line(std::u16string_view text);
+
+// Appends one line (`text` and CR LF) at the end of `path`, creating the file when
+// missing.  When the file's last line has no CR LF, one is written first so the new
+// line starts on a line of its own.  The bytes go out in one write and are fsynced.
+// False when the file can't be opened or written.
+[[nodiscard]] bool AppendUtf16Line(const std::filesystem::path& path, std::u16string_view text);
+
+// Replaces `path` with the given lines (each followed by CR LF) through the atomic
+// helper; no lines gives an empty file.  False leaves the old file untouched.
+[[nodiscard]] bool ReplaceWithUtf16Lines(const std::filesystem::path& path,
+                                         const std::vector<std::u16string>& lines);
+
+}  // namespace yk
