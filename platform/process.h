@@ -1,0 +1,19 @@
+// process.h — starting another program (the updater starts the host and back).
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Starts `program` with `arguments`, detached: it outlives this process and is never
+// waited for.  False when it could not be started (missing, not executable).
+[[nodiscard]] bool StartProgram(const std::filesystem::path& program,
+                                const std::vector<std::string>& arguments = {});
+
+// The full path of the running executable ("" when unknown); its folder ends in '/'.
+std::filesystem::path ExecutablePath();
+std::u16string ExecutableFolder();
+
+}  // namespace platform
