@@ -1,0 +1,63 @@
+// composer.h — composition of the window buffers over the background.
+//
+// Every window has its own bufferWidth x bufferHeight buffer in the Host context; the
+// composer copies the visible parts of them, bottom to top, into the composition buffer
+// (`screenBits`) and hands the rectangle to the view.  Only a rectangle is composed at a
+// time, windows that do not meet it are skipped and (in normal mode) windows wholly hidden
+// under a window above them are not copied.
+//
+// Translucent mode: the part of the composition buffer under a window is first lightened
+// (each byte b -> b * 15 / 100 + 216) and the window's pixels are then multiplied onto it
+// (d * s / 255), so white parts of a window show a pale copy of what lies beneath.
+//
+// The composition marks live in the slots (`dirty`, `clipLeft`..`clipBottom`, view
+// coordinates, right and bottom exclusive).  All pixel loops are clipped to the buffers:
+// a rectangle reaching past the screen composes only its inside.
+#pragma once
+
+#include "common/plugin_interface.h"
+
+namespace yk {
+
+class ViewPort;
+
+class Composer {
+ public:
+  Composer(HostContext& host, ViewPort& view) : host_(host), view_(view) {}
+
+  void SetTranslucent(bool translucent) { translucent_ = translucent; }
+  bool translucent() const { return translucent_; }
+
+  // Composes the rectangle (x, y) w x h and presents it.  A w or h of -1 means
+  // clientWidth / clientHeight.  With `full` the background is first copied into the
+  // rectangle and the windows meeting it are marked (hidden ones dropped); without it the
+  // marks set by the caller are used as they stand.
+  void Compose(int x, int y, int w, int h, bool full);
+
+  // Marks for composition every window that meets (l, t, r, b) (touching edges count) with
+  // its clip = the intersection; clears the others.  While a window is maximised only it
+  // is marked, with the clip (l, t, r, b) as given.
+  void MarkWindows(int l, int t, int r, int b);
+
+  // Normal mode only: unmarks each window whose clip lies inside the clip of a marked
+  // window above it.
+  void DropHidden();
+
+  // Composes every marked window, bottom first, over the composition buffer.
+  void ComposeMarked();
+
+ private:
+  HostContext& host_;
+  ViewPort& view_;
+  bool translucent_ = false;
+};
+
+// The pixel kernels, exposed for the benchmark and the tests.  Rows are `stride` bytes
+// apart in memory order; each call handles `rows` rows of `bytes` bytes.
+void CopyRows(uint8_t* dst, const uint8_t* src, int rows, int bytes, long dstStride,
+              long srcStride);
+// d = lighten(d) * s / 255 per byte, exactly as Lighten followed by Blend mode 6.
+void LightenMultiplyRows(uint8_t* dst, const uint8_t* src, int rows, int bytes, long dstStride,
+                         long srcStride);
+
+}  // namespace yk
