@@ -107,27 +107,29 @@ void Reduce(PixelBuffer dst, int dx, int dy, int dw, int dh, ConstPixelBuffer sr
 
 // ---- Text -------------------------------------------------------------------------------
 
-// A colour as red, green, blue in 0x00RRGGBB.
+// A colour as the platform stores it: 0x00BBGGRR (red in the low byte).
 inline constexpr uint32_t kTextBlack = 0x000000;
 
 enum class TextDirection { kHorizontal, kVertical };
 
 // Draws `text` through the drawing context `dc` (a platform handle, e.g. a slot's `dc` or
 // the Host context's `partsDC`): font face `face` at pixel height `height`, normal weight,
-// transparent background, colour `rgb`.  The rectangle is normalised first (left <= right,
-// top <= bottom).  Horizontal text wraps at word boundaries when `wordWrap` is true and is
+// transparent background, colour `colour` (0x00BBGGRR).  The rectangle is normalised first (left <=
+// right, top <= bottom).  Horizontal text wraps at word boundaries when `wordWrap` is true and is
 // clipped to the rectangle; vertical text is turned a quarter turn clockwise (escapement
 // 2700), starts at the rectangle's top-left corner and is clipped to it.
 // Returns false when `dc` does not name a drawing context.
 [[nodiscard]] bool DrawText(YkHandle dc, std::u16string_view text, int left, int top, int right,
-                            int bottom, std::u16string_view face, int height, uint32_t rgb,
+                            int bottom, std::u16string_view face, int height, uint32_t colour,
                             bool wordWrap, TextDirection direction = TextDirection::kHorizontal);
 
 // ---- Buffers of the Host context -------------------------------------------------------------
 
 // Resolves a pixel-memory handle issued by the platform library into a PixelBuffer of the
 // given size.  An unknown handle gives an empty buffer (bits == nullptr), which every
-// primitive treats as nothing to draw on.
+// primitive treats as nothing to draw on.  The byte size is the smaller of `bytes` and the
+// memory really behind the handle, so a wrong size in a shared record never lets a
+// primitive write past the allocation.
 PixelBuffer PixelBufferFromHandle(YkHandle bits, int width, int height, int bytes);
 
 // The shared buffers of a Host context: the parts sheet (240 x 400, `partsBytes`), the

@@ -1,0 +1,15 @@
+# Drawing primitives: pixel-buffer operations, the Host context's buffers and text drawing.
+add_library(yk_draw STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/bitmap_ops.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/host_buffers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/draw_text.cpp)
+yk_warnings(yk_draw)
+target_link_libraries(yk_draw PUBLIC yk_interface yk_platform)
+
+yk_test(bitmap_ops_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/bitmap_ops_test.cpp
+  LIBS yk_draw)
+
+yk_bench(draw_bench
+  SOURCES ${PROJECT_SOURCE_DIR}/bench/draw_bench.cpp
+  LIBS yk_draw)
