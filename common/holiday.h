@@ -47,8 +47,9 @@ void SetHolidayName(HolidayEntry* entry, std::u16string_view name);
 
 // Reads the year's file into `table` and returns the number of entries.  Without
 // `force`, a table whose loadedYear is `year` is kept as it is and the file is not
-// touched.  A file that can't be opened returns 0 and leaves the table as it was.
-// Lines that don't parse are skipped; lines after the 200th entry are not read.
+// touched.  A file that can't be opened (a year without holidays) gives an empty table
+// for that year: loadedYear = year, count 0, result 0.  Lines that don't parse are
+// skipped; lines after the 200th entry are not read.
 int ReadHolidays(int year, const std::filesystem::path& dataFolder, HolidayTable* table,
                  bool force);
 

@@ -1,0 +1,549 @@
+// schedule_store.cpp — the sched.txt tree, its cache and one date's list.
+#include "common/schedule_store.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "common/atomic_file.h"
+#include "common/date_util.h"
+#include "common/utf16_line_file.h"
+#include "platform/message_box.h"
+
+namespace yk {
+namespace {
+
+constexpr int kLevelBase[kScheduleLevelCount] = {0, 300, 600, 900};
+constexpr int kLevelCapacities[kScheduleLevelCount] = {kYearsLevelCapacity, kMonthsLevelCapacity,
+                                                       kDaysLevelCapacity, kDayLevelCapacity};
+
+constexpr std::u16string_view kLimitMessages[kScheduleLevelCount] = {
+    u"年をまたぐスケジュールが300件を超えました。これ以上の記録は出来ません",
+    u"月をまたぐスケジュールが300件を超えました。これ以上の記録は出来ません",
+    u"日をまたぐスケジュールが300件を超えました。これ以上の記録は出来ません",
+    u"１日のスケジュールが50件を超えました。これ以上の記録は出来ません",
+};
+constexpr std::u16string_view kOpenFailedMessage =
+    u"スケジュールファイルを開く事が出来ませんでした";
+
+constexpr std::size_t kMinLineLength = 39;  // "(" through the "(" that opens the text
+constexpr std::size_t kTextStart = 39;
+
+int Index(SpanLevel level) {
+  return static_cast<int>(level);
+}
+
+void ShowLimitMessage(SpanLevel level) {
+  platform::MessageBox(kLimitMessages[Index(level)], platform::kDefaultCaption, platform::kMbOk);
+}
+
+void ShowOpenFailedMessage() {
+  platform::MessageBox(kOpenFailedMessage, platform::kDefaultCaption, platform::kMbOk);
+}
+
+// A signed decimal as the C library reads it: optional leading white space and sign,
+// then digits up to the first non-digit; no digits read as 0.  The field is at most a
+// few characters wide, but the value is clamped all the same.
+int32_t ReadNumber(std::u16string_view field) {
+  std::size_t i = 0;
+  while (i < field.size() && (field[i] == u' ' || (field[i] >= u'\t' && field[i] <= u'\r'))) ++i;
+  bool negative = false;
+  if (i < field.size() && (field[i] == u'-' || field[i] == u'+')) {
+    negative = field[i] == u'-';
+    ++i;
+  }
+  long long value = 0;
+  for (; i < field.size() && field[i] >= u'0' && field[i] <= u'9'; ++i) {
+    value = value * 10 + (field[i] - u'0');
+    if (value > 0x80000000LL) value = 0x80000000LL;
+  }
+  if (negative) value = -value;
+  return static_cast<int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
+}
+
+// Copies a text into the record with its terminator; the units after it are left as
+// they are (the cache is read only up to the terminator).
+void StoreText(ScheduleRecord* record, std::u16string_view text) {
+  std::size_t length = std::min<std::size_t>(text.size(), kMaxScheduleTextLength);
+  std::memcpy(record->text, text.data(), length * sizeof(char16_t));
+  record->text[length] = u'\0';
+}
+
+// Parses into *record, which may be partly written when the line doesn't parse.
+bool ParseInto(std::u16string_view line, ScheduleRecord* record) {
+  std::size_t open = line.find(u'(');
+  if (open == std::u16string_view::npos) return false;
+  std::u16string_view s = line.substr(open);
+  if (s.size() < kMinLineLength || s[5] != u',' || s[22] != u',' || s[38] != u'(') return false;
+
+  // Each number runs from its start up to the next cut.
+  static constexpr std::size_t kStarts[11] = {1, 6, 9, 12, 15, 18, 23, 26, 29, 32, 35};
+  static constexpr std::size_t kCuts[11] = {5, 8, 11, 14, 17, 22, 25, 28, 31, 34, 37};
+  int32_t numbers[11];
+  for (int i = 0; i < 11; ++i) numbers[i] = ReadNumber(s.substr(kStarts[i], kCuts[i] - kStarts[i]));
+  record->startYear = numbers[0];
+  record->startMonth = numbers[1];
+  record->startDay = numbers[2];
+  record->startHour = numbers[3];
+  record->startMinute = numbers[4];
+  record->endYear = numbers[5];
+  record->endMonth = numbers[6];
+  record->endDay = numbers[7];
+  record->endHour = numbers[8];
+  record->endMinute = numbers[9];
+  record->period = numbers[10];
+
+  std::u16string_view text = s.substr(kTextStart);
+  if (!text.empty()) text.remove_suffix(1);  // the closing ")"
+  StoreText(record, text);
+  return true;
+}
+
+std::u16string Ascii(const char* text) {
+  std::u16string out;
+  for (; *text != '\0'; ++text) out.push_back(static_cast<unsigned char>(*text));
+  return out;
+}
+
+// A text as it may stand on one line: each LF becomes "__TVRET__", a CR is dropped.
+std::u16string OneLineText(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (char16_t c : text) {
+    if (c == u'\r') continue;
+    if (c == u'\n') {
+      out += kStoredLineBreak;
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+// Whether the record's numbers fit their fixed-width columns, so that its line reads back
+// as the same numbers.  The edit dialog never produces anything else; a record that
+// doesn't fit is refused rather than written as a line no reader can take.
+bool FitsLine(const ScheduleRecord& record) {
+  std::u16string line = FormatScheduleLine(record);
+  ScheduleRecord back{};
+  if (!ParseInto(line, &back)) return false;
+  return back.startYear == record.startYear && back.startMonth == record.startMonth &&
+         back.startDay == record.startDay && back.startHour == record.startHour &&
+         back.startMinute == record.startMinute && back.endYear == record.endYear &&
+         back.endMonth == record.endMonth && back.endDay == record.endDay &&
+         back.endHour == record.endHour && back.endMinute == record.endMinute &&
+         back.period == record.period;
+}
+
+void EnsureLevelOf(const std::filesystem::path& dataFolder, const ScheduleRecord& record,
+                   ScheduleStore* store) {
+  EnsureLevel(SpanLevelOf(record), record.startYear, record.startMonth, record.startDay, dataFolder,
+              store);
+}
+
+// Index within its level of the first cached record equal to `record`, or -1.
+int FindCached(const ScheduleStore* store, SpanLevel level, const ScheduleRecord& record) {
+  const ScheduleRecord* records = LevelRecords(store, level);
+  int count = store->counts[Index(level)];
+  for (int i = 0; i < count; ++i) {
+    if (records[i].period >= kDeletedMarker + 1 && RecordsEqual(records[i], record)) return i;
+  }
+  return -1;
+}
+
+// The file's new bytes: every cached record of the level not marked deleted, then `extra`.
+std::string LevelBytes(const ScheduleStore* store, SpanLevel level, const ScheduleRecord* extra) {
+  const ScheduleRecord* records = LevelRecords(store, level);
+  int count = store->counts[Index(level)];
+  std::string bytes;
+  for (int i = 0; i < count; ++i) {
+    if (records[i].period < kDeletedMarker + 1) continue;
+    bytes += EncodeUtf16Line(FormatScheduleLine(records[i]));
+  }
+  if (extra != nullptr) bytes += EncodeUtf16Line(FormatScheduleLine(*extra));
+  return bytes;
+}
+
+// Writes the level's cache (less deleted records, plus `extra`) as `path`, atomically.
+// The level holds nothing afterwards, whatever the outcome.
+bool RewriteLevel(const std::filesystem::path& path, SpanLevel level, ScheduleStore* store,
+                  const ScheduleRecord* extra) {
+  std::string bytes = LevelBytes(store, level, extra);
+  ForgetLevel(store, level);
+  std::error_code error;
+  std::filesystem::create_directories(path.parent_path(), error);
+  return ReplaceFileAtomically(path, bytes);
+}
+
+// Appends one record's line to its file; the level holds nothing afterwards.
+bool AppendRecord(const std::filesystem::path& dataFolder, const ScheduleRecord& record,
+                  ScheduleStore* store) {
+  std::filesystem::path path = ScheduleFilePathOf(dataFolder, record);
+  std::error_code error;
+  std::filesystem::create_directories(path.parent_path(), error);
+  ForgetLevel(store, SpanLevelOf(record));
+  return AppendUtf16Line(path, FormatScheduleLine(record));
+}
+
+bool LevelFull(const ScheduleStore* store, SpanLevel level) {
+  return store->counts[Index(level)] >= kLevelCapacities[Index(level)];
+}
+
+// (a1, a2) compared with (b1, b2): -1, 0 or 1.
+int ComparePair(int a1, int a2, int b1, int b2) {
+  return CompareDates({0, a1, a2}, {0, b1, b2});
+}
+
+bool IsRuleDay(int period, int year, int month, int day, int weekday, int y, int m, int d) {
+  if (period == weekday || period == kPeriodEveryDay) return true;
+  if (IsEveryMonth(d)) return d - kRepeatMark == day;
+  if (IsEveryYear(m)) return m - kRepeatMark == month && d == day;
+  return d == day && (m == month || m == 0) && (y == 0 || y == year);
+}
+
+std::u16string DisplayText(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  while (!text.empty()) {
+    if (text.starts_with(kStoredLineBreak)) {
+      out.push_back(u'\n');
+      text.remove_prefix(kStoredLineBreak.size());
+    } else {
+      out.push_back(text.front());
+      text.remove_prefix(1);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+// ---- records ----------------------------------------------------------------------------
+
+std::u16string_view RecordText(const ScheduleRecord& record) {
+  const char16_t* begin = record.text;
+  const char16_t* end = std::find(begin, begin + kScheduleTextUnits, u'\0');
+  return std::u16string_view(begin, static_cast<std::size_t>(end - begin));
+}
+
+void SetRecordText(ScheduleRecord* record, std::u16string_view text) {
+  std::fill(std::begin(record->text), std::end(record->text), u'\0');
+  StoreText(record, text);
+}
+
+bool RecordsEqual(const ScheduleRecord& a, const ScheduleRecord& b) {
+  return a.startYear == b.startYear && a.startMonth == b.startMonth && a.startDay == b.startDay &&
+         a.startHour == b.startHour && a.startMinute == b.startMinute && a.endYear == b.endYear &&
+         a.endMonth == b.endMonth && a.endDay == b.endDay && a.endHour == b.endHour &&
+         a.endMinute == b.endMinute && a.period == b.period && RecordText(a) == RecordText(b);
+}
+
+SpanLevel SpanLevelOf(const ScheduleRecord& r) {
+  if (r.startYear < r.endYear || r.startYear == 0 || r.endYear == 0) return SpanLevel::Years;
+  if (r.startMonth < r.endMonth || r.startMonth == 0 || r.endMonth == 0) return SpanLevel::Months;
+  if (r.startDay >= r.endDay && r.startDay != 0 && r.endDay != 0) return SpanLevel::Day;
+  return SpanLevel::Days;
+}
+
+int LevelCapacity(SpanLevel level) {
+  return kLevelCapacities[Index(level)];
+}
+
+ScheduleRecord* LevelRecords(ScheduleStore* store, SpanLevel level) {
+  return store->records + kLevelBase[Index(level)];
+}
+
+const ScheduleRecord* LevelRecords(const ScheduleStore* store, SpanLevel level) {
+  return store->records + kLevelBase[Index(level)];
+}
+
+// ---- lines ------------------------------------------------------------------------------
+
+bool ParseScheduleLine(std::u16string_view line, ScheduleRecord* record) {
+  ScheduleRecord parsed{};
+  if (!ParseInto(line, &parsed)) return false;
+  *record = parsed;
+  return true;
+}
+
+std::u16string FormatScheduleLine(const ScheduleRecord& r) {
+  // Years get four digits so the columns hold for any year up to 9999; a negative
+  // period is written "%.1d" so "-1" and "-2" stay two characters wide.
+  const char* format = r.period >= 0 ? "(%.4d,%.2d,%.2d,%.2d,%.2d %.4d,%.2d,%.2d,%.2d,%.2d %.2d)("
+                                     : "(%.4d,%.2d,%.2d,%.2d,%.2d %.4d,%.2d,%.2d,%.2d,%.2d %.1d)(";
+  char head[160];
+  std::snprintf(head, sizeof head, format, r.startYear, r.startMonth, r.startDay, r.startHour,
+                r.startMinute, r.endYear, r.endMonth, r.endDay, r.endHour, r.endMinute, r.period);
+  std::u16string line = Ascii(head);
+  line += OneLineText(RecordText(r));
+  line.push_back(u')');
+  if (line.size() > kMaxLineUnits) line.resize(kMaxLineUnits);
+  return line;
+}
+
+// ---- files and the cache ----------------------------------------------------------------
+
+std::filesystem::path ScheduleFilePath(const std::filesystem::path& dataFolder, SpanLevel level,
+                                       int year, int month, int day) {
+  static constexpr char kFileName[] = "sched.txt";
+  std::filesystem::path path = dataFolder;
+  if (level != SpanLevel::Years) path /= std::to_string(year);
+  if (level == SpanLevel::Days || level == SpanLevel::Day) {
+    path /= std::to_string(StripRepeatMark(month));
+  }
+  if (level == SpanLevel::Day) path /= std::to_string(StripRepeatMark(day));
+  return path / kFileName;
+}
+
+std::filesystem::path ScheduleFilePathOf(const std::filesystem::path& dataFolder,
+                                         const ScheduleRecord& record) {
+  return ScheduleFilePath(dataFolder, SpanLevelOf(record), record.startYear, record.startMonth,
+                          record.startDay);
+}
+
+int32_t LevelKey(SpanLevel level, int year, int month, int day) {
+  if (level == SpanLevel::Years) return 1;
+  month = StripRepeatMark(month);
+  day = StripRepeatMark(day);
+  if (year < 1 || year > 99999) return 0;
+  if (level == SpanLevel::Months) return year;
+  if (month < 1 || month > 99) return 0;
+  if (level == SpanLevel::Days) return year * 100 + month;
+  if (day < 1 || day > 99) return 0;
+  return year * 10000 + month * 100 + day;
+}
+
+void ClearScheduleStore(ScheduleStore* store) {
+  for (int i = 0; i < kScheduleLevelCount; ++i) {
+    store->keys[i] = 0;
+    store->counts[i] = 0;
+  }
+}
+
+void ForgetLevel(ScheduleStore* store, SpanLevel level) {
+  store->keys[Index(level)] = 0;
+  store->counts[Index(level)] = 0;
+}
+
+void LoadLevel(SpanLevel level, int year, int month, int day,
+               const std::filesystem::path& dataFolder, ScheduleStore* store) {
+  int index = Index(level);
+  store->counts[index] = 0;
+  store->keys[index] = LevelKey(level, year, month, day);
+  ScheduleRecord* records = LevelRecords(store, level);
+  int capacity = kLevelCapacities[index];
+  int count = 0;
+  // A file that can't be opened leaves the level holding it with no records.
+  (void)ForEachUtf16Line(ScheduleFilePath(dataFolder, level, year, month, day),
+                         [&](std::u16string_view line) {
+                           if (ParseInto(line, &records[count])) ++count;
+                           return count < capacity;
+                         });
+  store->counts[index] = count;
+}
+
+void EnsureLevel(SpanLevel level, int year, int month, int day,
+                 const std::filesystem::path& dataFolder, ScheduleStore* store) {
+  int32_t wanted = LevelKey(level, year, month, day);
+  if (wanted != 0 && store->keys[Index(level)] == wanted) return;
+  LoadLevel(level, year, month, day, dataFolder, store);
+}
+
+// ---- operations -------------------------------------------------------------------------
+
+bool ScheduleExists(const std::filesystem::path& dataFolder, const ScheduleRecord& record,
+                    ScheduleStore* store) {
+  EnsureLevelOf(dataFolder, record, store);
+  return FindCached(store, SpanLevelOf(record), record) >= 0;
+}
+
+bool AddSchedule(const std::filesystem::path& dataFolder, const ScheduleRecord& record,
+                 ScheduleStore* store) {
+  SpanLevel level = SpanLevelOf(record);
+  EnsureLevelOf(dataFolder, record, store);
+  if (LevelFull(store, level)) {
+    ShowLimitMessage(level);
+    return false;
+  }
+  if (!FitsLine(record) || !AppendRecord(dataFolder, record, store)) {
+    ShowOpenFailedMessage();
+    return false;
+  }
+  return true;
+}
+
+bool DeleteSchedule(const std::filesystem::path& dataFolder, const ScheduleRecord& record,
+                    ScheduleStore* store) {
+  SpanLevel level = SpanLevelOf(record);
+  EnsureLevelOf(dataFolder, record, store);
+  int found = FindCached(store, level, record);
+  if (found < 0) return false;
+  LevelRecords(store, level)[found].period = kDeletedMarker;
+  if (!RewriteLevel(ScheduleFilePathOf(dataFolder, record), level, store, nullptr)) {
+    ShowOpenFailedMessage();
+    return false;
+  }
+  return true;
+}
+
+bool ModifySchedule(const std::filesystem::path& dataFolder, const ScheduleRecord& oldRecord,
+                    const ScheduleRecord& newRecord, ScheduleStore* store) {
+  SpanLevel oldLevel = SpanLevelOf(oldRecord);
+  SpanLevel newLevel = SpanLevelOf(newRecord);
+  std::filesystem::path oldPath = ScheduleFilePathOf(dataFolder, oldRecord);
+  std::filesystem::path newPath = ScheduleFilePathOf(dataFolder, newRecord);
+
+  if (oldLevel == newLevel && oldPath == newPath) {
+    // One file: the old record out and the new one at the end, in a single rewrite.
+    EnsureLevelOf(dataFolder, newRecord, store);
+    int found = FindCached(store, newLevel, oldRecord);
+    if (found < 0 && LevelFull(store, newLevel)) {
+      ShowLimitMessage(newLevel);
+      return false;
+    }
+    if (!FitsLine(newRecord)) {
+      ShowOpenFailedMessage();
+      return false;
+    }
+    if (found >= 0) LevelRecords(store, newLevel)[found].period = kDeletedMarker;
+    if (!RewriteLevel(newPath, newLevel, store, &newRecord)) {
+      ShowOpenFailedMessage();
+      return false;
+    }
+    return true;
+  }
+
+  // Two files: store the new record first, so a failure never loses the old one.
+  EnsureLevelOf(dataFolder, newRecord, store);
+  if (LevelFull(store, newLevel)) {
+    ShowLimitMessage(newLevel);
+    return false;
+  }
+  if (!FitsLine(newRecord) || !AppendRecord(dataFolder, newRecord, store)) {
+    ShowOpenFailedMessage();
+    return false;
+  }
+  EnsureLevelOf(dataFolder, oldRecord, store);
+  int found = FindCached(store, oldLevel, oldRecord);
+  if (found < 0) return true;  // nothing to take away: the change is an addition
+  LevelRecords(store, oldLevel)[found].period = kDeletedMarker;
+  if (RewriteLevel(oldPath, oldLevel, store, nullptr)) return true;
+
+  // The old record couldn't be removed: take the new one back out so the files are as
+  // before (if that fails too, both records stay — nothing is lost).
+  EnsureLevelOf(dataFolder, newRecord, store);
+  ScheduleRecord* records = LevelRecords(store, newLevel);
+  for (int i = store->counts[Index(newLevel)] - 1; i >= 0; --i) {
+    if (RecordsEqual(records[i], newRecord)) {
+      records[i].period = kDeletedMarker;
+      (void)RewriteLevel(newPath, newLevel, store, nullptr);
+      break;
+    }
+  }
+  ShowOpenFailedMessage();
+  return false;
+}
+
+// ---- one date's list --------------------------------------------------------------------
+
+bool DateMatches(const ScheduleRecord& r, int year, int month, int day, int weekday) {
+  bool everyYear = IsEveryYear(r.startMonth);
+  bool everyMonth = IsEveryMonth(r.startDay);
+  if (everyYear && everyMonth) {
+    return r.startYear <= year && year <= r.endYear && r.startMonth - kRepeatMark <= month &&
+           month <= r.endMonth - kRepeatMark && r.startDay - kRepeatMark <= day &&
+           day <= r.endDay - kRepeatMark;
+  }
+  if (everyMonth) {
+    return r.startDay - kRepeatMark <= day && day <= r.endDay - kRepeatMark &&
+           ComparePair(r.startYear, r.startMonth, year, month) <= 0 &&
+           ComparePair(year, month, r.endYear, r.endMonth) <= 0;
+  }
+  if (everyYear) {
+    return r.startYear <= year && year <= r.endYear &&
+           ComparePair(r.startMonth - kRepeatMark, r.startDay, month, day) <= 0 &&
+           ComparePair(month, day, r.endMonth - kRepeatMark, r.endDay) <= 0;
+  }
+  YearMonthDay date{year, month, day};
+  return YearMonthDay{r.startYear, r.startMonth, r.startDay} <= date &&
+         date <= YearMonthDay{r.endYear, r.endMonth, r.endDay} &&
+         (r.period == weekday || r.period < 0);
+}
+
+bool IsStartDay(const ScheduleRecord& r, int year, int month, int day, int weekday) {
+  return IsRuleDay(r.period, year, month, day, weekday, r.startYear, r.startMonth, r.startDay);
+}
+
+bool IsEndDay(const ScheduleRecord& r, int year, int month, int day, int weekday) {
+  return IsRuleDay(r.period, year, month, day, weekday, r.endYear, r.endMonth, r.endDay);
+}
+
+void CollectDaySchedules(const std::filesystem::path& dataFolder, int year, int month, int day,
+                         int weekday, ScheduleStore* store, DayScheduleList* list) {
+  list->count = 0;
+  list->total = 0;
+  list->overflow = 0;
+
+  static constexpr SpanLevel kScanOrder[] = {SpanLevel::Day, SpanLevel::Days, SpanLevel::Months,
+                                             SpanLevel::Years};
+  for (SpanLevel level : kScanOrder) EnsureLevel(level, year, month, day, dataFolder, store);
+
+  for (SpanLevel level : kScanOrder) {
+    const ScheduleRecord* records = LevelRecords(store, level);
+    int count = store->counts[Index(level)];
+    for (int i = 0; i < count; ++i) {
+      const ScheduleRecord& r = records[i];
+      if (!DateMatches(r, year, month, day, weekday)) continue;
+      int startHour = 0, startMinute = 0, endHour = 0, endMinute = 0;
+      if (r.startHour != 0 || r.endHour != 0) {
+        startHour = r.startHour;
+        startMinute = r.startMinute;
+        endHour = r.endHour;
+        endMinute = r.endMinute;
+        if (!IsStartDay(r, year, month, day, weekday)) startHour = startMinute = 0;
+        if (!IsEndDay(r, year, month, day, weekday)) {
+          endHour = 24;
+          endMinute = 0;
+        }
+      }
+      int startMinutes = startHour * 60 + startMinute;
+      int endMinutes = endHour * 60 + endMinute;
+      if (endMinutes < startMinutes) continue;  // the window ends before it starts
+
+      ++list->total;
+      if (list->count >= kDayListCapacity) {
+        list->overflow = 1;
+        continue;
+      }
+      DayEntry& entry = list->entries[list->count++];
+      entry.startHour = startHour;
+      entry.startMinute = startMinute;
+      entry.endHour = endHour;
+      entry.endMinute = endMinute;
+      entry.startMinutes = startMinutes;
+      entry.endMinutes = endMinutes;
+      entry.length = endMinutes - startMinutes;
+      entry.allDay =
+          (r.startHour == 0 && r.startMinute == 0 && r.endHour == 0 && r.endMinute == 0) ? 1 : 0;
+      entry.displayText = DisplayText(RecordText(r));
+      entry.record = r;
+    }
+  }
+
+  // All-day entries first in collection order, then the rest by start time; the stable
+  // sort keeps collection order among equal start times.
+  std::iota(list->order.begin(), list->order.begin() + list->count, 0);
+  std::fill(list->order.begin() + list->count, list->order.end(), 0);
+  std::stable_sort(list->order.begin(), list->order.begin() + list->count, [list](int a, int b) {
+    const DayEntry& x = list->entries[a];
+    const DayEntry& y = list->entries[b];
+    if (x.allDay != y.allDay) return x.allDay > y.allDay;
+    if (x.allDay) return false;
+    return x.startMinutes < y.startMinutes;
+  });
+}
+
+}  // namespace yk

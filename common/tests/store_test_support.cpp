@@ -1,0 +1,44 @@
+// store_test_support.cpp — temporary folders and raw bytes for the store tests.
+#include "common/tests/store_test_support.h"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace yk::testing {
+
+TempFolder::TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "yk-store-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = std::filesystem::path(pattern) / "";
+}
+
+TempFolder::~TempFolder() {
+  std::error_code error;
+  std::filesystem::remove_all(path_, error);
+}
+
+std::string ReadBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return "<missing>";
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::filesystem::path& file, std::string_view bytes) {
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string Le(std::u16string_view text) {
+  std::string bytes;
+  for (char16_t c : text) {
+    bytes.push_back(static_cast<char>(c & 0xFF));
+    bytes.push_back(static_cast<char>(c >> 8));
+  }
+  return bytes;
+}
+
+}  // namespace yk::testing
