@@ -26,6 +26,8 @@ LocalTime Now() {
   return t;
 }
 
-void SetClockOverride(std::optional<LocalTime> fixed) { Override() = fixed; }
+void SetClockOverride(std::optional<LocalTime> fixed) {
+  Override() = fixed;
+}
 
 }  // namespace platform

@@ -42,7 +42,9 @@ void SharedString::clear() {
   if (handle != 0 && handle < t.texts.size()) t.texts[handle].clear();
 }
 
-bool SharedString::empty() const { return get().empty(); }
+bool SharedString::empty() const {
+  return get().empty();
+}
 
 void SharedString::release() {
   auto& t = Table();

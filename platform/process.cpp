@@ -1,0 +1,57 @@
+// Starting programs with posix_spawn, detached through a double fork so that no zombie is
+// left behind and the child outlives us.
+#include "platform/process.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "platform/text_codec.h"
+
+extern char** environ;
+
+namespace platform {
+
+bool StartProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
+  if (program.empty() || access(program.c_str(), X_OK) != 0) return false;
+  std::vector<std::string> strings;
+  strings.push_back(program.string());
+  strings.insert(strings.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (auto& s : strings) argv.push_back(s.data());
+  argv.push_back(nullptr);
+
+  // The intermediate child spawns the program and exits at once; we reap it, and the
+  // program is adopted by init.
+  pid_t middle = fork();
+  if (middle < 0) return false;
+  if (middle == 0) {
+    setsid();
+    pid_t pid = 0;
+    int rc = posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+    _exit(rc == 0 ? 0 : 127);
+  }
+  int status = 0;
+  while (waitpid(middle, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::filesystem::path ExecutablePath() {
+  std::error_code error;
+  auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::path() : path;
+}
+
+std::u16string ExecutableFolder() {
+  auto path = ExecutablePath();
+  if (path.empty()) return {};
+  std::u16string folder = Utf8ToUtf16(path.parent_path().string());
+  if (folder.empty() || folder.back() != u'/') folder += u'/';
+  return folder;
+}
+
+}  // namespace platform
