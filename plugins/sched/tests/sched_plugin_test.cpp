@@ -1,0 +1,171 @@
+// Loads the built plugin the way the host does and drives it through its exports.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+
+#include "common/bitmap_ops.h"
+#include "common/plugin_interface.h"
+#include "platform/bmp_file.h"
+#include "platform/handles.h"
+#include "platform/profile.h"
+#include "platform/testing/message_recorder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class PluginTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* plugin = std::getenv("YK_SCHED_PLUGIN");
+    ASSERT_NE(plugin, nullptr) << "YK_SCHED_PLUGIN names the built module";
+    module_ = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module_, nullptr) << dlerror();
+
+    folder_ =
+        fs::temp_directory_path() / ("yk_sched_plugin_" + std::to_string(std::random_device()()));
+    fs::create_directories(folder_ / "plugin");
+    fs::create_directories(folder_ / "data/2004/5/7");
+    WriteSkin(folder_ / "plugin/tvk_sched.dat");
+    WriteUtf16(folder_ / "data/2004/5/7/sched.txt",
+               u"(2004,05,07,10,00 2004,05,07,11,30 -1)(会議)\r\n");
+
+    ctx_ = std::make_unique<HostContext>();
+    HostContext& c = *ctx_;
+    const std::u16string app = folder_.u16string() + u"/";
+    const std::u16string data = app + u"data/";
+    std::copy(app.begin(), app.end(), c.appFolder);
+    std::copy(data.begin(), data.end(), c.dataFolder);
+    c.bufferWidth = 320;
+    c.bufferHeight = 240;
+    c.bufferBytes = 320 * 240 * 3;
+    c.partsBytes = yk::kPartsBytes;
+    bitmaps_.push_back(platform::CreateSurfaceBitmap(240, 400, &c.partsBits));
+    bitmaps_.push_back(platform::CreateSurfaceBitmap(320, 240, &c.slots[1].bits));
+    c.slots[1].width = 200;
+    c.slots[1].height = 120;
+    c.slots[1].inUse = 1;
+    c.fontName.set(u"IPAGothic");
+    c.todayYear = 2004, c.todayMonth = 5, c.todayDay = 7;
+    auto profile = std::make_unique<platform::MemoryProfile>();
+    profile_ = profile.get();
+    profile_->WriteInt(u"plugin_tavik_sched", u"key3", 55);
+    c.app = platform::RegisterApplication(std::move(profile));
+  }
+
+  void TearDown() override {
+    if (module_ != nullptr) dlclose(module_);
+    if (ctx_) {
+      platform::ReleaseApplication(ctx_->app);
+      ctx_->fontName.release();
+    }
+    for (auto bitmap : bitmaps_) platform::DeleteBitmap(bitmap);
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+
+  template <typename F>
+  F Export(const char* name) {
+    auto f = reinterpret_cast<F>(dlsym(module_, name));
+    EXPECT_NE(f, nullptr) << name;
+    return f;
+  }
+
+  static void WriteSkin(const fs::path& path) {
+    std::vector<uint8_t> pixels(160 * 100 * 3, 255);
+    for (size_t i = 0; i < pixels.size() / 2; ++i) pixels[i] = 0;  // dark lower half
+    const auto file = platform::EncodeBmp24(160, 100, pixels.data());
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+  }
+  static void WriteUtf16(const fs::path& path, std::u16string_view text) {
+    std::ofstream out(path, std::ios::binary);
+    for (char16_t ch : text) out.put(char(ch & 0xFF)), out.put(char(ch >> 8));
+  }
+
+  void* module_ = nullptr;
+  fs::path folder_;
+  std::unique_ptr<HostContext> ctx_;
+  std::vector<platform::Handle> bitmaps_;
+  platform::MemoryProfile* profile_ = nullptr;
+};
+
+TEST_F(PluginTest, DrawsIntoItsContentAreaOnly) {
+  ASSERT_EQ(Export<plg_valid_fn>("plg_valid")(), 0);
+  ASSERT_EQ(Export<plg_init_fn>("plg_init")(ctx_.get(), kPluginInitReserved, 1), 1);
+
+  const yk::PixelBuffer window = yk::SlotBuffer(*ctx_, 1);
+  ASSERT_NE(window.bits, nullptr);
+  yk::FillBlack(window, 0, 0, window.width, window.height);
+  std::vector<uint8_t> before(window.bits, window.bits + window.bytes);
+
+  EXPECT_EQ(Export<plg_notify_fn>("plg_notify")(kNotifyRedraw), kRequestRepaint);
+
+  int changedInside = 0, changedOutside = 0;
+  for (int y = 0; y < window.height; ++y)
+    for (int x = 0; x < window.width; ++x) {
+      const size_t at = (size_t(x) + size_t(window.width) * size_t(window.height - 1 - y)) * 3;
+      const bool changed = std::memcmp(window.bits + at, before.data() + at, 3) != 0;
+      const bool inside = x >= 2 && x < 198 && y >= 20 && y < 118;
+      (inside ? changedInside : changedOutside) += changed;
+    }
+  EXPECT_GT(changedInside, 196 * 98 / 2);
+  EXPECT_EQ(changedOutside, 0);
+
+  // Text was drawn into the list: some pixel of the entry's text rows is neither white
+  // nor black-from-before (anti-aliased or black on white).
+  int dark = 0;
+  for (int y = 70; y < 90; ++y)
+    for (int x = 7; x < 100; ++x) {
+      const size_t at = (size_t(x) + size_t(window.width) * size_t(window.height - 1 - y)) * 3;
+      dark += window.bits[at] < 128;
+    }
+  EXPECT_GT(dark, 0);
+  Export<plg_destroy_fn>("plg_destroy")();
+}
+
+TEST_F(PluginTest, IdentityAndKeyTableRoundTrip) {
+  EXPECT_EQ(std::u16string(Export<plg_info_fn>("plg_info")()), u"スケジュール");
+  EXPECT_EQ(std::bit_cast<uint32_t>(Export<plg_version_fn>("plg_version")()),
+            std::bit_cast<uint32_t>(1.01f));
+  EXPECT_EQ(dlsym(module_, "plg_config"), nullptr);
+
+  ASSERT_EQ(Export<plg_init_fn>("plg_init")(ctx_.get(), kPluginInitReserved, 1), 1);
+  KeyTable* keys = Export<plg_keyconfig_fn>("plg_keyconfig")();
+  ASSERT_NE(keys, nullptr);
+  EXPECT_EQ(keys->count, 10);
+  EXPECT_EQ(keys->entries[0].label.get(), u"前の日");
+  EXPECT_EQ(keys->entries[9].label.get(), u"切り替え");
+  EXPECT_EQ(keys->entries[3].key, 55);
+  keys->entries[4].key = 77;  // as the host's key dialog writes it
+
+  Export<plg_destroy_fn>("plg_destroy")();
+  EXPECT_EQ(profile_->GetInt(u"plugin_tavik_sched", u"key4", 0), 77);
+  EXPECT_EQ(profile_->GetInt(u"plugin_tavik_sched", u"key3", 0), 55);
+}
+
+TEST_F(PluginTest, MissingSkinRefusesToStart) {
+  fs::remove(folder_ / "plugin/tvk_sched.dat");
+  platform::testing::MessageRecorder messages;
+  EXPECT_EQ(Export<plg_init_fn>("plg_init")(ctx_.get(), kPluginInitReserved, 1), 0);
+  EXPECT_EQ(messages.texts(),
+            (std::vector<std::u16string>{u"dataファイルの読み込みに失敗しました"}));
+  // Without an instance every call is a no-op.
+  EXPECT_EQ(Export<plg_notify_fn>("plg_notify")(kNotifyRedraw), 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,321 @@
+#include "plugins/sched/sched_view.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "plugins/sched/sched_keys.h"
+#include "plugins/sched/tests/sched_test_host.h"
+
+namespace yk::sched {
+namespace {
+
+using testing::Line;
+using testing::PixelAt;
+using testing::RecordingHooks;
+using testing::TestHost;
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+struct Fixture {
+  explicit Fixture(int windowWidth = 244, int windowHeight = 200)
+      : host(320, 240, windowWidth, windowHeight) {}
+  SchedView& view() {
+    if (!view_)
+      view_ = std::make_unique<SchedView>(host.ctx(), 0, host.canvas(), host.skin(), &hooks);
+    return *view_;
+  }
+  // Day file of 2004/5/7 with `count` timed records.
+  void WriteEntries(int count) {
+    std::vector<std::u16string> lines;
+    for (int i = 0; i < count; ++i)
+      lines.push_back(
+          Line(2004, 5, 7, 10, 0, 2004, 5, 7, 11, 0, -1, u"entry" + std::u16string(1, u'A' + i)));
+    host.WriteDataFile("2004/5/7/sched.txt", lines);
+  }
+  const testing::DrawnText* LastDrawn(std::u16string_view text) const {
+    for (auto it = hooks.drawn.rbegin(); it != hooks.drawn.rend(); ++it)
+      if (it->text == text) return &*it;
+    return nullptr;
+  }
+
+  TestHost host;
+  RecordingHooks hooks;
+  std::unique_ptr<SchedView> view_;
+};
+
+TEST(SchedView, EmptyDayShowsTheGreyNoScheduleText) {
+  Fixture f;
+  EXPECT_EQ(f.view().Notify(kNotifyRedraw), kRequestRepaint);
+  const auto* drawn = f.LastDrawn(kNoSchedulesText);
+  ASSERT_NE(drawn, nullptr);
+  EXPECT_EQ(drawn->clip, (Rect{0, 43, 236, 17}));
+  EXPECT_EQ(drawn->colour, kNoSchedulesColour);
+  EXPECT_EQ(drawn->fontHeight, 12);
+  EXPECT_EQ(f.view().contentHeight(), 60);
+  // No vertical scrolling on an empty day.
+  f.view().MouseDown(100, 150);
+  f.view().MouseMove(100, 100);
+  f.view().MouseMove(100, 50);
+  EXPECT_EQ(f.view().scroll().y, 0);
+}
+
+TEST(SchedView, TwentyEntriesAreEachCutToTwentyPixels) {
+  Fixture f;
+  f.WriteEntries(20);
+  f.hooks.measuredHeight = 50;
+  f.view().Notify(kNotifyRedraw);
+  ASSERT_EQ(f.view().dayList().count, 20);
+  EXPECT_EQ(f.view().textHeights(), std::vector<int>(20, 20));
+  int texts = 0;
+  for (const auto& d : f.hooks.drawn)
+    if (d.text.starts_with(u"entry")) {
+      EXPECT_EQ(d.clip.height, 20);
+      ++texts;
+    }
+  EXPECT_EQ(texts, 20);
+  EXPECT_EQ(f.view().contentHeight(), 10 + 20 * 40 + 40);
+}
+
+TEST(SchedView, ShortTextsKeepTheirMeasuredHeight) {
+  Fixture f;
+  f.WriteEntries(2);
+  f.hooks.measuredHeight = 14;
+  f.view().Notify(kNotifyRedraw);
+  EXPECT_EQ(f.view().textHeights(), (std::vector<int>{14, 14}));
+  EXPECT_EQ(f.view().contentHeight(), 10 + 2 * 34 + 40);
+}
+
+struct KeyFixture : Fixture {
+  KeyFixture() {
+    for (int i = 0; i < kKeyActionCount; ++i) view().keys()->entries[i].key = 100 + i;
+  }
+};
+
+TEST(SchedView, DayAndMonthBoundsOf1980) {
+  KeyFixture f;
+  f.host.SetToday(1980, 1, 1);
+  f.view().Notify(kNotifyDateChanged);
+  f.host.ctx()->dateChangeMark = 7;
+  EXPECT_EQ(f.view().KeyDown(100 + kKeyPreviousDay), kRequestBroadcastDate);
+  EXPECT_EQ(f.view().shown(), (YearMonthDay{1980, 1, 1}));
+  EXPECT_EQ(f.host.ctx()->todayYear, 1980);
+  EXPECT_EQ(f.host.ctx()->todayDay, 1);
+  EXPECT_EQ(f.host.ctx()->dateChangeMark, 0);
+  EXPECT_EQ(f.view().KeyDown(100 + kKeyPreviousMonth), kRequestNone);
+  EXPECT_EQ(f.view().shown(), (YearMonthDay{1980, 1, 1}));
+}
+
+TEST(SchedView, DayStepsWriteTheSharedDate) {
+  KeyFixture f;
+  struct Case {
+    int action;
+    YearMonthDay expected;
+  } cases[] = {{kKeyPreviousDay, {2004, 5, 6}},
+               {kKeyNextDay, {2004, 5, 7}},
+               {kKeyNextWeek, {2004, 5, 14}},
+               {kKeyPreviousWeek, {2004, 5, 7}}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(f.view().KeyDown(100 + c.action), kRequestBroadcastDate);
+    const HostContext& ctx = *f.host.ctx();
+    EXPECT_EQ((YearMonthDay{ctx.todayYear, ctx.todayMonth, ctx.todayDay}), c.expected) << c.action;
+  }
+}
+
+TEST(SchedView, NextMonthOn31JanuaryShows31FebruaryOnly) {
+  KeyFixture f;
+  f.host.SetToday(2004, 1, 31);
+  f.view().Notify(kNotifyDateChanged);
+  f.hooks.drawn.clear();
+  EXPECT_EQ(f.view().KeyDown(100 + kKeyNextMonth), kRequestRepaint);
+  EXPECT_EQ(f.view().shown(), (YearMonthDay{2004, 2, 31}));
+  EXPECT_EQ(f.view().dayList().count, 0);
+  EXPECT_NE(f.LastDrawn(kNoSchedulesText), nullptr);
+  EXPECT_EQ(f.host.ctx()->todayMonth, 1);
+  EXPECT_EQ(f.host.ctx()->todayDay, 31);
+}
+
+TEST(SchedView, KeysActOnlyOnTheirOwnEventAndNeverForKeyZero) {
+  KeyFixture f;
+  f.view().Notify(kNotifyRedraw);
+  EXPECT_EQ(f.view().KeyDown(0), kRequestNone);
+  EXPECT_EQ(f.view().KeyUp(100 + kKeyPreviousDay), kRequestNone);  // acts on key down only
+  EXPECT_EQ(f.view().KeyDown(100 + kKeySwitchTab), kRequestNone);  // acts on key up only
+  EXPECT_EQ(f.view().KeyUp(100 + kKeySwitchTab), kRequestRepaint);
+  EXPECT_EQ(f.view().tab(), Tab::kWork);
+  EXPECT_EQ(f.view().KeyUp(100 + kKeyNewSchedule), kRequestNone);  // not in the work tab
+  EXPECT_EQ(f.hooks.newDialogs, 0);
+  EXPECT_EQ(f.view().KeyUp(100 + kKeySwitchTab), kRequestRepaint);
+  EXPECT_EQ(f.view().tab(), Tab::kSchedule);
+  EXPECT_EQ(f.view().KeyUp(100 + kKeyNewSchedule), kRequestBroadcastData);
+  EXPECT_EQ(f.hooks.newDialogs, 1);
+}
+
+TEST(SchedView, DragStartsAtNinePixels) {
+  struct Case {
+    int dx, dy;
+    bool drags;
+  } cases[] = {{8, 0, false}, {9, 0, true}, {0, 8, false}, {0, -9, true}, {8, 8, false}};
+  for (const auto& c : cases) {
+    Fixture f;
+    f.view().Notify(kNotifyRedraw);
+    f.view().MouseDown(100, 100);
+    EXPECT_EQ(f.view().MouseMove(100 + c.dx, 100 + c.dy), kRequestNone);
+    EXPECT_EQ(f.view().dragging(), c.drags) << c.dx << "," << c.dy;
+  }
+}
+
+TEST(SchedView, DraggingScrollsTheList) {
+  Fixture f(244, 100);
+  f.WriteEntries(10);
+  f.view().Notify(kNotifyRedraw);  // 10 entries of 14: content height 390
+  f.view().MouseDown(100, 80);
+  f.view().MouseMove(100, 70);  // starts the drag; no scrolling yet
+  EXPECT_EQ(f.view().MouseMove(100, 60), kRequestRepaint);
+  EXPECT_EQ(f.view().scroll().y, 10);
+  EXPECT_EQ(f.view().MouseUp(100, 55), kRequestRepaint);
+  EXPECT_EQ(f.view().scroll().y, 15);
+  f.view().MouseDown(100, 80);
+  f.view().MouseMove(100, 100);
+  f.view().MouseUp(100, 200);  // pulled far down: stops at the top
+  EXPECT_EQ(f.view().scroll().y, 0);
+}
+
+TEST(SchedView, OnlyADoubleTapOpensTheEntryUnderIt) {
+  Fixture f;
+  f.WriteEntries(2);
+  f.view().Notify(kNotifyRedraw);
+  f.view().MouseDown(50, 100);
+  EXPECT_EQ(f.view().MouseUp(50, 100), kRequestNone);
+  EXPECT_TRUE(f.hooks.openedTexts.empty());
+
+  HostContext& ctx = *f.host.ctx();
+  ctx.changeYear = ctx.changeMonth = ctx.changeDay = ctx.changeExtra = 9;
+  f.view().MouseDoubleDown(50, 100);  // second entry: 94 <= y < 128
+  EXPECT_EQ(f.view().MouseUp(50, 100), kRequestBroadcastData);
+  EXPECT_EQ(f.hooks.openedTexts, (std::vector<std::u16string>{u"entryB"}));
+  EXPECT_EQ(ctx.changeFlags, kChangeSchedules);
+  EXPECT_EQ(ctx.changeYear + ctx.changeMonth + ctx.changeDay + ctx.changeExtra, 0);
+
+  f.hooks.dialogAnswer = false;
+  f.view().MouseDoubleDown(50, 70);
+  EXPECT_EQ(f.view().MouseUp(50, 70), kRequestNone);
+  EXPECT_EQ(f.hooks.openedTexts.back(), u"entryA");
+  f.view().MouseDoubleDown(50, 150);  // below the list
+  EXPECT_EQ(f.view().MouseUp(50, 150), kRequestNone);
+  EXPECT_EQ(f.hooks.openedTexts.size(), 2u);
+}
+
+TEST(SchedView, ToolbarTaps) {
+  struct Case {
+    const char* rule;
+    int x, y, request;
+    Tab tab;
+    int newDialogs;
+    int day;
+  } cases[] = {
+      {"work tab", 50, 30, kRequestRepaint, Tab::kWork, 0, 7},
+      {"new schedule", 100, 30, kRequestBroadcastData, Tab::kSchedule, 1, 7},
+      {"previous day", 140, 30, kRequestBroadcastDate, Tab::kSchedule, 0, 6},
+      {"next day", 171, 30, kRequestBroadcastDate, Tab::kSchedule, 0, 8},
+      {"between the buttons", 125, 30, kRequestNone, Tab::kSchedule, 0, 7},
+      {"toolbar row is exclusive", 50, 20, kRequestNone, Tab::kSchedule, 0, 7},
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    f.view().Notify(kNotifyRedraw);
+    f.view().MouseDown(c.x, c.y);
+    EXPECT_EQ(f.view().MouseUp(c.x, c.y), c.request) << c.rule;
+    EXPECT_EQ(f.view().tab(), c.tab) << c.rule;
+    EXPECT_EQ(f.hooks.newDialogs, c.newDialogs) << c.rule;
+    EXPECT_EQ(f.host.ctx()->todayDay, c.day) << c.rule;
+  }
+}
+
+TEST(SchedView, WorkTabShowsItsText) {
+  Fixture f;
+  f.view().MouseDown(50, 30);
+  f.view().MouseUp(50, 30);
+  const auto* drawn = f.LastDrawn(kWorkTabText);
+  ASSERT_NE(drawn, nullptr);
+  EXPECT_EQ(drawn->clip, (Rect{4, 25, 236, 45}));
+}
+
+TEST(SchedView, DayColourTintsTheHeaderBand) {
+  struct Case {
+    int number;
+    uint32_t expected;  // 0xRRGGBB
+  } cases[] = {{0, kWhite}, {3, 0xFBFCA6}, {9, 0xD4D4D4}, {12, kWhite}, {-1, kWhite}};
+  for (const auto& c : cases) {
+    Fixture f;
+    std::vector<int32_t> numbers(31, 0);
+    numbers[6] = c.number;  // day 7
+    f.host.WriteDayColours(2004, 5, numbers);
+    f.view().Notify(kNotifyRedraw);
+    EXPECT_EQ(PixelAt(f.host.canvas(), 150, 25), c.expected) << c.number;
+    EXPECT_EQ(PixelAt(f.host.canvas(), 150, 30), kWhite) << "below the band";
+    EXPECT_EQ(PixelAt(f.host.window(), 152, 45), c.expected) << "composed into the window";
+  }
+}
+
+TEST(SchedView, DataChangedRedrawsWhenItConcernsTheShownDay) {
+  struct Case {
+    const char* rule;
+    bool workTab;
+    int flags, year, month, day;
+    int expected;
+  } cases[] = {
+      {"any date", false, 1, 0, 0, 0, kRequestRepaint},
+      {"holiday bit on the shown date", false, 0x100, 2004, 5, 7, kRequestRepaint},
+      {"another date", false, 1, 2004, 5, 8, kRequestNone},
+      {"weather icons only", false, 8, 0, 0, 0, kRequestNone},
+      {"work tab", true, 1, 0, 0, 0, kRequestNone},
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    if (c.workTab) {
+      f.view().MouseDown(50, 30);
+      f.view().MouseUp(50, 30);
+    }
+    f.view().Notify(kNotifyRedraw);
+    HostContext& ctx = *f.host.ctx();
+    ctx.changeFlags = c.flags;
+    ctx.changeYear = c.year, ctx.changeMonth = c.month, ctx.changeDay = c.day;
+    const size_t before = f.hooks.drawn.size();
+    EXPECT_EQ(f.view().Notify(kNotifyDataChanged), c.expected) << c.rule;
+    EXPECT_EQ(f.hooks.drawn.size() > before, c.expected == kRequestRepaint) << c.rule;
+  }
+}
+
+TEST(SchedView, DataChangedShowsARecordAddedElsewhere) {
+  Fixture f;
+  f.view().Notify(kNotifyRedraw);
+  ASSERT_EQ(f.view().dayList().count, 0);
+  ScheduleRecord record{};
+  record.startYear = record.endYear = 2004;
+  record.startMonth = record.endMonth = 5;
+  record.startDay = record.endDay = 7;
+  record.period = -1;
+  SetRecordText(&record, u"new");
+  ASSERT_TRUE(
+      AddSchedule(f.host.dataFolder().u16string() + u"/", record, &f.host.ctx()->schedules));
+  f.host.ctx()->changeFlags = kChangeSchedules;
+  f.host.ctx()->changeDay = 0;
+  EXPECT_EQ(f.view().Notify(kNotifyDataChanged), kRequestRepaint);
+  EXPECT_EQ(f.view().dayList().count, 1);
+}
+
+TEST(SchedView, DrawingStaysInsideTheContentArea) {
+  Fixture f(200, 100);
+  f.WriteEntries(3);
+  const PixelBuffer win = f.host.window();
+  FillBlack(win, 0, 0, win.width, win.height);
+  f.view().Notify(kNotifyRedraw);
+  // The content area (2, 20)..(198, 98) was painted; the chrome and the rest stay black.
+  EXPECT_EQ(PixelAt(win, 150, 80), kWhite);
+  for (auto [x, y] : {std::pair{1, 50}, {198, 50}, {100, 19}, {100, 98}, {250, 50}, {100, 150}})
+    EXPECT_EQ(PixelAt(win, x, y), 0u) << x << "," << y;
+}
+
+}  // namespace
+}  // namespace yk::sched
