@@ -15,6 +15,8 @@
 // a rectangle reaching past the screen composes only its inside.
 #pragma once
 
+#include <cstdint>
+
 #include "common/plugin_interface.h"
 
 namespace yk {
@@ -52,12 +54,8 @@ class Composer {
   bool translucent_ = false;
 };
 
-// The pixel kernels, exposed for the benchmark and the tests.  Rows are `stride` bytes
-// apart in memory order; each call handles `rows` rows of `bytes` bytes.
-void CopyRows(uint8_t* dst, const uint8_t* src, int rows, int bytes, long dstStride,
-              long srcStride);
-// d = lighten(d) * s / 255 per byte, exactly as Lighten followed by Blend mode 6.
-void LightenMultiplyRows(uint8_t* dst, const uint8_t* src, int rows, int bytes, long dstStride,
-                         long srcStride);
+// The translucent kernel, exposed for the tests: for `count` bytes,
+// d = (d * 15 / 100 + 216) * s / 255 — exactly Lighten followed by Blend mode 6.
+void LightenMultiply(uint8_t* dst, const uint8_t* src, int count);
 
 }  // namespace yk

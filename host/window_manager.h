@@ -148,13 +148,24 @@ class WindowManager {
   void MovePosition(int from, int to);
   void SwapPositions(int a, int b);
   void RenderAllChrome();
-  void SetActive(int p);
+  void CycleWindows(bool next);
+  // Chrome pieces, as bits of RenderChromePieces' mask.
+  enum ChromePiece : unsigned {
+    kChromeTitle = 1,  // strip background, plugin button, frame buttons, fill, text
+    kChromeLeft = 2,
+    kChromeRight = 4,
+    kChromeBottom = 8,
+    kChromeGrip = 16,
+    kChromeAll = 31
+  };
+  void RenderChromePieces(int p, unsigned pieces);
 
   HostContext& host_;
   ViewPort& view_;
   PluginHost& plugins_;
   Composer composer_;
   WindowSettings settings_;
+  bool captured_ = false;  // between a stylus press and its release
 };
 
 }  // namespace yk

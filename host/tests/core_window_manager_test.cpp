@@ -1,0 +1,456 @@
+// Window placement, grid moves and resizes, hit testing and stylus routing, focus mode,
+// closing, restacking, host keys and the saved layout.
+#include <gtest/gtest.h>
+
+#include "host/tests/core_test_support.h"
+#include "host/tests/plugins/call_log.h"
+#include "platform/clock.h"
+#include "platform/testing/message_recorder.h"
+
+namespace yk {
+namespace {
+
+using testing::HostFixture;
+using testing::Presented;
+using testing::TakeCalls;
+using testing::TestPlugin;
+using Calls = std::vector<std::string>;
+using Rect = std::array<int, 4>;  // left, top, right, bottom
+
+Rect RectOf(const PluginSlot& s) {
+  return {s.left, s.top, s.right, s.bottom};
+}
+
+class WindowManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TakeCalls();
+    testing::ClearAnswers();
+  }
+  WindowManager& wm() { return *host.windows; }
+  HostContext& ctx() { return *host.ctx; }
+  void SetMode(bool focus) {
+    WindowSettings s = wm().settings();
+    s.focusMode = focus;
+    wm().SetSettings(s);
+  }
+
+  HostFixture host;  // 320 x 240, grid 5
+  platform::testing::MessageRecorder messages;
+};
+
+TEST_F(WindowManagerTest, NewWindowsCascadeAndTheSixthIsRefused) {
+  const Rect expected[] = {{0, 0, 240, 100},
+                           {10, 10, 250, 110},
+                           {20, 20, 260, 120},
+                           {30, 30, 270, 130},
+                           {40, 40, 280, 140}};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(wm().NewWindow(), i);
+    EXPECT_EQ(RectOf(host.SlotAt(i)), expected[i]);
+    EXPECT_EQ(ctx().active, i);
+    EXPECT_EQ(host.SlotAt(i).name.get(), u"Yomitoki");
+  }
+  EXPECT_TRUE(messages.texts().empty());
+  EXPECT_EQ(wm().NewWindow(), -1);
+  EXPECT_EQ(messages.texts(),
+            std::vector<std::u16string>{u"一度に開く事の出来るウィンドウは5個までです"});
+  EXPECT_EQ(ctx().windowCount, 5);
+}
+
+TEST_F(WindowManagerTest, NewWindowTakesTheFirstFreeSlot) {
+  wm().NewWindow();
+  wm().NewWindow();
+  wm().NewWindow();
+  wm().CloseWindow(0);  // frees slot 0; positions hold slots 1, 2
+  EXPECT_EQ(host.Order(), (std::vector<int>{1, 2}));
+  EXPECT_EQ(wm().NewWindow(), 2);
+  EXPECT_EQ(host.Order(), (std::vector<int>{1, 2, 0}));
+}
+
+TEST_F(WindowManagerTest, MovesFollowTheGridAndStayInsideTheGridArea) {
+  // gridWidth 320, gridHeight 240; the window is 100 x 60 at (50, 50).
+  struct Case {
+    const char* rule;
+    int fromX, fromY, toX, toY;
+    bool moved;
+    int left, top;
+  } cases[] = {
+      {"inside one grid cell", 12, 60, 14, 60, false, 50, 50},
+      {"crossing a grid line", 14, 60, 15, 60, true, 55, 50},
+      {"two lines down and left", 60, 60, 50, 71, true, 40, 60},
+      {"truncation toward zero around 0", 3, 60, -3, 60, false, 50, 50},
+      {"negative crossing", 3, 60, -6, 60, true, 45, 50},
+      {"stops at the left and top edges", 300, 200, 0, 0, true, 0, 0},
+      {"stops with the right edge on the grid width", 0, 0, 400, 400, true, 220, 180},
+  };
+  wm().NewWindow();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    PluginSlot& s = host.SlotAt(0);
+    s.left = 50, s.top = 50, s.width = 100, s.height = 60, s.right = 150, s.bottom = 110;
+    EXPECT_EQ(wm().MoveWindow(0, c.fromX, c.fromY, c.toX, c.toY), c.moved);
+    EXPECT_EQ(RectOf(s), (Rect{c.left, c.top, c.left + 100, c.top + 60}));
+  }
+}
+
+TEST_F(WindowManagerTest, MoveRecomposesTheUnionOfOldAndNewRectangles) {
+  wm().NewWindow();
+  host.view.presents.clear();
+  ASSERT_TRUE(wm().MoveWindow(0, 0, 0, 20, 10));
+  EXPECT_EQ(host.view.presents, (std::vector<Presented>{{0, 0, 260, 110}}));
+}
+
+TEST_F(WindowManagerTest, ResizeKeepsTheFloorAndTheGridArea) {
+  struct Case {
+    const char* rule;
+    int fromX, fromY, toX, toY;
+    int width, height;
+  } cases[] = {
+      {"shrinking stops at 90 x 50", 200, 100, 0, 0, 90, 50},
+      {"grid steps", 100, 60, 111, 56, 110, 55},
+      {"growing stops at the grid area", 100, 60, 1000, 1000, 300, 220},
+  };
+  wm().NewWindow();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    PluginSlot& s = host.SlotAt(0);
+    s.left = 20, s.top = 20, s.width = 100, s.height = 60, s.right = 120, s.bottom = 80;
+    wm().ResizeWindow(0, c.fromX, c.fromY, c.toX, c.toY, false);
+    EXPECT_EQ(s.width, c.width);
+    EXPECT_EQ(s.height, c.height);
+    EXPECT_EQ(s.right, 20 + c.width);
+    EXPECT_EQ(s.bottom, 20 + c.height);
+  }
+}
+
+TEST_F(WindowManagerTest, ResizeAsksForLiveOrFullRepaint) {
+  wm().NewWindow();
+  ASSERT_TRUE(host.plugins->LoadPlugin(0, TestPlugin("rec_a.plg"), false));
+  TakeCalls();
+  wm().ResizeWindow(0, 100, 60, 110, 60, true);
+  wm().ResizeWindow(0, 110, 60, 120, 60, false);
+  EXPECT_EQ(TakeCalls(), (Calls{"A:notify 5", "A:notify 1"}));
+}
+
+TEST_F(WindowManagerTest, PressesSortIntoButtonsTitleContentAndCorner) {
+  // One window at (20, 30), 240 x 100: right 260, bottom 130.
+  struct Case {
+    int x, y;
+    int mode;
+    int pressed;
+    Calls calls;
+  } cases[] = {
+      {20, 30, kPressPluginButton, 0, {}},
+      {40, 50, kPressPluginButton, 0, {}},  // 20 below the top is still title
+      {41, 50, kPressTitleBar, 0, {}},
+      {219, 40, kPressTitleBar, 0, {}},
+      {220, 40, kPressMaximizeButton, 0, {}},
+      {239, 40, kPressMaximizeButton, 0, {}},
+      {240, 40, kPressCloseButton, 0, {}},
+      {260, 40, kPressCloseButton, 0, {}},  // the right edge is inside
+      {25, 51, kPressContent, 0, {"A:mouse_down 5 21"}},
+      {249, 129, kPressContent, 0, {"A:mouse_down 229 99"}},
+      {250, 120, kPressResizeCorner, 0, {}},
+      {260, 130, kPressResizeCorner, 0, {}},
+      {261, 40, kPressNone, -1, {}},
+      {100, 131, kPressNone, -1, {}},
+  };
+  host.OpenWindows({{20, 30, 240, 100}});
+  ASSERT_TRUE(host.plugins->LoadPlugin(0, TestPlugin("rec_a.plg"), false));
+  TakeCalls();
+  for (const auto& c : cases) {
+    wm().StylusDown(c.x, c.y);
+    EXPECT_EQ(ctx().pressMode, c.mode) << c.x << "," << c.y;
+    EXPECT_EQ(ctx().pressed, c.pressed) << c.x << "," << c.y;
+    EXPECT_EQ(TakeCalls(), c.calls) << c.x << "," << c.y;
+    EXPECT_EQ(ctx().pressX, c.x);
+    EXPECT_EQ(ctx().lastY, c.y);
+    ctx().pressMode = kPressNone;  // no release: the next press starts afresh
+  }
+}
+
+TEST_F(WindowManagerTest, ButtonsActOnlyWhenReleasedOnTheirOwnPlace) {
+  struct Case {
+    const char* rule;
+    int pressX, releaseX;
+    int windowsAfter;
+    bool maximized;
+    int selects;
+  } cases[] = {
+      {"close released inside closes", 250, 255, 0, false, 0},
+      {"close released on the title fill does nothing", 250, 150, 1, false, 0},
+      {"maximise released over close maximises", 230, 255, 1, true, 0},
+      {"plugin button released on it chooses a plugin", 10, 15, 1, false, 1},
+      {"plugin button released on the title does nothing", 10, 100, 1, false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    HostFixture h;
+    int selects = 0;
+    h.windows->selectPlugin = [&](int p, int mode) {
+      EXPECT_EQ(p, 0);
+      EXPECT_EQ(mode, -1);
+      ++selects;
+    };
+    h.OpenWindows({{0, 0, 260, 100}});
+    h.windows->StylusDown(c.pressX, 10);
+    h.windows->StylusUp(c.releaseX, 10);
+    EXPECT_EQ(h.ctx->windowCount, c.windowsAfter);
+    EXPECT_EQ(h.ctx->maximized >= 0, c.maximized);
+    EXPECT_EQ(selects, c.selects);
+    EXPECT_EQ(h.view.captures, 1);
+    EXPECT_EQ(h.view.releases, 1);
+  }
+}
+
+TEST_F(WindowManagerTest, ContentDragGoesToThePluginInWindowCoordinates) {
+  host.OpenWindows({{20, 30, 240, 100}});
+  ASSERT_TRUE(host.plugins->LoadPlugin(0, TestPlugin("rec_a.plg"), false));
+  TakeCalls();
+  wm().StylusDoubleDown(40, 60);
+  wm().StylusMove(10, 20);
+  wm().StylusUp(300, 200);
+  EXPECT_EQ(TakeCalls(),
+            (Calls{"A:mouse_doubledown 20 30", "A:mouse_move -10 -10", "A:mouse_up 280 170"}));
+}
+
+TEST_F(WindowManagerTest, TitleDragMovesTheWindowByGridSteps) {
+  host.OpenWindows({{20, 30, 240, 100}});
+  wm().StylusDown(100, 40);
+  wm().StylusMove(103, 40);  // no grid line crossed
+  EXPECT_EQ(host.SlotAt(0).left, 20);
+  wm().StylusMove(106, 47);
+  EXPECT_EQ(RectOf(host.SlotAt(0)), (Rect{25, 35, 265, 135}));
+  EXPECT_EQ(ctx().lastX, 106);
+  wm().StylusUp(111, 47);  // the release moves once more
+  EXPECT_EQ(host.SlotAt(0).left, 30);
+}
+
+TEST_F(WindowManagerTest, TappingALowerWindowRaisesItOnlyInFocusMode) {
+  for (bool focus : {true, false}) {
+    SCOPED_TRACE(focus ? "focus mode" : "normal mode");
+    HostFixture h;
+    WindowSettings s;
+    s.focusMode = focus;
+    h.windows->SetSettings(s);
+    h.OpenWindows({{0, 0, 100, 100}, {50, 0, 100, 100}, {100, 0, 100, 100}});
+    ASSERT_EQ(h.ctx->active, 2);
+    h.windows->StylusDown(10, 50);  // only window 0 is there
+    h.windows->StylusUp(10, 50);
+    if (focus) {
+      EXPECT_EQ(h.Order(), (std::vector<int>{1, 2, 0}));
+      EXPECT_EQ(h.ctx->active, 2);
+      EXPECT_EQ(h.ctx->pressed, 2);
+    } else {
+      EXPECT_EQ(h.Order(), (std::vector<int>{0, 1, 2}));
+      EXPECT_EQ(h.ctx->active, 0);
+      EXPECT_EQ(h.ctx->pressed, 0);
+    }
+  }
+}
+
+TEST_F(WindowManagerTest, AMaximisedWindowTakesEveryPress) {
+  host.OpenWindows({{0, 0, 100, 100}, {150, 100, 100, 100}});
+  wm().ToggleMaximize(0, true);
+  EXPECT_EQ(ctx().maximized, 0);
+  EXPECT_EQ(ctx().active, 0);
+  EXPECT_EQ(RectOf(host.SlotAt(0)), (Rect{0, 0, 320, 240}));
+  EXPECT_EQ(wm().HitTest(200, 150), 0);
+  EXPECT_EQ(wm().HitTest(-50, 900), 0);
+  // Restacking does nothing while a window is maximised.
+  for (int command : {kCommandUpOne, kCommandToTop, kCommandDownOne, kCommandToBottom}) {
+    wm().HandleCommand(command);
+    EXPECT_EQ(host.Order(), (std::vector<int>{0, 1}));
+  }
+  wm().ToggleMaximize(0, true);
+  EXPECT_EQ(ctx().maximized, -1);
+  EXPECT_EQ(RectOf(host.SlotAt(0)), (Rect{0, 0, 100, 100}));
+}
+
+TEST_F(WindowManagerTest, ClosingAMaximisedWindowRecomposesTheWholeView) {
+  host.OpenWindows({{0, 0, 100, 100}, {150, 100, 100, 100}, {40, 40, 100, 60}});
+  host.view.presents.clear();
+  wm().CloseWindow(1);
+  EXPECT_EQ(host.Order(), (std::vector<int>{0, 2}));
+  EXPECT_EQ(ctx().active, 1);
+  ASSERT_FALSE(host.view.presents.empty());
+  EXPECT_EQ(host.view.presents.back(), (Presented{150, 100, 100, 100}));
+
+  wm().ToggleMaximize(0, true);
+  host.view.presents.clear();
+  wm().HandleCommand(kCommandCloseWindow);  // closes the maximised window
+  EXPECT_EQ(ctx().maximized, -1);
+  EXPECT_EQ(ctx().windowCount, 1);
+  EXPECT_EQ(ctx().active, 0);
+  ASSERT_FALSE(host.view.presents.empty());
+  EXPECT_EQ(host.view.presents.back(), (Presented{0, 0, 320, 240}));
+}
+
+TEST_F(WindowManagerTest, ClosingAWindowBelowTheMaximisedOneKeepsItMaximised) {
+  host.OpenWindows({{0, 0, 100, 100}, {150, 100, 100, 100}});
+  wm().ToggleMaximize(1, true);
+  wm().CloseWindow(0);
+  EXPECT_EQ(ctx().maximized, 0);
+  EXPECT_EQ(ctx().active, 0);
+}
+
+TEST_F(WindowManagerTest, RestackingCommandsMoveTheActiveWindow) {
+  struct Case {
+    int command;
+    int active;
+    std::vector<int> order;
+    int activeAfter;
+  } cases[] = {
+      {kCommandUpOne, 1, {0, 2, 1, 3}, 2},      {kCommandUpOne, 3, {0, 1, 2, 3}, 3},
+      {kCommandToTop, 0, {1, 2, 3, 0}, 3},      {kCommandDownOne, 2, {0, 2, 1, 3}, 1},
+      {kCommandDownOne, 0, {0, 1, 2, 3}, 0},    {kCommandToBottom, 3, {3, 0, 1, 2}, 0},
+      {kCommandToBottom, -1, {0, 1, 2, 3}, -1},
+  };
+  for (const auto& c : cases) {
+    HostFixture h;
+    h.OpenWindows({{0, 0, 100, 100}, {10, 0, 100, 100}, {20, 0, 100, 100}, {30, 0, 100, 100}});
+    h.ctx->active = c.active;
+    h.windows->HandleCommand(c.command);
+    EXPECT_EQ(h.Order(), c.order) << c.command << " from " << c.active;
+    EXPECT_EQ(h.ctx->active, c.activeAfter) << c.command << " from " << c.active;
+  }
+}
+
+TEST_F(WindowManagerTest, NextAndPreviousWindow) {
+  struct Case {
+    bool focus;
+    bool next;
+    int active;
+    std::vector<int> order;
+    int activeAfter;
+  } cases[] = {
+      {false, true, 2, {0, 1, 2}, 1},  {false, true, 0, {0, 1, 2}, 2},
+      {false, false, 2, {0, 1, 2}, 0}, {false, false, 1, {0, 1, 2}, 2},
+      {true, true, 2, {2, 0, 1}, 2},   {true, false, 2, {1, 2, 0}, 2},
+  };
+  for (const auto& c : cases) {
+    HostFixture h;
+    WindowSettings s;
+    s.focusMode = c.focus;
+    h.windows->SetSettings(s);
+    h.OpenWindows({{0, 0, 100, 100}, {10, 0, 100, 100}, {20, 0, 100, 100}});
+    h.ctx->active = c.active;
+    if (c.next) {
+      h.windows->NextWindow();
+    } else {
+      h.windows->PreviousWindow();
+    }
+    EXPECT_EQ(h.Order(), c.order) << c.focus << c.next << c.active;
+    EXPECT_EQ(h.ctx->active, c.activeAfter) << c.focus << c.next << c.active;
+  }
+}
+
+TEST_F(WindowManagerTest, NextWindowWhileMaximisedMaximisesTheNextOne) {
+  host.OpenWindows({{0, 0, 100, 100}, {10, 0, 100, 100}});
+  SetMode(false);
+  wm().ToggleMaximize(1, true);
+  wm().NextWindow();
+  EXPECT_EQ(ctx().maximized, 0);
+  EXPECT_EQ(ctx().active, 0);
+  EXPECT_EQ(RectOf(host.SlotAt(1)), (Rect{10, 0, 110, 100}));
+  EXPECT_EQ(RectOf(host.SlotAt(0)), (Rect{0, 0, 320, 240}));
+}
+
+TEST_F(WindowManagerTest, HostKeysActOnRelease) {
+  WindowSettings s;
+  s.keys = {101, 102, 103, 104, 105, 106};
+  wm().SetSettings(s);
+  host.OpenWindows({{0, 0, 100, 100}, {10, 0, 100, 100}});
+  ASSERT_TRUE(host.plugins->LoadPlugin(1, TestPlugin("rec_a.plg"), false));
+  std::vector<std::pair<int, int>> selects;
+  int refreshes = 0;
+  wm().selectPlugin = [&](int p, int mode) { selects.push_back({p, mode}); };
+  wm().dataRefresh = [&] { ++refreshes; };
+  TakeCalls();
+
+  wm().KeyUp(104);
+  wm().KeyUp(106);
+  wm().KeyUp(105);
+  EXPECT_EQ(selects, (std::vector<std::pair<int, int>>{{1, 0}, {1, 1}}));
+  EXPECT_EQ(refreshes, 1);
+
+  platform::SetClockOverride(platform::LocalTime{2026, 3, 14, 9, 26, 0, 6});
+  wm().KeyUp(103);
+  platform::SetClockOverride(std::nullopt);
+  EXPECT_EQ(ctx().todayYear, 2026);
+  EXPECT_EQ(ctx().todayMonth, 3);
+  EXPECT_EQ(ctx().todayDay, 14);
+  EXPECT_EQ(ctx().todayHour, 9);
+  EXPECT_EQ(ctx().todayMinute, 26);
+  EXPECT_EQ(TakeCalls(), Calls{"A:notify 4"});
+
+  SetMode(false);
+  wm().KeyUp(101);  // next window: from the top to the one below
+  EXPECT_EQ(ctx().active, 0);
+  EXPECT_TRUE(TakeCalls().empty());
+}
+
+TEST_F(WindowManagerTest, LayoutRoundTrip) {
+  host.OpenWindows({{5, 10, 100, 60}, {-30, 400, 150, 70}, {50, 20, 200, 90}});
+  ASSERT_TRUE(host.plugins->LoadPlugin(2, TestPlugin("rec_a.plg"), false));
+  wm().ToggleMaximize(2, true);
+  wm().SaveLayout();
+  EXPECT_EQ(host.profile().GetInt(u"setting", u"win_num", -1), 3);
+  EXPECT_EQ(host.profile().GetInt(u"setting", u"winwidth2", -1), 200);  // not the client size
+  host.plugins->UnloadPlugin(2, false);
+  TakeCalls();
+
+  HostFixture restored(320, 240, host.ctx->app);
+  restored.windows->RestoreLayout();
+  EXPECT_EQ(restored.ctx->windowCount, 3);
+  EXPECT_EQ(restored.ctx->active, 2);
+  EXPECT_EQ(restored.ctx->maximized, -1);
+  EXPECT_EQ(RectOf(restored.SlotAt(0)), (Rect{5, 10, 105, 70}));
+  EXPECT_EQ(RectOf(restored.SlotAt(1)), (Rect{-30, 400, 120, 470}));  // left as saved
+  EXPECT_EQ(RectOf(restored.SlotAt(2)), (Rect{50, 20, 250, 110}));
+  EXPECT_EQ(restored.SlotAt(0).loaded, 0);
+  EXPECT_EQ(restored.SlotAt(2).loaded, 1);
+  EXPECT_EQ(restored.SlotAt(2).name.get(), u"Recorder A");
+  EXPECT_EQ(TakeCalls(), (Calls{"A:valid", "A:init 10 2", "A:info", "A:notify 1"}));
+  EXPECT_EQ(restored.view.presents.back(), (Presented{0, 0, 320, 240}));
+}
+
+TEST_F(WindowManagerTest, RestoreWithoutOrWithBadSavedLayout) {
+  struct Case {
+    int winNum;
+    int windows;
+  } cases[] = {{0, 1}, {-4, 1}, {2, 2}, {9, 5}};
+  for (const auto& c : cases) {
+    HostFixture h;
+    h.profile().WriteInt(u"setting", u"win_num", c.winNum);
+    h.profile().WriteInt(u"setting", u"winleft0", 2000000000);
+    h.profile().WriteInt(u"setting", u"winwidth0", 2000000000);
+    h.windows->RestoreLayout();
+    EXPECT_EQ(h.ctx->windowCount, c.windows) << c.winNum;
+    EXPECT_EQ(h.ctx->active, c.windows - 1) << c.winNum;
+    if (c.winNum <= 0) {
+      EXPECT_EQ(RectOf(h.SlotAt(0)), (Rect{0, 0, 240, 100}));
+    } else {
+      EXPECT_EQ(RectOf(h.SlotAt(1 % c.windows)).size(), 4u);
+      EXPECT_LE(h.SlotAt(0).right, 1 << 17);  // no overflow from garbage values
+    }
+  }
+}
+
+TEST_F(WindowManagerTest, StoredGridStepsOutsideTheRangeReadAsFive) {
+  struct Case {
+    int stored;
+    int step;
+  } cases[] = {{0, 5}, {21, 5}, {-3, 5}, {1, 1}, {20, 20}, {7, 7}};
+  for (const auto& c : cases) {
+    host.profile().WriteInt(u"setting", u"wingrid", c.stored);
+    EXPECT_EQ(ReadWindowSettings(host.ctx->app).gridStep, c.step) << c.stored;
+  }
+  WindowSettings defaults = ReadWindowSettings(0);
+  EXPECT_TRUE(defaults.focusMode);
+  EXPECT_FALSE(defaults.translucent);
+}
+
+}  // namespace
+}  // namespace yk

@@ -1,0 +1,658 @@
+// window_manager.cpp — opening, stacking, drawing and moving the floating windows.
+#include "host/window_manager.h"
+
+#include <algorithm>
+#include <string>
+
+#include "common/bitmap_ops.h"
+#include "host/plugin_host.h"
+#include "host/view_port.h"
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "platform/profile.h"
+
+namespace yk {
+
+namespace {
+
+constexpr char16_t kSection[] = u"setting";
+
+// Where the chrome pieces are cut from the parts sheet.
+constexpr int kSheetPluginButtonX = 0;
+constexpr int kSheetFrameButtonsX = 70;  // maximise and close, 40 x 20
+constexpr int kSheetActiveFillX = 120;
+constexpr int kSheetInactiveFillX = 30;
+constexpr int kSheetFillWidth = 30;
+constexpr int kSheetGripX = 160;
+constexpr int kFrameButtonsWidth = 40;
+
+// Saved layouts are not checked against the screen, but numbers this far out are garbage
+// and would overflow the rectangle arithmetic.
+constexpr int kLayoutLimit = 1 << 16;
+
+std::u16string Indexed(const char16_t* name, int i) {
+  std::u16string key(name);
+  for (char c : std::to_string(i)) key.push_back(static_cast<char16_t>(c));
+  return key;
+}
+
+int GridDelta(int from, int to, int g) {
+  return g * (to / g) - g * (from / g);
+}
+
+}  // namespace
+
+WindowManager::WindowManager(HostContext& host, ViewPort& view, PluginHost& plugins)
+    : host_(host), view_(view), plugins_(plugins), composer_(host, view) {
+  plugins_.AttachWindows(this);
+}
+
+WindowManager::~WindowManager() {
+  plugins_.AttachWindows(nullptr);
+}
+
+void WindowManager::SetSettings(const WindowSettings& settings) {
+  settings_ = settings;
+  settings_.gridStep = GridStepFromStored(settings.gridStep);
+  composer_.SetTranslucent(settings_.translucent);
+}
+
+bool WindowManager::ValidPosition(int p) const {
+  return p >= 0 && p < host_.windowCount && p < kMaxWindows && host_.order[p] >= 0 &&
+         host_.order[p] < kMaxWindows;
+}
+
+PluginSlot& WindowManager::SlotAt(int p) {
+  return host_.slots[host_.order[p]];
+}
+const PluginSlot& WindowManager::SlotAt(int p) const {
+  return host_.slots[host_.order[p]];
+}
+
+void WindowManager::MovePosition(int from, int to) {
+  const int slot = host_.order[from];
+  if (from < to) {
+    for (int i = from; i < to; ++i) host_.order[i] = host_.order[i + 1];
+  } else {
+    for (int i = from; i > to; --i) host_.order[i] = host_.order[i - 1];
+  }
+  host_.order[to] = slot;
+}
+
+void WindowManager::SwapPositions(int a, int b) {
+  std::swap(host_.order[a], host_.order[b]);
+}
+
+// ---- Windows -------------------------------------------------------------------------------
+
+int WindowManager::NewWindow() {
+  if (host_.windowCount >= kMaxWindows) {
+    platform::MessageBox(kWindowLimitText);
+    return -1;
+  }
+  int index = -1;
+  for (int i = 0; i < kMaxWindows && index < 0; ++i) {
+    if (!host_.slots[i].inUse) index = i;
+  }
+  if (index < 0) return -1;
+  const int n = ++host_.windowCount;
+  const int p = n - 1;
+  host_.order[p] = index;
+  PluginSlot& slot = host_.slots[index];
+  slot.left = std::min(host_.bufferWidth - kNewWindowWidth, (n - 1) * 10);
+  slot.top = std::min(host_.bufferHeight - kMinWindowHeight, (n - 1) * 10);
+  slot.width = std::min(host_.bufferWidth, kNewWindowWidth);
+  slot.height = std::min(host_.bufferHeight - kMinWindowHeight, kNewWindowHeight);
+  slot.right = slot.left + slot.width;
+  slot.bottom = slot.top + slot.height;
+  slot.inUse = 1;
+  slot.dirty = 0;
+  slot.name.set(kEmptyWindowName);
+  slot.loaded = 0;
+
+  if (host_.maximized < 0) {
+    const int old = host_.active;
+    host_.active = p;
+    if (ValidPosition(old)) RenderWindow(old, false, false, false);
+    RenderWindow(p, true, true, false);
+    if (ValidPosition(old)) PresentWindow(old);
+    PresentWindow(p);
+  } else {
+    RenderWindow(p, true, true, false);
+  }
+  return p;
+}
+
+void WindowManager::CloseWindow(int p) {
+  if (!ValidPosition(p)) return;
+  const bool wasMaximized = p == host_.maximized;
+  if (wasMaximized) host_.maximized = -1;
+  PluginSlot& slot = SlotAt(p);
+  const int left = slot.left, top = slot.top, width = slot.width, height = slot.height;
+  slot.inUse = 0;
+  plugins_.UnloadPlugin(p, /*redraw=*/false);
+  slot.dirty = 0;
+
+  // The entries above move down; the old top entry stays behind unused (a plugin timer of
+  // that position then finds a slot in use beyond windowCount and is stopped).
+  for (int i = p; i + 1 < host_.windowCount; ++i) host_.order[i] = host_.order[i + 1];
+  --host_.windowCount;
+  // Positions above the closed one moved down by one.
+  if (host_.maximized > p) --host_.maximized;
+  if (host_.pressed == p)
+    host_.pressed = -1;
+  else if (host_.pressed > p)
+    --host_.pressed;
+  host_.active = host_.maximized >= 0 ? host_.maximized : host_.windowCount - 1;
+
+  if (ValidPosition(host_.active)) {
+    RenderWindow(host_.active, false, false, false);
+    PresentWindow(host_.active);
+  }
+  if (wasMaximized) {
+    Compose(0, 0, -1, -1, true);
+  } else {
+    Compose(left, top, width, height, true);
+  }
+}
+
+void WindowManager::ToggleMaximize(int p, bool recompose) {
+  if (!ValidPosition(p)) return;
+  PluginSlot& slot = SlotAt(p);
+  auto restore = [](PluginSlot& s) {
+    s.left = s.savedLeft;
+    s.top = s.savedTop;
+    s.right = s.savedRight;
+    s.bottom = s.savedBottom;
+    s.width = s.savedWidth;
+    s.height = s.savedHeight;
+  };
+  if (p == host_.maximized) {
+    host_.maximized = -1;
+    restore(slot);
+  } else {
+    if (host_.maximized < 0 && ValidPosition(host_.active)) {
+      const int old = host_.active;
+      host_.active = -1;
+      RenderWindow(old, false, false, false);
+    } else if (ValidPosition(host_.maximized)) {
+      const int old = host_.maximized;
+      restore(SlotAt(old));
+      host_.maximized = -1;
+      RenderWindow(old, true, true, false);
+    }
+    host_.maximized = p;
+    host_.active = p;
+    slot.savedLeft = slot.left;
+    slot.savedTop = slot.top;
+    slot.savedRight = slot.right;
+    slot.savedBottom = slot.bottom;
+    slot.savedWidth = slot.width;
+    slot.savedHeight = slot.height;
+    slot.left = 0;
+    slot.top = 0;
+    slot.right = host_.clientWidth;
+    slot.bottom = host_.clientHeight;
+    slot.width = host_.clientWidth;
+    slot.height = host_.clientHeight;
+  }
+  RenderWindow(p, true, true, false);
+  if (recompose) Compose(0, 0, -1, -1, true);
+}
+
+// ---- Chrome -------------------------------------------------------------------------------
+
+namespace {
+
+struct ChromeGeometry {
+  int w, h;        // the window's size (the client area for the maximised window)
+  int stripWidth;  // width of the white title strip background
+  bool maximized;
+  bool activeFill;
+};
+
+}  // namespace
+
+void WindowManager::RenderWindow(int p, bool clear, bool notify, bool live) {
+  if (!ValidPosition(p)) return;
+  const int slotIndex = host_.order[p];
+  if (clear) FillWhite(SlotBuffer(host_, slotIndex), 0, 0, host_.bufferWidth, host_.bufferHeight);
+  if (notify) plugins_.SendNotify(p, live ? kNotifyLiveResize : kNotifyRedraw);
+  RenderChromePieces(p, kChromeAll);
+}
+
+void WindowManager::RenderChromePart(int p, int l, int t, int r, int b) {
+  if (!ValidPosition(p)) return;
+  const bool maximized = p == host_.maximized;
+  const int w = maximized ? host_.clientWidth : SlotAt(p).width;
+  const int h = maximized ? host_.clientHeight : SlotAt(p).height;
+  unsigned pieces = 0;
+  if (t < kTitleHeight) pieces |= kChromeTitle;
+  if (l < kBorderWidth) pieces |= kChromeLeft;
+  if (r >= w - kBorderWidth) pieces |= kChromeRight;
+  if (b >= h - kBorderWidth) pieces |= kChromeBottom;
+  if (!maximized && r >= w - kGripSize && b >= h - kGripSize) pieces |= kChromeGrip;
+  RenderChromePieces(p, pieces);
+}
+
+void WindowManager::RenderChromePieces(int p, unsigned pieces) {
+  const int slotIndex = host_.order[p];
+  const PluginSlot& slot = host_.slots[slotIndex];
+  const PixelBuffer window = SlotBuffer(host_, slotIndex);
+  const ConstPixelBuffer parts = PartsBuffer(host_);
+  const bool maximized = p == host_.maximized;
+  const int w = maximized ? host_.clientWidth : slot.width;
+  const int h = maximized ? host_.clientHeight : slot.height;
+
+  if (pieces & kChromeTitle)
+    FillWhite(window, 0, 0, maximized ? host_.bufferWidth : w, kTitleHeight);
+  if (pieces & kChromeLeft) FillBlack(window, 0, kTitleHeight, kBorderWidth, h - kTitleHeight);
+  if (pieces & kChromeRight) {
+    FillBlack(window, w - kBorderWidth, kTitleHeight, kBorderWidth, h - kTitleHeight);
+  }
+  if (pieces & kChromeBottom) FillBlack(window, 0, h - kBorderWidth, w, kBorderWidth);
+  if (pieces & kChromeTitle) {
+    CopyRop(window, 0, 0, kTitleButtonWidth, kTitleHeight, parts, kSheetPluginButtonX, 0, kSrcCopy);
+    CopyRop(window, w - kFrameButtonsWidth, 0, kFrameButtonsWidth, kTitleHeight, parts,
+            kSheetFrameButtonsX, 0, kSrcCopy);
+    const bool activeFill = maximized || p == host_.active;
+    const int fillX = activeFill ? kSheetActiveFillX : kSheetInactiveFillX;
+    for (int x = kTitleButtonWidth; x < w - kFrameButtonsWidth; x += kSheetFillWidth) {
+      CopyRop(window, x, 0, std::min(kSheetFillWidth, w - kFrameButtonsWidth - x), kTitleHeight,
+              parts, fillX, 0, kSrcCopy);
+    }
+    const std::u16string name = slot.name.get();
+    view_.DrawTitleText(slot.dc, name.empty() ? std::u16string_view(kEmptyWindowName) : name, 22, 1,
+                        w - 42, 19, host_.fontName.get());
+  }
+  if ((pieces & kChromeGrip) && !maximized) {
+    CopyRop(window, w - kGripSize, h - kGripSize, kGripSize, kGripSize, parts, kSheetGripX, 0,
+            kSrcCopy);
+  }
+}
+
+void WindowManager::PresentWindow(int p) {
+  if (!ValidPosition(p)) return;
+  const PluginSlot& slot = SlotAt(p);
+  Compose(slot.left, slot.top, slot.width, slot.height, true);
+}
+
+// ---- Geometry ------------------------------------------------------------------------------
+
+int WindowManager::HitTest(int x, int y) const {
+  if (ValidPosition(host_.maximized)) return host_.maximized;
+  for (int p = host_.windowCount - 1; p >= 0; --p) {
+    if (!ValidPosition(p)) continue;
+    const PluginSlot& s = SlotAt(p);
+    if (s.left <= x && x <= s.right && s.top <= y && y <= s.bottom) return p;
+  }
+  return -1;
+}
+
+bool WindowManager::MoveWindow(int p, int fromX, int fromY, int toX, int toY) {
+  if (!ValidPosition(p) || p == host_.maximized) return false;
+  PluginSlot& s = SlotAt(p);
+  const int g = settings_.gridStep;
+  const int oldLeft = s.left, oldTop = s.top, oldRight = s.right, oldBottom = s.bottom;
+  const int left =
+      std::min(host_.gridWidth - s.width, std::max(0, s.left + GridDelta(fromX, toX, g)));
+  const int top =
+      std::min(host_.gridHeight - s.height, std::max(0, s.top + GridDelta(fromY, toY, g)));
+  if (left == oldLeft && top == oldTop) return false;
+  s.left = left;
+  s.top = top;
+  s.right = left + s.width;
+  s.bottom = top + s.height;
+  const int l = std::min(oldLeft, s.left), t = std::min(oldTop, s.top);
+  const int r = std::max(oldRight, s.right), b = std::max(oldBottom, s.bottom);
+  Compose(l, t, r - l, b - t, true);
+  return true;
+}
+
+void WindowManager::ResizeWindow(int p, int fromX, int fromY, int toX, int toY, bool live) {
+  if (!ValidPosition(p) || p == host_.maximized) return;
+  PluginSlot& s = SlotAt(p);
+  const int g = settings_.gridStep;
+  fromX = std::min(fromX, host_.gridWidth - 2);
+  toX = std::min(toX, host_.gridWidth - 2);
+  fromY = std::min(fromY, host_.gridHeight - 2);
+  toY = std::min(toY, host_.gridHeight - 2);
+  const int oldLeft = s.left, oldTop = s.top, oldRight = s.right, oldBottom = s.bottom;
+  // A window never grows past its own buffer, which is never reallocated.
+  s.width = std::min({host_.gridWidth - s.left, host_.bufferWidth,
+                      std::max(kMinWindowWidth, s.width + GridDelta(fromX, toX, g))});
+  s.height = std::min({host_.gridHeight - s.top, host_.bufferHeight,
+                       std::max(kMinWindowHeight, s.height + GridDelta(fromY, toY, g))});
+  s.right = s.left + s.width;
+  s.bottom = s.top + s.height;
+  RenderWindow(p, true, true, live);
+  const int l = std::min(oldLeft, s.left), t = std::min(oldTop, s.top);
+  const int r = std::max(oldRight, s.right), b = std::max(oldBottom, s.bottom);
+  Compose(l, t, r - l, b - t, true);
+}
+
+// ---- Stacking ----------------------------------------------------------------------------
+
+void WindowManager::RaiseOne() {
+  const int a = host_.active;
+  if (host_.maximized >= 0 || !ValidPosition(a) || a == host_.windowCount - 1) return;
+  SwapPositions(a, a + 1);
+  host_.active = a + 1;
+  PresentWindow(host_.active);
+}
+
+void WindowManager::RaiseToTop() {
+  const int a = host_.active;
+  const int top = host_.windowCount - 1;
+  if (host_.maximized >= 0 || !ValidPosition(a) || a == top) return;
+  MovePosition(a, top);
+  host_.active = top;
+  PresentWindow(top);
+}
+
+void WindowManager::LowerOne() {
+  const int a = host_.active;
+  if (host_.maximized >= 0 || !ValidPosition(a) || a == 0) return;
+  SwapPositions(a, a - 1);
+  host_.active = a - 1;
+  PresentWindow(host_.active);
+}
+
+void WindowManager::LowerToBottom() {
+  const int a = host_.active;
+  if (host_.maximized >= 0 || !ValidPosition(a) || a == 0) return;
+  MovePosition(a, 0);
+  host_.active = 0;
+  PresentWindow(0);
+}
+
+void WindowManager::RenderAllChrome() {
+  for (int p = 0; p < host_.windowCount; ++p) RenderWindow(p, false, false, false);
+}
+
+void WindowManager::CycleWindows(bool next) {
+  const int n = host_.windowCount;
+  const int top = n - 1;
+  auto step = [&](int p) {
+    if (next) return p <= 0 ? top : p - 1;
+    return p >= top ? 0 : p + 1;
+  };
+  auto focusRotate = [&] {
+    if (next) {
+      MovePosition(top, 0);
+    } else {
+      MovePosition(0, top);
+    }
+    host_.active = top;
+  };
+  if (ValidPosition(host_.maximized)) {
+    ToggleMaximize(host_.maximized, /*recompose=*/false);
+    if (settings_.focusMode) {
+      focusRotate();
+    } else {
+      host_.active = step(host_.active);
+    }
+    RenderAllChrome();
+    ToggleMaximize(host_.active, /*recompose=*/true);
+    return;
+  }
+  if (!ValidPosition(host_.active) || n < 2) return;
+  if (settings_.focusMode) {
+    focusRotate();
+    RenderAllChrome();
+    Compose(0, 0, -1, -1, true);
+    return;
+  }
+  const int old = host_.active;
+  host_.active = step(old);
+  RenderWindow(old, false, false, false);
+  PresentWindow(old);
+  RenderWindow(host_.active, false, false, false);
+  PresentWindow(host_.active);
+}
+
+void WindowManager::NextWindow() {
+  CycleWindows(true);
+}
+void WindowManager::PreviousWindow() {
+  CycleWindows(false);
+}
+
+void WindowManager::Today() {
+  const platform::LocalTime now = platform::Now();
+  host_.todayYear = now.year;
+  host_.todayMonth = now.month;
+  host_.todayDay = now.day;
+  host_.todayHour = now.hour;
+  host_.todayMinute = now.minute;
+  plugins_.BroadcastNotify(kNotifyDateChanged);
+}
+
+bool WindowManager::HandleCommand(int command) {
+  switch (command) {
+    case kCommandNewWindow:
+      NewWindow();
+      return true;
+    case kCommandCloseWindow:
+      CloseWindow(host_.maximized >= 0 ? host_.maximized : host_.active);
+      return true;
+    case kCommandMaximize:
+      ToggleMaximize(host_.active, true);
+      return true;
+    case kCommandUpOne:
+      RaiseOne();
+      return true;
+    case kCommandToTop:
+      RaiseToTop();
+      return true;
+    case kCommandDownOne:
+      LowerOne();
+      return true;
+    case kCommandToBottom:
+      LowerToBottom();
+      return true;
+    case kCommandToday:
+      Today();
+      return true;
+    default:
+      return false;
+  }
+}
+
+// ---- Input ---------------------------------------------------------------------------------
+
+void WindowManager::StylusPress(int x, int y, bool doublePress) {
+  int i = HitTest(x, y);
+  host_.pressed = -1;
+  host_.pressMode = kPressNone;
+  if (i >= 0) {
+    const int top = host_.windowCount - 1;
+    if (i != host_.active) {
+      const int old = host_.active;
+      if (!settings_.focusMode) {
+        host_.active = i;
+        if (ValidPosition(old)) {
+          RenderWindow(old, false, false, false);
+          PresentWindow(old);
+        }
+        RenderWindow(i, false, false, false);
+        PresentWindow(i);
+      } else if (i != top) {
+        MovePosition(i, top);
+        host_.active = top;
+        const int oldNow = old > i ? old - 1 : old;
+        if (ValidPosition(oldNow)) {
+          RenderWindow(oldNow, false, false, false);
+          PresentWindow(oldNow);
+        }
+        RenderWindow(top, false, false, false);
+        PresentWindow(top);
+        i = top;
+      }
+    }
+    const PluginSlot& s = SlotAt(i);
+    host_.pressed = i;
+    if (y > s.top + kTitleHeight) {
+      if (x >= s.right - kGripSize && y >= s.bottom - kGripSize) {
+        host_.pressMode = kPressResizeCorner;
+      } else {
+        host_.pressMode = kPressContent;
+        if (doublePress) {
+          plugins_.MouseDoubleDown(i, x - s.left, y - s.top);
+        } else {
+          plugins_.MouseDown(i, x - s.left, y - s.top);
+        }
+      }
+    } else if (x <= s.left + kTitleButtonWidth) {
+      host_.pressMode = kPressPluginButton;
+    } else if (x >= s.right - kTitleButtonWidth) {
+      host_.pressMode = kPressCloseButton;
+    } else if (x >= s.right - 2 * kTitleButtonWidth) {
+      host_.pressMode = kPressMaximizeButton;
+    } else {
+      host_.pressMode = kPressTitleBar;
+    }
+  }
+  host_.pressX = host_.lastX = x;
+  host_.pressY = host_.lastY = y;
+  captured_ = true;
+  view_.CaptureStylus();
+}
+
+void WindowManager::StylusMove(int x, int y) {
+  const int p = host_.pressed;
+  if (!captured_ || !ValidPosition(p)) return;
+  switch (host_.pressMode) {
+    case kPressTitleBar:
+      if (MoveWindow(p, host_.lastX, host_.lastY, x, y)) {
+        host_.lastX = x;
+        host_.lastY = y;
+      }
+      return;
+    case kPressResizeCorner:
+      ResizeWindow(p, host_.lastX, host_.lastY, x, y, /*live=*/true);
+      host_.lastX = x;
+      host_.lastY = y;
+      return;
+    case kPressContent: {
+      const PluginSlot& s = SlotAt(p);
+      plugins_.MouseMove(p, x - s.left, y - s.top);
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+void WindowManager::StylusUp(int x, int y) {
+  if (!captured_) return;
+  captured_ = false;
+  view_.ReleaseStylus();
+  const int i = HitTest(x, y);
+  const int p = host_.pressed;
+  if (!ValidPosition(p)) return;
+  const PluginSlot& s = SlotAt(p);
+  switch (host_.pressMode) {
+    case kPressContent:
+      plugins_.MouseUp(p, x - s.left, y - s.top);
+      return;
+    case kPressResizeCorner:
+      ResizeWindow(p, host_.lastX, host_.lastY, x, y, /*live=*/false);
+      return;
+    default:
+      break;
+  }
+  if (i != p || y > s.top + kTitleHeight) return;  // released elsewhere: nothing
+  if (x <= s.left + kTitleButtonWidth && host_.pressMode == kPressPluginButton) {
+    if (selectPlugin) selectPlugin(i, -1);
+  } else if (x >= s.right - kTitleButtonWidth && host_.pressMode == kPressCloseButton) {
+    CloseWindow(i);
+  } else if (x >= s.right - 2 * kTitleButtonWidth && host_.pressMode == kPressMaximizeButton) {
+    ToggleMaximize(i, true);
+  } else if (host_.pressMode == kPressTitleBar) {
+    MoveWindow(p, host_.lastX, host_.lastY, x, y);
+  }
+}
+
+void WindowManager::KeyDown(int key) {
+  if (settings_.IsHostKey(key)) return;
+  if (ValidPosition(host_.active)) plugins_.KeyDown(host_.active, key);
+}
+
+void WindowManager::KeyUp(int key) {
+  const auto& k = settings_.keys;
+  if (key != 0) {
+    if (key == k[kKeyNextWindow]) return NextWindow();
+    if (key == k[kKeyPreviousWindow]) return PreviousWindow();
+    if (key == k[kKeyToday]) return Today();
+    if (key == k[kKeyPluginSelect]) {
+      if (ValidPosition(host_.active) && selectPlugin) selectPlugin(host_.active, 0);
+      return;
+    }
+    if (key == k[kKeyPluginNext]) {
+      if (ValidPosition(host_.active) && selectPlugin) selectPlugin(host_.active, 1);
+      return;
+    }
+    if (key == k[kKeyDataRefresh]) {
+      if (dataRefresh) dataRefresh();
+      return;
+    }
+  }
+  if (ValidPosition(host_.active)) plugins_.KeyUp(host_.active, key);
+}
+
+// ---- Layout --------------------------------------------------------------------------------
+
+void WindowManager::SaveLayout() {
+  platform::Profile* profile = platform::ProfileOf(host_.app);
+  if (profile == nullptr) return;
+  profile->WriteInt(kSection, u"win_num", host_.windowCount);
+  for (int i = 0; i < host_.windowCount; ++i) {
+    if (!ValidPosition(i)) continue;
+    const PluginSlot& s = SlotAt(i);
+    const bool maximized = i == host_.maximized;
+    profile->WriteInt(kSection, Indexed(u"winleft", i), maximized ? s.savedLeft : s.left);
+    profile->WriteInt(kSection, Indexed(u"wintop", i), maximized ? s.savedTop : s.top);
+    profile->WriteInt(kSection, Indexed(u"winwidth", i), maximized ? s.savedWidth : s.width);
+    profile->WriteInt(kSection, Indexed(u"winheight", i), maximized ? s.savedHeight : s.height);
+    profile->WriteString(kSection, Indexed(u"winplg", i), s.loaded ? s.path.get() : u"");
+  }
+}
+
+void WindowManager::RestoreLayout() {
+  platform::Profile* profile = platform::ProfileOf(host_.app);
+  const int n = profile == nullptr ? 0 : std::clamp(profile->GetInt(kSection, u"win_num", 0), 0, 5);
+  if (n == 0) {
+    NewWindow();
+  } else {
+    host_.windowCount = n;
+    host_.maximized = -1;
+    auto read = [&](const char16_t* name, int i, int fallback) {
+      return std::clamp(profile->GetInt(kSection, Indexed(name, i), fallback), -kLayoutLimit,
+                        kLayoutLimit);
+    };
+    for (int i = 0; i < n; ++i) {
+      host_.order[i] = i;
+      PluginSlot& s = host_.slots[i];
+      s.left = read(u"winleft", i, 0);
+      s.top = read(u"wintop", i, 0);
+      s.width = read(u"winwidth", i, kNewWindowWidth);
+      s.height = read(u"winheight", i, kMinWindowHeight);
+      s.right = s.left + s.width;
+      s.bottom = s.top + s.height;
+      s.inUse = 1;
+      s.dirty = 0;
+      s.name.set(kEmptyWindowName);
+      s.loaded = 0;
+      const std::u16string path = profile->GetString(kSection, Indexed(u"winplg", i), u"");
+      // A failed load has shown its message; the window stays, empty.
+      if (!path.empty()) (void)plugins_.LoadPlugin(i, path, /*redraw=*/false);
+      RenderWindow(i, true, true, false);
+    }
+  }
+  host_.active = host_.windowCount - 1;
+  RenderWindow(host_.active, false, false, false);
+  Compose(0, 0, -1, -1, true);
+}
+
+}  // namespace yk
