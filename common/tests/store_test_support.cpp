@@ -7,6 +7,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "common/schedule_store.h"
+
 namespace yk::testing {
 
 TempFolder::TempFolder() {
@@ -39,6 +41,25 @@ std::string Le(std::u16string_view text) {
     bytes.push_back(static_cast<char>(c >> 8));
   }
   return bytes;
+}
+
+ScheduleRecord MakeRecord(int startYear, int startMonth, int startDay, int startHour,
+                          int startMinute, int endYear, int endMonth, int endDay, int endHour,
+                          int endMinute, int period, std::u16string_view text) {
+  ScheduleRecord r{};
+  r.startYear = startYear;
+  r.startMonth = startMonth;
+  r.startDay = startDay;
+  r.startHour = startHour;
+  r.startMinute = startMinute;
+  r.endYear = endYear;
+  r.endMonth = endMonth;
+  r.endDay = endDay;
+  r.endHour = endHour;
+  r.endMinute = endMinute;
+  r.period = period;
+  SetRecordText(&r, text);
+  return r;
 }
 
 }  // namespace yk::testing

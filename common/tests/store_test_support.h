@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/plugin_interface.h"
+
 namespace yk::testing {
 
 // A fresh folder under the system's temporary folder, removed with everything in it when
@@ -31,5 +33,10 @@ void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
 
 // UTF-16LE bytes of an ASCII or UTF-16 text, for writing expected file contents in tests.
 std::string Le(std::u16string_view text);
+
+// A schedule record from its eleven numbers and text.
+ScheduleRecord MakeRecord(int startYear, int startMonth, int startDay, int startHour,
+                          int startMinute, int endYear, int endMonth, int endDay, int endHour,
+                          int endMinute, int period, std::u16string_view text);
 
 }  // namespace yk::testing

@@ -1,0 +1,122 @@
+// UTF-16LE line files: splitting into pieces, byte-exact writing, appending.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "common/tests/store_test_support.h"
+#include "common/utf16_line_file.h"
+
+namespace yk {
+namespace {
+
+using testing::Le;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+std::vector<std::u16string> Pieces(std::string_view bytes) {
+  std::vector<std::u16string> out;
+  ForEachUtf16LineInBytes(bytes, [&out](std::u16string_view line) {
+    out.emplace_back(line);
+    return true;
+  });
+  return out;
+}
+
+TEST(LineFile, SplitsLinesAndRemovesTheLineEnd) {
+  const std::u16string longLine(2047, u'x');
+  struct Case {
+    const char* rule;
+    std::string bytes;
+    std::vector<std::u16string> lines;
+  } cases[] = {
+      {"empty file has no line", "", {}},
+      {"CR LF ends a line", Le(u"a\r\n"), {u"a"}},
+      {"last line without CR LF", Le(u"a\r\nb"), {u"a", u"b"}},
+      {"bare LF ends a line too", Le(u"a\nb\r\n"), {u"a", u"b"}},
+      {"CR inside a line stays", Le(u"a\rb\r\n"), {u"a\rb"}},
+      {"empty lines are lines", Le(u"\r\n\r\n"), {u"", u""}},
+      {"trailing odd byte ignored", Le(u"ab\r\n") + "x", {u"ab"}},
+      {"non-ASCII units", Le(u"会議\r\n予定"), {u"会議", u"予定"}},
+      {"2047 units are one piece", Le(longLine + u"\r\n"), {longLine}},
+      {"2048 units are two pieces", Le(longLine + u"yz\r\nq"), {longLine, u"yz", u"q"}},
+      {"4095 units are three pieces",
+       Le(longLine + longLine + u"z\r\n"),
+       {longLine, longLine, u"z"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Pieces(c.bytes), c.lines) << c.rule;
+}
+
+TEST(LineFile, VisitorCanStopReading) {
+  int seen = 0;
+  ForEachUtf16LineInBytes(Le(u"a\r\nb\r\nc\r\n"), [&seen](std::u16string_view) {
+    ++seen;
+    return seen < 2;
+  });
+  EXPECT_EQ(seen, 2);
+}
+
+TEST(LineFile, ReadingFailsOnlyWhenTheFileCantBeOpened) {
+  TempFolder folder;
+  EXPECT_FALSE(ReadUtf16Lines(folder.path() / "missing.txt").has_value());
+  EXPECT_FALSE(ReadUtf16Lines(folder.path()).has_value()) << "a folder is not a file";
+  WriteBytes(folder.path() / "empty.txt", "");
+  auto empty = ReadUtf16Lines(folder.path() / "empty.txt");
+  ASSERT_TRUE(empty.has_value());
+  EXPECT_TRUE(empty->empty());
+}
+
+TEST(LineFile, EncodesLittleEndianWithoutTerminator) {
+  EXPECT_EQ(EncodeUtf16Le(u"会議"), std::string("\x1A\x4F\x70\x8B", 4));
+  EXPECT_EQ(EncodeUtf16Line(u"A"), std::string("A\0\r\0\n\0", 6));
+  EXPECT_EQ(EncodeUtf16Line(u""), std::string("\r\0\n\0", 4));
+}
+
+TEST(LineFile, AppendStartsTheNewLineOnALineOfItsOwn) {
+  struct Case {
+    const char* rule;
+    bool exists;
+    std::string before;
+    std::string after;
+  } cases[] = {
+      {"missing file is created", false, "", Le(u"new\r\n")},
+      {"empty file", true, "", Le(u"new\r\n")},
+      {"after a complete line", true, Le(u"old\r\n"), Le(u"old\r\nnew\r\n")},
+      {"after a line without CR LF", true, Le(u"old"), Le(u"old\r\nnew\r\n")},
+      {"after a line ending in CR only", true, Le(u"old\r"), Le(u"old\r\r\nnew\r\n")},
+      {"after a torn unit", true, Le(u"old") + "x",
+       Le(u"old") + "x" + std::string(1, '\0') + Le(u"\r\nnew\r\n")},
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    auto file = folder.path() / "sched.txt";
+    if (c.exists) WriteBytes(file, c.before);
+    ASSERT_TRUE(AppendUtf16Line(file, u"new")) << c.rule;
+    EXPECT_EQ(ReadBytes(file), c.after) << c.rule;
+    auto lines = ReadUtf16Lines(file);
+    ASSERT_TRUE(lines.has_value());
+    EXPECT_EQ(lines->back(), u"new") << c.rule;
+  }
+}
+
+TEST(LineFile, AppendFailsWhenTheFileCantBeOpened) {
+  TempFolder folder;
+  EXPECT_FALSE(AppendUtf16Line(folder.path() / "no-such-folder" / "sched.txt", u"x"));
+  std::filesystem::create_directories(folder.path() / "sched.txt");
+  EXPECT_FALSE(AppendUtf16Line(folder.path() / "sched.txt", u"x")) << "a folder is not a file";
+}
+
+TEST(LineFile, ReplacingWithNoLinesLeavesAnEmptyFile) {
+  TempFolder folder;
+  auto file = folder.path() / "f.txt";
+  WriteBytes(file, Le(u"old\r\n"));
+  ASSERT_TRUE(ReplaceWithUtf16Lines(file, {}));
+  EXPECT_EQ(ReadBytes(file), "");
+  ASSERT_TRUE(ReplaceWithUtf16Lines(file, {u"a", u"-1"}));
+  EXPECT_EQ(ReadBytes(file), Le(u"a\r\n-1\r\n"));
+}
+
+}  // namespace
+}  // namespace yk
