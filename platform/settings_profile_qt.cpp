@@ -20,7 +20,7 @@ std::u16string U(const QString& text) {
 class SettingsProfile final : public Profile {
  public:
   explicit SettingsProfile(std::u16string_view program)
-      : settings_(QSettings::IniFormat, QSettings::UserScope, Q(kCompanyName), Q(program)) {}
+      : settings_(QSettings::NativeFormat, QSettings::UserScope, Q(kCompanyName), Q(program)) {}
 
   int GetInt(std::u16string_view section, std::u16string_view key, int fallback) override {
     QVariant value = settings_.value(Key(section, key));
