@@ -1,0 +1,322 @@
+// date_picker.cpp — rendering and stylus rules of the month calendar.
+#include "common/date_picker.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+
+#include "common/holiday.h"
+
+namespace yk {
+namespace {
+
+// Glyphs on the parts sheet (top-down x, y).
+constexpr int kDigitY = 230;  // digit d at (5 d, 230) 5 × 20
+constexpr int kDigitWidth = 5;
+constexpr int kDigitHeight = 20;
+constexpr int kStartCapX = 50;  // (50, 230) 5 × 20
+constexpr int kEndCapX = 55;    // (55, 230) 5 × 20
+constexpr int kYearMarkX = 51, kYearMarkY = 190;
+constexpr int kMonthMarkX = 40, kMonthMarkY = 190;
+constexpr int kMarkWidth = 5, kMarkHeight = 10;
+constexpr int kHeaderBackX = 35, kHeaderBackY = 200, kHeaderBackWidth = 15;
+constexpr int kWeekdayLetterY = 200;  // letter w at (5 w, 200) 5 × 10
+constexpr int kTileY = 210;           // red (0, 210), blue (20, 210), green (40, 210)
+constexpr int kTileSize = 20;
+
+// Off-screen layout.
+constexpr int kScratchX = 210;
+constexpr int kStripHeight = 20;
+constexpr int kYearRow = 0;
+constexpr int kMonthRow = 25;
+constexpr int kGridRow = 50;
+constexpr int kGridHeight = 130;
+constexpr int kYearCell = 30;
+constexpr int kYearCells = 8;
+constexpr int kMonthCell = 20;
+constexpr int kMonthCells = 11;
+constexpr int kDayCell = 30;
+constexpr int kWeekRow = 20;
+constexpr int kWeeks = 6;
+
+// Screen (dialog client) zones.
+constexpr int kZoneLeft = 10, kZoneRight = 220;
+constexpr int kGridTop = 105;
+
+// Scroll that puts the year / month near the strip's left end: (year − 1975) × 30 − 17
+// and (month − 1) × 20 − 12, kept in these forms so the arithmetic reads as documented.
+int YearScrollFor(int year) {
+  return year * 30 - 59267;
+}
+int MonthScrollFor(int month) {
+  return month * 20 - 32;
+}
+
+}  // namespace
+
+bool DatePicker::Start(const Sources& sources) {
+  sources_ = sources;
+  try {
+    image_.assign(kImageBytes, 255);
+  } catch (const std::bad_alloc&) {
+    image_.clear();
+    released_ = true;
+    return false;
+  }
+  released_ = false;
+  year = std::clamp(year, kFirstYear, kLastYear);
+  month = std::clamp(month, 1, 12);
+  pressZone_ = kZoneNone;
+  dragging_ = false;
+  ResetScrolls();
+  RenderAll();
+  return true;
+}
+
+void DatePicker::SetToday(int todayYear, int todayMonth, int todayDay) {
+  year = std::clamp(todayYear, kFirstYear, kLastYear);
+  month = std::clamp(todayMonth, 1, 12);
+  day = todayDay;
+  ResetScrolls();
+  RenderAll();
+}
+
+void DatePicker::ResetScrolls() {
+  yearScroll_ = YearScrollFor(year);
+  monthScroll_ = MonthScrollFor(month);
+}
+
+void DatePicker::Release() {
+  image_.clear();
+  image_.shrink_to_fit();
+  released_ = true;
+}
+
+std::u16string DatePicker::Caption() const {
+  std::u16string text;
+  auto append = [&text](int value) {
+    for (char c : std::to_string(value)) text.push_back(char16_t(c));
+  };
+  append(year);
+  text += u"年 ";
+  append(month);
+  text += u"月 ";
+  append(day);
+  text += u"日";
+  return text;
+}
+
+void DatePicker::DrawNumber(int value, int digits, int x, int y) {
+  PixelBuffer dst{image_.data(), kImageWidth, kImageHeight, kImageBytes};
+  int divisor = 1;
+  for (int i = 1; i < digits; ++i) divisor *= 10;
+  value = std::abs(value);
+  for (int i = 0; i < digits; ++i) {
+    int digit = (value / divisor) % 10;
+    CopyRop(dst, x + i * kDigitWidth, y, kDigitWidth, kDigitHeight, sources_.parts,
+            digit * kDigitWidth, kDigitY, kSrcCopy);
+    divisor /= 10;
+  }
+}
+
+void DatePicker::RenderYearStrip() {
+  if (released_) return;
+  PixelBuffer dst{image_.data(), kImageWidth, kImageHeight, kImageBytes};
+  const ConstPixelBuffer& parts = sources_.parts;
+  yearScroll_ = std::clamp(yearScroll_, 0, kMaxYearScroll);
+  const int first = kFirstYear + yearScroll_ / kYearCell;
+  const int remainder = yearScroll_ % kYearCell;
+  FillWhite(dst, kScratchX, kYearRow, 230, kStripHeight);
+  for (int i = 0; i < kYearCells; ++i) {
+    const int x = kScratchX + i * kYearCell;
+    const int shown = first + i;
+    DrawNumber(shown, 4, x + 5, kYearRow);
+    CopyRop(dst, x + 25, kYearRow + 10, kMarkWidth, kMarkHeight, parts, kYearMarkX, kYearMarkY,
+            kSrcCopy);
+    if (shown == kFirstYear)
+      CopyRop(dst, x, kYearRow, 5, kStripHeight, parts, kStartCapX, kDigitY, kSrcCopy);
+    if (shown == kLastYear)
+      CopyRop(dst, x + 25, kYearRow, 5, kStripHeight, parts, kEndCapX, kDigitY, kSrcCopy);
+    if (shown == year) Invert(dst, x + 5, kYearRow, 20, kStripHeight);
+  }
+  CopyRop(dst, 0, kYearRow, kPictureWidth, kStripHeight, dst, kScratchX + remainder, kYearRow,
+          kSrcCopy);
+}
+
+void DatePicker::RenderMonthStrip() {
+  if (released_) return;
+  PixelBuffer dst{image_.data(), kImageWidth, kImageHeight, kImageBytes};
+  const ConstPixelBuffer& parts = sources_.parts;
+  monthScroll_ = std::clamp(monthScroll_, 0, kMaxMonthScroll);
+  const int first = 1 + monthScroll_ / kMonthCell;
+  const int remainder = monthScroll_ % kMonthCell;
+  FillWhite(dst, kScratchX, kMonthRow, 220, kStripHeight);
+  for (int i = 0; i < kMonthCells; ++i) {
+    const int x = kScratchX + i * kMonthCell;
+    const int shown = first + i;
+    DrawNumber(shown, 2, x + 5, kMonthRow);
+    CopyRop(dst, x + 15, kMonthRow + 10, kMarkWidth, kMarkHeight, parts, kMonthMarkX, kMonthMarkY,
+            kSrcCopy);
+    if (shown == 1)
+      CopyRop(dst, x, kMonthRow, 5, kStripHeight, parts, kStartCapX, kDigitY, kSrcCopy);
+    if (shown == 12)
+      CopyRop(dst, x + 15, kMonthRow, 5, kStripHeight, parts, kEndCapX, kDigitY, kSrcCopy);
+    if (shown == month) Invert(dst, x + 5, kMonthRow, 10, kStripHeight);
+  }
+  CopyRop(dst, 0, kMonthRow, kPictureWidth, kStripHeight, dst, kScratchX + remainder, kMonthRow,
+          kSrcCopy);
+}
+
+int DatePicker::DayInCell(int row, int column) const {
+  if (row < 0 || row >= kWeeks || column < 0 || column > 6) return 0;
+  const int first = WeekdayOf(year, month, 1);
+  const int value = row * 7 + column - first + 1;
+  return value >= 1 && value <= DaysInMonth(year, month) ? value : 0;
+}
+
+void DatePicker::RenderDayGrid() {
+  if (released_) return;
+  PixelBuffer dst{image_.data(), kImageWidth, kImageHeight, kImageBytes};
+  const ConstPixelBuffer& parts = sources_.parts;
+
+  // A year without a readable holiday file keeps the table as it was, so the answer of
+  // the read, not the table's count, tells whether its entries belong to this year.
+  bool haveHolidays = false;
+  if (sources_.holidays != nullptr)
+    haveHolidays = ReadHolidays(year, sources_.dataFolder, sources_.holidays, false) != 0;
+
+  const int days = DaysInMonth(year, month);
+  if (day > days) day = days;
+  if (day < 1) day = 1;
+
+  FillWhite(dst, kScratchX, kGridRow, kPictureWidth, kGridHeight);
+  for (int j = 0; j < 7; ++j) {
+    CopyRop(dst, 217 + kDayCell * j, kGridRow + 1, kHeaderBackWidth, kMarkHeight, parts,
+            kHeaderBackX, kHeaderBackY, kSrcCopy);
+    CopyRop(dst, 222 + kDayCell * j, kGridRow + 1, kMarkWidth, kMarkHeight, parts, kMarkWidth * j,
+            kWeekdayLetterY, kSrcCopy);
+  }
+  FillBlack(dst, kScratchX, kGridRow, kPictureWidth, 1);
+
+  for (int i = 0; i < kWeeks; ++i) {
+    const int y = kGridRow + 10 + kWeekRow * i;
+    for (int j = 0; j < 7; ++j) {
+      const int shown = DayInCell(i, j);
+      if (shown == 0) continue;
+      const int x = kScratchX + kDayCell * j;
+      DrawNumber(shown, 2, x + 5, y);
+
+      int colour = 0;
+      if (haveHolidays) {
+        const HolidayEntry* match = FindHoliday(*sources_.holidays, month, shown, j);
+        if (match != nullptr) colour = match->colour;
+      }
+      if (colour < 1 || colour > 3) colour = j == kSunday ? 1 : j == kSaturday ? 2 : 0;
+      if (colour != 0)
+        Blend(dst, x + 5, y, kTileSize, kTileSize, parts, (colour - 1) * kTileSize, kTileY,
+              kBlendMultiply);
+      if (shown == day) Invert(dst, x + 5, y, 10, kWeekRow);
+    }
+  }
+  CopyRop(dst, 0, kGridRow, kPictureWidth, kGridHeight, dst, kScratchX, kGridRow, kSrcCopy);
+}
+
+void DatePicker::RenderAll() {
+  RenderYearStrip();
+  RenderMonthStrip();
+  RenderDayGrid();
+}
+
+bool DatePicker::StylusDown(int x, int y) {
+  dragging_ = false;
+  if (kZoneLeft < x && x < kZoneRight) {
+    if (y >= 46 && y <= 64)
+      pressZone_ = kZoneYear;
+    else if (70 < y && y < 90)
+      pressZone_ = kZoneMonth;
+    else if (kGridTop < y && y <= 224)
+      pressZone_ = kZoneDays;
+  }
+  lastX_ = x;
+  lastY_ = y;
+  return false;
+}
+
+bool DatePicker::StylusMove(int x, int y) {
+  bool changed = false;
+  if (pressZone_ == kZoneYear && dragging_ && !yearLocked) {
+    yearScroll_ += lastX_ - x;
+    RenderYearStrip();
+    changed = true;
+  } else if (pressZone_ == kZoneMonth && dragging_) {
+    monthScroll_ += lastX_ - x;
+    RenderMonthStrip();
+    changed = true;
+  } else if (std::abs(lastX_ - x) > kDragThreshold || std::abs(lastY_ - y) > kDragThreshold) {
+    dragging_ = true;
+  }
+  if (dragging_) {
+    lastX_ = x;
+    lastY_ = y;
+  }
+  return changed;
+}
+
+bool DatePicker::StylusUp(int x, int y) {
+  bool changed = false;
+  const bool insideStrip = kZoneLeft < x && x < kZoneRight;
+  switch (pressZone_) {
+    case kZoneYear:
+      if (yearLocked) break;
+      if (dragging_) {
+        yearScroll_ += lastX_ - x;
+        RenderYearStrip();
+        changed = true;
+      } else if (insideStrip) {
+        year = (yearScroll_ + x - kZoneLeft) / kYearCell + kFirstYear;
+        RenderYearStrip();
+        RenderDayGrid();
+        changed = true;
+      }
+      break;
+    case kZoneMonth:
+      if (dragging_) {
+        monthScroll_ += lastX_ - x;
+        RenderMonthStrip();
+        changed = true;
+      } else if (insideStrip) {
+        month = (monthScroll_ + x - kZoneLeft) / kMonthCell + 1;
+        RenderMonthStrip();
+        RenderDayGrid();
+        changed = true;
+      }
+      break;
+    case kZoneDays:
+      if (!dragging_) {
+        const int picked = DayInCell((y - kGridTop) / kWeekRow, (x - kZoneLeft) / kDayCell);
+        if (picked != 0) {
+          day = picked;
+          RenderDayGrid();
+          changed = true;
+        }
+      }
+      break;
+    default:
+      break;
+  }
+  pressZone_ = kZoneNone;
+  return changed;
+}
+
+std::vector<uint8_t> DatePicker::PictureTopDown() const {
+  std::vector<uint8_t> out;
+  if (released_) return out;
+  out.resize(size_t(kPictureWidth) * kImageHeight * 3);
+  for (int y = 0; y < kImageHeight; ++y) {
+    const uint8_t* row = image_.data() + size_t(kImageHeight - 1 - y) * kImageWidth * 3;
+    std::copy(row, row + kPictureWidth * 3, out.begin() + ptrdiff_t(y) * kPictureWidth * 3);
+  }
+  return out;
+}
+
+}  // namespace yk

@@ -1,0 +1,56 @@
+// time_picker_dialog.h — the "時間" dialog: two clock faces drawn by TimePicker.
+//
+// Usage: construct with the Host context, set the four values, run exec(); only on
+// QDialog::Accepted read them back.  A cancel (or a picture that could not be allocated)
+// leaves the caller's values as they were.
+#pragma once
+
+#include <QDialog>
+
+#include "common/plugin_interface.h"
+#include "common/time_picker.h"
+
+class QLineEdit;
+
+namespace yk {
+
+// The search plugin carries the dialog with its control ids moved by 20.
+struct TimePickerIds {
+  int nowButton = 1011;  // "現時刻"
+  int caption = 1009;
+};
+
+class TimePickerDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TimePickerDialog(HostContext* host, TimePickerIds ids = {}, QWidget* parent = nullptr);
+  ~TimePickerDialog() override;
+
+  int startHour = 0;
+  int startMinute = 0;
+  int endHour = 0;
+  int endMinute = 0;
+
+  const TimePicker& picker() const { return picker_; }
+
+  void done(int result) override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void Now();
+  void Changed(bool repaint);
+
+  HostContext* host_;
+  TimePicker picker_;
+  QLineEdit* caption_;
+  bool started_ = false;
+};
+
+}  // namespace yk
