@@ -1,0 +1,70 @@
+# The host program tavik-hpc2k: application object, frame, view, the host's own dialogs,
+# themes and the JPEG wallpaper.  Everything but main.cpp goes into libraries so that the
+# tests and the benchmark link the same code.
+find_package(JPEG REQUIRED)
+
+# The wallpaper decoder needs no Qt: it is also what the fuzz target drives.
+add_library(yk_host_wallpaper STATIC ${CMAKE_CURRENT_LIST_DIR}/wallpaper.cpp)
+yk_warnings(yk_host_wallpaper)
+target_link_libraries(yk_host_wallpaper PUBLIC yk_platform PRIVATE JPEG::JPEG)
+
+yk_fuzz(fuzz_wallpaper
+  SOURCES ${PROJECT_SOURCE_DIR}/fuzz/host_wallpaper_fuzz.cpp
+  LIBS yk_host_wallpaper)
+
+if(NOT YK_GUI OR NOT TARGET yk_host_core)
+  return()
+endif()
+
+# The host's life without widgets: Host context, settings, theme sheet, wallpaper.
+add_library(yk_host_session STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/host_session.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/theme_parts.cpp)
+yk_warnings(yk_host_session)
+target_link_libraries(yk_host_session PUBLIC yk_host_core yk_host_wallpaper yk_draw yk_store
+                                             yk_platform)
+
+# The Qt layer: frame, view, dialogs, application object.
+add_library(yk_host_app STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/about_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_frame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/settings_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tavik_app.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tavik_view.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/theme_dialog.cpp)
+yk_warnings(yk_host_app)
+target_link_libraries(yk_host_app PUBLIC yk_host_session Qt6::Widgets Qt6::Network)
+# The Host context has a member named `slots`: Qt's keyword macros must stay off wherever it
+# meets Qt headers (Q_SIGNALS / Q_SLOTS / Q_EMIT instead).
+target_compile_definitions(yk_host_app PUBLIC QT_NO_KEYWORDS)
+
+add_executable(tavik-hpc2k ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
+yk_warnings(tavik-hpc2k)
+target_link_libraries(tavik-hpc2k PRIVATE yk_host_app)
+# The platform library lies beside the program in the program folder.
+set_target_properties(tavik-hpc2k PROPERTIES INSTALL_RPATH "$ORIGIN")
+install(TARGETS tavik-hpc2k RUNTIME DESTINATION .)
+
+# The pictures: themes are the program's; data/ belongs to the user and is only filled in
+# where a file is missing, so a reinstall never overwrites the user's theme or icon.
+set(yk_assets ${PROJECT_SOURCE_DIR}/assets)
+if(EXISTS ${yk_assets}/theme)
+  install(DIRECTORY ${yk_assets}/theme/ DESTINATION ${YK_THEME_DIR} FILES_MATCHING PATTERN "*.bmp")
+endif()
+foreach(yk_file tavik.dat icon.bmp)
+  if(EXISTS ${yk_assets}/data/${yk_file})
+    install(CODE "
+      set(target \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${YK_DATA_DIR}/${yk_file}\")
+      if(NOT EXISTS \"\${target}\")
+        file(INSTALL \"${yk_assets}/data/${yk_file}\" DESTINATION
+             \"\${CMAKE_INSTALL_PREFIX}/${YK_DATA_DIR}\")
+      else()
+        message(STATUS \"Kept: \${target}\")
+      endif()")
+  endif()
+endforeach()
+
+# ---- Tests -------------------------------------------------------------------------------
+yk_test(app_wallpaper_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/app_wallpaper_test.cpp
+  LIBS yk_host_wallpaper JPEG::JPEG)

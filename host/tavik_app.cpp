@@ -1,0 +1,94 @@
+#include "host/tavik_app.h"
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <csignal>
+
+#include "host/main_frame.h"
+#include "host/tavik_view.h"
+#include "platform/process.h"
+#include "platform/profile.h"
+#include "platform/qt_message_box.h"
+// This header still spells the signal section with Qt's keyword.
+#define signals Q_SIGNALS
+#include "platform/qt_single_instance.h"
+#undef signals
+
+namespace yk {
+namespace {
+
+// Written by the signal handler, read by the event loop.
+int g_signalPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+  char byte = 1;
+  [[maybe_unused]] ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+}  // namespace
+
+CTavikApp::CTavikApp() = default;
+
+CTavikApp::~CTavikApp() {
+  frame_.reset();
+  if (app_ != 0) platform::ReleaseApplication(app_);
+}
+
+bool CTavikApp::InitInstance(const Options& options) {
+  if (options.singleInstance) {
+    instance_ = std::make_unique<platform::SingleInstance>(
+        QString::fromStdU16String(platform::kHostProgramName));
+    if (instance_->AnotherCopyRuns()) return false;
+    connect(instance_.get(), &platform::SingleInstance::activationRequested, this,
+            &CTavikApp::BringToFront);
+  }
+
+  app_ = platform::RegisterApplication(platform::OpenSettingsProfile(platform::kHostProgramName));
+
+  std::u16string folder =
+      options.appFolder.empty() ? platform::ExecutableFolder() : options.appFolder;
+  view_ = new CTavikView(options.clientSize, folder, app_);
+  frame_ = std::make_unique<CMainFrame>(view_);
+  platform::InstallQtMessageBoxes(frame_.get());
+  bool created = view_->OnCreate();
+  if (created) {
+    for (const Extension& extension : extensions_) extension(*frame_, *view_);
+    frame_->show();
+  }
+  if (!view_->OnInitialUpdate(*frame_)) {
+    // Nothing was saved: the stored settings stay as they were.
+    frame_->close();
+    return false;
+  }
+  WatchTerminationSignals();
+  return true;
+}
+
+void CTavikApp::BringToFront() {
+  if (!frame_) return;
+  if (frame_->isMinimized()) frame_->showNormal();
+  frame_->raise();
+  frame_->activateWindow();
+}
+
+void CTavikApp::WatchTerminationSignals() {
+  if (g_signalPipe[0] >= 0) return;
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) return;
+  signalNotifier_ = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
+  connect(signalNotifier_, &QSocketNotifier::activated, this, [this] {
+    char byte = 0;
+    [[maybe_unused]] ssize_t got = ::read(g_signalPipe[0], &byte, 1);
+    if (frame_) frame_->close();
+  });
+  struct sigaction action = {};
+  action.sa_handler = OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace yk

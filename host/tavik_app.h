@@ -1,0 +1,66 @@
+// tavik_app.h — the application object: one running copy, the profile under the company
+// key, the main frame with its view, and an orderly end on SIGTERM / SIGINT (the settings
+// and the window layout are saved as on "終了").
+#pragma once
+
+#include <QObject>
+#include <QSize>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/handles.h"
+
+class QSocketNotifier;
+
+namespace platform {
+class SingleInstance;
+}
+
+namespace yk {
+
+class CMainFrame;
+class CTavikView;
+
+class CTavikApp : public QObject {
+  Q_OBJECT
+
+ public:
+  struct Options {
+    QSize clientSize{800, 600};
+    std::u16string appFolder;    // empty: the folder of the executable
+    bool singleInstance = true;  // tests that run several hosts in one process turn it off
+  };
+
+  // Runs on the frame and view once the view is ready, before the initial update: modules
+  // added later enable their menu commands here (CMainFrame::SetCommandHandler, the
+  // window manager's selectPlugin, ...).
+  using Extension = std::function<void(CMainFrame&, CTavikView&)>;
+
+  CTavikApp();
+  ~CTavikApp() override;
+
+  void AddExtension(Extension extension) { extensions_.push_back(std::move(extension)); }
+
+  // Start-up.  False when the program must end now: another copy runs (it has been asked
+  // to come to the front) or the host could not start (its message has been shown).
+  [[nodiscard]] bool InitInstance(const Options& options);
+
+  CMainFrame* frame() const { return frame_.get(); }
+  CTavikView* view() const { return view_; }
+  platform::Handle app() const { return app_; }
+
+ private:
+  void BringToFront();
+  void WatchTerminationSignals();
+
+  std::vector<Extension> extensions_;
+  std::unique_ptr<platform::SingleInstance> instance_;
+  platform::Handle app_ = 0;
+  std::unique_ptr<CMainFrame> frame_;
+  CTavikView* view_ = nullptr;  // owned by the frame
+  QSocketNotifier* signalNotifier_ = nullptr;
+};
+
+}  // namespace yk
