@@ -1,0 +1,369 @@
+// Search hints computed after compilation: anchoring, the bytes a match can start with, the
+// start literal and start class, and the must-have substring with its Boyer-Moore skip table.
+// They only narrow the positions at which the program is run; they never change a result.
+#include <algorithm>
+#include <cstring>
+
+#include "plugins/search/regex/regex_internal.h"
+
+namespace yk::regex_detail {
+
+namespace {
+
+// Rank of each byte by how often it shows in Shift-JIS schedule and memo text (lower = rarer).
+struct FrequencyRanking {
+  std::array<std::uint8_t, 256> rank{};
+  constexpr FrequencyRanking() {
+    for (int b = 0; b < 256; ++b) rank[b] = 10;      // controls, 0x80, 0xA0..0xDF, 0xFD..0xFF
+    for (int b = 0x21; b < 0x7F; ++b) rank[b] = 60;  // punctuation and the like
+    for (int b = 'A'; b <= 'Z'; ++b) rank[b] = 80;
+    for (int b = '0'; b <= '9'; ++b) rank[b] = 120;
+    for (int b = 'a'; b <= 'z'; ++b) rank[b] = 110;
+    for (int b = 0x40; b <= 0x7E; ++b) rank[b] += 20;  // also trail bytes
+    for (int b = 0x80; b <= 0xFC; ++b) {
+      if (b >= 0xA0 && b <= 0xDF) continue;
+      rank[b] = 90;  // lead and trail range
+    }
+    for (int b = 0x88; b <= 0x9F; ++b) rank[b] = 150;  // kanji leads
+    for (int b = 0xE0; b <= 0xEA; ++b) rank[b] = 140;
+    const char* common = "etaoinsrhldcu ";
+    for (int i = 0; common[i]; ++i) rank[static_cast<std::uint8_t>(common[i])] = 200 - i;
+    rank[0x81] = 220;  // punctuation lead
+    rank[0x82] = 250;  // hiragana lead
+    rank[0x83] = 230;  // katakana lead
+    rank['\r'] = 180;
+    rank['\n'] = 180;
+    rank[':'] = 170;
+    rank['/'] = 160;
+  }
+};
+constexpr FrequencyRanking kRanking;
+
+bool IsClassLike(Op op) {
+  switch (op) {
+    case Op::CharClass:
+    case Op::WordChar:
+    case Op::NonWordChar:
+    case Op::WordBoundary:
+    case Op::NonWordBoundary:
+    case Op::SpaceChar:
+    case Op::NonSpaceChar:
+    case Op::DigitChar:
+    case Op::NonDigitChar:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsSingleAlternative(const Program& p, int branch) {
+  const int next = p.Next(branch);
+  return next < 0 || p.nodes[next].op != Op::Branch;
+}
+
+// Collects the bytes on which a match can start.
+class FirstBytes {
+ public:
+  explicit FirstBytes(const Program& p) : p_(p) {}
+
+  // True when a match from `index` always consumes a first byte that is now in the set.
+  bool Walk(int index, int depth) {
+    while (index >= 0) {
+      if (--budget_ < 0 || depth > 400) {
+        unknown_ = true;
+        return false;
+      }
+      const Node& n = p_.nodes[index];
+      switch (n.op) {
+        case Op::Exact:
+          AddByte(p_.Literal(n)[0], n.fold);
+          return true;
+        case Op::AnyChar:
+        case Op::AnyCharAll:
+        case Op::CharClass:
+        case Op::WordChar:
+        case Op::NonWordChar:
+        case Op::SpaceChar:
+        case Op::NonSpaceChar:
+        case Op::DigitChar:
+        case Op::NonDigitChar:
+          AddItem(n);
+          return true;
+        case Op::Branch: {
+          if (IsSingleAlternative(p_, index)) {
+            ++index;
+            continue;
+          }
+          bool all = true;
+          for (int br = index; br >= 0 && p_.nodes[br].op == Op::Branch; br = p_.Next(br)) {
+            if (!Walk(br + 1, depth + 1)) all = false;
+            if (unknown_) return false;
+          }
+          return all;
+        }
+        case Op::Star:
+          AddItem(p_.nodes[index + 1]);
+          index = p_.Next(index);
+          continue;
+        case Op::Plus:
+          AddItem(p_.nodes[index + 1]);
+          return true;
+        case Op::Repeat:
+          AddItem(p_.nodes[index + 1]);
+          if (n.min > 0) return true;
+          index = p_.Next(index);
+          continue;
+        case Op::RepeatComplex: {
+          const bool body = Walk(index + 1, depth + 1);
+          if (unknown_) return false;
+          if (body && n.min > 0) return true;
+          index = p_.Next(index);
+          continue;
+        }
+        case Op::BackRef:
+          unknown_ = true;
+          return false;
+        case Op::WhileRepeat:
+        case Op::End:
+        case Op::Succeed:
+          return false;
+        default:  // groups, zero-width tests, look-ahead, Lazy, Nothing
+          index = p_.Next(index);
+          continue;
+      }
+    }
+    return false;
+  }
+
+  bool unknown() const { return unknown_; }
+  const std::array<bool, 256>& set() const { return set_; }
+
+ private:
+  void AddByte(std::uint8_t b, bool fold) {
+    set_[b] = true;
+    if (fold && b >= 'a' && b <= 'z') set_[b - 32] = true;
+    if (fold && b >= 'A' && b <= 'Z') set_[b + 32] = true;
+  }
+
+  void AddItem(const Node& n) {
+    for (int v = 0; v < 256; ++v) {
+      const auto b = static_cast<std::uint8_t>(v);
+      bool in = false;
+      switch (n.op) {
+        case Op::Exact:
+          in = b == p_.Literal(n)[0] || (n.fold && FoldByte(b) == p_.Literal(n)[0]);
+          break;
+        case Op::AnyChar:
+          in = b != '\n';
+          break;
+        case Op::AnyCharAll:
+          in = true;
+          break;
+        case Op::CharClass: {
+          const CharClass& c = p_.classes[n.arg];
+          in = c.Contains(n.fold ? FoldByte(b) : b);
+          if (p_.kanji && IsLeadByte(b) && (c.negated || c.hasWide)) in = true;
+          break;
+        }
+        case Op::WordChar:
+          in = IsWordByte(b);
+          break;
+        case Op::NonWordChar:
+          in = !IsWordByte(b);
+          break;
+        case Op::SpaceChar:
+          in = IsSpaceByte(b);
+          break;
+        case Op::NonSpaceChar:
+          in = !IsSpaceByte(b);
+          break;
+        case Op::DigitChar:
+          in = IsDigitByte(b);
+          break;
+        case Op::NonDigitChar:
+          in = !IsDigitByte(b);
+          break;
+        default:
+          in = true;
+          break;
+      }
+      if (in) set_[v] = true;
+    }
+  }
+
+  const Program& p_;
+  std::array<bool, 256> set_{};
+  int budget_ = 20000;
+  bool unknown_ = false;
+};
+
+// Finds the longest Exact run on the program's main line (every match passes it) and its
+// distance from the match start when that is fixed.
+void FindMustHave(const Program& p, SearchHints& hints) {
+  int index = 0;
+  long offset = 0;
+  bool fixed = true;
+  int best = -1;
+  long bestOffset = -1;
+  for (int guard = 0; index >= 0 && guard < 100000; ++guard) {
+    const Node& n = p.nodes[index];
+    bool stop = false;
+    switch (n.op) {
+      case Op::Branch:
+        if (IsSingleAlternative(p, index)) {
+          ++index;
+          continue;
+        }
+        while (p.Next(index) >= 0 && p.nodes[p.Next(index)].op == Op::Branch) {
+          index = p.Next(index);
+        }
+        fixed = false;
+        break;
+      case Op::Exact:
+        if (best < 0 || n.len > p.nodes[best].len) {
+          best = index;
+          bestOffset = fixed ? offset : -1;
+        }
+        offset += n.len;
+        break;
+      case Op::AnyChar:
+      case Op::AnyCharAll:
+      case Op::CharClass:
+      case Op::NonWordChar:
+      case Op::NonSpaceChar:
+      case Op::NonDigitChar:
+        if (p.kanji) fixed = false;
+        offset += 1;
+        break;
+      case Op::WordChar:
+      case Op::SpaceChar:
+      case Op::DigitChar:
+        offset += 1;
+        break;
+      case Op::Star:
+      case Op::Plus:
+      case Op::Repeat:
+      case Op::RepeatComplex:
+      case Op::BackRef:
+        fixed = false;
+        break;
+      case Op::Lazy:
+        fixed = false;
+        index = p.Next(index);  // the repeat node
+        break;
+      case Op::End:
+      case Op::WhileRepeat:
+      case Op::Succeed:
+        stop = true;
+        break;
+      default:
+        break;  // groups, zero-width tests, look-ahead, Nothing
+    }
+    if (stop || index < 0) break;
+    index = p.Next(index);
+  }
+  if (best < 0) return;
+  const Node& n = p.nodes[best];
+  hints.must.assign(reinterpret_cast<const char*>(p.Literal(n)), n.len);
+  hints.mustFold = n.fold;
+  hints.mustOffset = bestOffset;
+  if (hints.must.size() >= 256) {
+    hints.must.clear();
+    return;
+  }
+  const std::size_t len = hints.must.size();
+  hints.mustSkip.fill(static_cast<std::uint8_t>(len));
+  for (std::size_t i = 0; i + 1 < len; ++i) {
+    const auto b = static_cast<std::uint8_t>(hints.must[i]);
+    const auto skip = static_cast<std::uint8_t>(len - 1 - i);
+    hints.mustSkip[b] = skip;
+    if (n.fold && b >= 'a' && b <= 'z') hints.mustSkip[b - 32] = skip;
+  }
+  std::size_t rare = 0;
+  for (std::size_t i = 1; i < len; ++i) {
+    if (kRanking.rank[static_cast<std::uint8_t>(hints.must[i])] <
+        kRanking.rank[static_cast<std::uint8_t>(hints.must[rare])]) {
+      rare = i;
+    }
+  }
+  hints.mustRare = rare;
+  hints.usefulness = 100;
+  hints.mustActive = true;
+}
+
+inline bool SameByte(std::uint8_t text, std::uint8_t must, bool fold) {
+  return text == must || (fold && FoldByte(text) == must);
+}
+
+}  // namespace
+
+void ComputeHints(const Program& p, SearchHints& hints) {
+  hints = SearchHints{};
+  if (p.nodes.empty()) return;
+
+  // The first node after groups and single-alternative branches.
+  int first = 0;
+  bool sawOpen = false;
+  for (int guard = 0; first >= 0 && guard < 1000; ++guard) {
+    const Op op = p.nodes[first].op;
+    if (op == Op::Branch && IsSingleAlternative(p, first)) {
+      ++first;
+    } else if (op == Op::Open) {
+      sawOpen = true;
+      first = p.Next(first);
+    } else {
+      break;
+    }
+  }
+  if (first >= 0) {
+    const Node& n = p.nodes[first];
+    if (KindOf(n.op) == Op::LineStart) {
+      hints.anchor = n.op == Op::MultiLineStart ? SearchHints::Anchor::LineStarts
+                                                : SearchHints::Anchor::SearchStart;
+    } else if (n.op == Op::Star && !sawOpen && p.nodes[first + 1].op == Op::AnyChar) {
+      hints.anchor = SearchHints::Anchor::LineStarts;
+    } else if (n.op == Op::Star && !sawOpen && p.nodes[first + 1].op == Op::AnyCharAll) {
+      hints.anchor = SearchHints::Anchor::SearchStart;
+    } else if (n.op == Op::Exact) {
+      hints.startLiteralNode = first;
+    } else if (IsClassLike(n.op)) {
+      hints.startClassNode = first;
+    } else if (n.op == Op::Plus && IsClassLike(p.nodes[first + 1].op) && !p.hasBackRef &&
+               !p.hasSearchStart) {
+      hints.startClassNode = first + 1;
+      hints.startClassRow = true;
+    }
+  }
+
+  FirstBytes firstBytes(p);
+  if (firstBytes.Walk(0, 0) && !firstBytes.unknown()) {
+    hints.hasFirstBytes = true;
+    hints.firstBytes = firstBytes.set();
+  }
+  FindMustHave(p, hints);
+}
+
+std::size_t FindMust(const SearchHints& hints, bool kanji, const std::uint8_t* text, std::size_t lo,
+                     std::size_t hi) {
+  const std::size_t len = hints.must.size();
+  if (len == 0 || hi < lo || hi - lo < len) return hi;
+  const auto* must = reinterpret_cast<const std::uint8_t*>(hints.must.data());
+  const bool fold = hints.mustFold;
+  const std::size_t last = len - 1;
+  const std::size_t rare = hints.mustRare;
+  std::size_t p = lo;
+  while (p + len <= hi) {
+    const std::uint8_t c = text[p + last];
+    if (SameByte(c, must[last], fold) && SameByte(text[p + rare], must[rare], fold)) {
+      std::size_t i = 0;
+      while (i < last && SameByte(text[p + i], must[i], fold)) ++i;
+      if (i == last && !(kanji && IsTrailByte(text, 0, p))) return p;
+      ++p;
+      continue;
+    }
+    p += hints.mustSkip[c];
+  }
+  return hi;
+}
+
+}  // namespace yk::regex_detail

@@ -1,0 +1,786 @@
+// The matcher: a backtracking interpreter of the node program.
+//
+// Choice points and the undo records of group, repeat-frame and position changes live on one
+// backtrack stack in heap memory, so the machine stack does not grow with the subject. Steps
+// are counted over a whole call; past kStepLimit the search gives up.
+#include <algorithm>
+#include <cstring>
+
+#include "plugins/search/regex/regex_internal.h"
+
+namespace yk::regex_detail {
+
+bool IsTrailByte(const std::uint8_t* text, std::size_t lo, std::size_t pos) {
+  std::size_t count = 0;
+  while (pos > lo && IsLeadByte(text[pos - 1])) {
+    --pos;
+    ++count;
+  }
+  return (count & 1) != 0;
+}
+
+namespace {
+
+constexpr std::size_t kMaxStackEntries = std::size_t{1} << 23;
+
+enum class Entry : std::uint8_t {
+  Choice,     // resume at a with position b and repeat frame c
+  Greedy,     // simple greedy repeat a: start b, position c, count d, run cache e, frame f
+  Lazy,       // simple minimal repeat a: position b, count c, frame d
+  Round,      // minimal complex repeat: one more round of frame a at position b
+  Barrier,    // look-ahead node a entered at position b with frame c
+  UndoOpen,   // group a's pending start was b
+  UndoGroup,  // group a was (b, c)
+  UndoFrame,  // frame a had count b and last round position c
+  FrameMark,  // frames above a are released
+};
+
+struct StackEntry {
+  Entry kind;
+  std::int32_t a, b, c, d, e, f;
+};
+
+struct Frame {
+  std::int32_t count;    // rounds taken, -1 before the first
+  std::int32_t lastPos;  // where the last round started
+  std::int32_t node;     // the RepeatComplex node
+  std::int32_t parent;   // enclosing active frame, -1 none
+  bool lazy;
+};
+
+class Matcher {
+ public:
+  Matcher(const Program& program, const SearchRequest& request, std::uint64_t& steps)
+      : p_(program),
+        nodes_(program.nodes.data()),
+        text_(request.text),
+        len_(static_cast<std::int32_t>(request.length)),
+        searchStart_(static_cast<std::int32_t>(request.searchStart)),
+        minEnd_(static_cast<std::int32_t>(request.searchStart + request.minEnd)),
+        kanji_(program.kanji),
+        steps_(steps) {
+    prevIsBreak_ =
+        request.searchStart == 0 || (request.multiLine && text_[request.searchStart - 1] == '\n');
+    const std::size_t groups = static_cast<std::size_t>(program.groupCount) + 1;
+    gs_.assign(groups, -1);
+    ge_.assign(groups, -1);
+    open_.assign(groups, -1);
+  }
+
+  bool limitHit() const { return limitHit_; }
+  int Width(int node, std::int32_t pos) const { return ItemWidth(nodes_[node], pos); }
+  int CharAt(std::int32_t pos) const { return CharWidth(pos); }
+
+  // One attempt at pos. True on a match (groups in gs_/ge_).
+  bool Attempt(std::int32_t pos) {
+    std::fill(gs_.begin(), gs_.end(), -1);
+    std::fill(ge_.begin(), ge_.end(), -1);
+    std::fill(open_.begin(), open_.end(), -1);
+    stack_.clear();
+    frames_.clear();
+    matchStart_ = pos;
+    return Run(0, pos);
+  }
+
+  void Result(std::vector<long>& starts, std::vector<long>& ends) const {
+    starts.assign(gs_.begin(), gs_.end());
+    ends.assign(ge_.begin(), ge_.end());
+  }
+
+ private:
+  bool Step(std::uint64_t n = 1) {
+    steps_ += n;
+    if (steps_ > kStepLimit) {
+      limitHit_ = true;
+      return false;
+    }
+    return true;
+  }
+
+  bool Push(Entry kind, std::int32_t a, std::int32_t b = 0, std::int32_t c = 0, std::int32_t d = 0,
+            std::int32_t e = 0, std::int32_t f = 0) {
+    if (stack_.size() >= kMaxStackEntries) {
+      limitHit_ = true;
+      return false;
+    }
+    stack_.push_back({kind, a, b, c, d, e, f});
+    return true;
+  }
+
+  int Next(int index) const {
+    const int off = nodes_[index].next;
+    return off == 0 ? -1 : index + off;
+  }
+
+  bool IsWordAt(std::int32_t pos) const { return pos >= 0 && pos < len_ && IsWordByte(text_[pos]); }
+
+  int CharWidth(std::int32_t pos) const {
+    return (kanji_ && IsLeadByte(text_[pos]) && pos + 1 < len_) ? 2 : 1;
+  }
+
+  // Bytes one simple item consumes at pos, 0 when it does not match.
+  int ItemWidth(const Node& n, std::int32_t pos) const {
+    if (pos >= len_) return 0;
+    const std::uint8_t b = text_[pos];
+    switch (n.op) {
+      case Op::Exact: {
+        const std::uint8_t l = p_.Literal(n)[0];
+        return (b == l || (n.fold && FoldByte(b) == l)) ? 1 : 0;
+      }
+      case Op::AnyChar:
+        return b == '\n' ? 0 : CharWidth(pos);
+      case Op::AnyCharAll:
+        return CharWidth(pos);
+      case Op::CharClass: {
+        const CharClass& c = p_.classes[n.arg];
+        const int w = CharWidth(pos);
+        const std::uint32_t v = w == 2 ? (static_cast<std::uint32_t>(b) << 8) | text_[pos + 1]
+                                       : (n.fold ? FoldByte(b) : b);
+        return c.Contains(v) ? w : 0;
+      }
+      case Op::WordChar:
+        return IsWordByte(b) ? 1 : 0;
+      case Op::NonWordChar:
+        return IsWordByte(b) ? 0 : CharWidth(pos);
+      case Op::SpaceChar:
+        return IsSpaceByte(b) ? 1 : 0;
+      case Op::NonSpaceChar:
+        return IsSpaceByte(b) ? 0 : CharWidth(pos);
+      case Op::DigitChar:
+        return IsDigitByte(b) ? 1 : 0;
+      case Op::NonDigitChar:
+        return IsDigitByte(b) ? 0 : CharWidth(pos);
+      default:
+        return 0;
+    }
+  }
+
+  // True when the item can consume a double-byte character (so give-back must step over it).
+  bool VariableWidth(const Node& n) const {
+    if (!kanji_) return false;
+    switch (n.op) {
+      case Op::AnyChar:
+      case Op::AnyCharAll:
+      case Op::CharClass:
+      case Op::NonWordChar:
+      case Op::NonSpaceChar:
+      case Op::NonDigitChar:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  // Takes up to max items from pos; returns the count and the end position.
+  std::int32_t Take(const Node& item, std::int32_t pos, std::int32_t max, std::int32_t& end) {
+    std::int32_t count = 0;
+    if (!VariableWidth(item)) {
+      const std::int32_t limit = std::min<std::int64_t>(len_, static_cast<std::int64_t>(pos) + max);
+      std::int32_t q = pos;
+      switch (item.op) {
+        case Op::AnyChar: {
+          const void* nl = std::memchr(text_ + q, '\n', static_cast<std::size_t>(limit - q));
+          q = nl ? static_cast<std::int32_t>(static_cast<const std::uint8_t*>(nl) - text_) : limit;
+          break;
+        }
+        case Op::AnyCharAll:
+          q = limit;
+          break;
+        case Op::CharClass: {
+          const CharClass& c = p_.classes[item.arg];
+          if (item.fold) {
+            while (q < limit && c.Contains(FoldByte(text_[q]))) ++q;
+          } else {
+            const bool neg = c.negated;
+            while (q < limit && c.bytes[text_[q]] != neg) ++q;
+          }
+          break;
+        }
+        default:
+          while (q < limit && ItemWidth(item, q)) ++q;
+          break;
+      }
+      count = q - pos;
+      end = q;
+    } else {
+      std::int32_t q = pos;
+      while (count < max) {
+        const int w = ItemWidth(item, q);
+        if (!w) break;
+        q += w;
+        ++count;
+      }
+      end = q;
+    }
+    Step(static_cast<std::uint64_t>(count >> 3));
+    return count;
+  }
+
+  // Start of the character that ends right before pos (pos > lo, lo a character start).
+  // runStart caches the start of the current run of lead-range bytes.
+  std::int32_t PrevCharStart(std::int32_t lo, std::int32_t pos, std::int32_t& runStart) {
+    const std::int32_t q = pos - 1;  // candidate start; a trail byte when an odd run precedes it
+    if (q <= lo || !IsLeadByte(text_[q - 1])) return q;
+    if (runStart < 0 || runStart > q - 1) {
+      std::int32_t r = q - 1;
+      while (r > lo && IsLeadByte(text_[r - 1])) --r;
+      Step(static_cast<std::uint64_t>((q - r) >> 3));
+      runStart = r;
+    }
+    const std::int32_t count = q - runStart;
+    return (count & 1) ? q - 1 : q;
+  }
+
+  // The byte a following Exact run must start with, or -1.
+  int NextByteHint(int repeatNode, bool& fold) const {
+    const int next = Next(repeatNode);
+    if (next < 0 || nodes_[next].op != Op::Exact) return -1;
+    fold = nodes_[next].fold;
+    return p_.Literal(nodes_[next])[0];
+  }
+
+  bool NextByteFits(int hint, bool fold, std::int32_t pos) const {
+    if (hint < 0) return true;
+    if (pos >= len_) return false;
+    const std::uint8_t b = text_[pos];
+    return b == hint || (fold && FoldByte(b) == hint);
+  }
+
+  // Gives back items of a greedy repeat until the rest may match; false when below min.
+  bool GiveBack(StackEntry& e, std::int32_t min) {
+    const Node& item = nodes_[e.a + 1];
+    bool fold = false;
+    const int hint = NextByteHint(e.a, fold);
+    const bool variable = VariableWidth(item);
+    while (e.d > min) {
+      if (!Step()) return false;
+      e.c = variable ? PrevCharStart(e.b, e.c, e.e) : e.c - 1;
+      --e.d;
+      if (NextByteFits(hint, fold, e.c)) return true;
+    }
+    return e.d == min && NextByteFits(hint, fold, e.c);
+  }
+
+  static void RepeatBounds(const Node& n, std::int32_t& min, std::int32_t& max) {
+    switch (n.op) {
+      case Op::Star:
+        min = 0, max = kUnbounded;
+        break;
+      case Op::Plus:
+        min = 1, max = kUnbounded;
+        break;
+      default:
+        min = n.min, max = n.max;
+        break;
+    }
+    if (max >= kUnbounded) max = INT32_MAX;
+  }
+
+  bool SetFrame(std::int32_t f, std::int32_t count, std::int32_t lastPos) {
+    if (!Push(Entry::UndoFrame, f, frames_[f].count, frames_[f].lastPos)) return false;
+    frames_[f].count = count;
+    frames_[f].lastPos = lastPos;
+    return true;
+  }
+
+  // Undoes entries down to and including the topmost barrier.
+  void UnwindBarrier() {
+    while (!stack_.empty()) {
+      const StackEntry e = stack_.back();
+      stack_.pop_back();
+      if (e.kind == Entry::Barrier) return;
+      Undo(e);
+    }
+  }
+
+  void Undo(const StackEntry& e) {
+    switch (e.kind) {
+      case Entry::UndoOpen:
+        open_[e.a] = e.b;
+        break;
+      case Entry::UndoGroup:
+        gs_[e.a] = e.b;
+        ge_[e.a] = e.c;
+        break;
+      case Entry::UndoFrame:
+        frames_[e.a].count = e.b;
+        frames_[e.a].lastPos = e.c;
+        break;
+      case Entry::FrameMark:
+        frames_.resize(static_cast<std::size_t>(e.a));
+        break;
+      default:
+        break;
+    }
+  }
+
+  bool Run(int pc, std::int32_t pos) {
+    std::int32_t cc = -1;  // the innermost active complex repeat
+    for (;;) {
+      bool ok = true;
+      if (!Step()) return false;
+      if (pc < 0) {
+        ok = false;
+      } else {
+        const Node& n = nodes_[pc];
+        switch (n.op) {
+          case Op::End:
+            if (pos < minEnd_) {
+              ok = false;
+              break;
+            }
+            gs_[0] = matchStart_;
+            ge_[0] = pos;
+            return true;
+          case Op::Exact: {
+            const std::uint8_t* lit = p_.Literal(n);
+            if (pos + n.len > len_) {
+              ok = false;
+              break;
+            }
+            const std::uint8_t* t = text_ + pos;
+            if (!n.fold) {
+              ok = std::memcmp(t, lit, n.len) == 0;
+            } else {
+              const char* trail = p_.literalTrail.data() + n.arg;
+              for (int i = 0; i < n.len && ok; ++i) {
+                if (t[i] != lit[i] && (FoldByte(t[i]) != lit[i] || (kanji_ && trail[i])))
+                  ok = false;
+              }
+            }
+            if (ok) {
+              pos += n.len;
+              pc = Next(pc);
+            }
+            break;
+          }
+          case Op::AnyChar:
+          case Op::AnyCharAll:
+          case Op::CharClass:
+          case Op::WordChar:
+          case Op::NonWordChar:
+          case Op::SpaceChar:
+          case Op::NonSpaceChar:
+          case Op::DigitChar:
+          case Op::NonDigitChar: {
+            const int w = ItemWidth(n, pos);
+            if (!w) {
+              ok = false;
+            } else {
+              pos += w;
+              pc = Next(pc);
+            }
+            break;
+          }
+          case Op::LineStart:
+          case Op::StringStart:
+            ok = pos == searchStart_ && prevIsBreak_;
+            pc = Next(pc);
+            break;
+          case Op::MultiLineStart:
+            ok = pos == searchStart_ ? prevIsBreak_ : (pos > 0 && text_[pos - 1] == '\n');
+            pc = Next(pc);
+            break;
+          case Op::SearchStart:
+            ok = pos == searchStart_;
+            pc = Next(pc);
+            break;
+          case Op::LineEnd:
+          case Op::StringEnd:
+            ok = pos == len_ || (pos == len_ - 1 && text_[pos] == '\n');
+            pc = Next(pc);
+            break;
+          case Op::MultiLineEnd:
+            ok = pos == len_ || text_[pos] == '\n';
+            pc = Next(pc);
+            break;
+          case Op::WordBoundary:
+          case Op::NonWordBoundary: {
+            const bool boundary = IsWordAt(pos - 1) != IsWordAt(pos);
+            ok = boundary == (n.op == Op::WordBoundary);
+            pc = Next(pc);
+            break;
+          }
+          case Op::Nothing:
+          case Op::Back:
+            pc = Next(pc);
+            break;
+          case Op::Branch: {
+            const int next = Next(pc);
+            if (next >= 0 && nodes_[next].op == Op::Branch) {
+              if (!Push(Entry::Choice, next, pos, cc)) return false;
+            }
+            ++pc;
+            break;
+          }
+          case Op::Open:
+            if (!Push(Entry::UndoOpen, static_cast<std::int32_t>(n.arg), open_[n.arg]))
+              return false;
+            open_[n.arg] = pos;
+            pc = Next(pc);
+            break;
+          case Op::Close:
+            if (!Push(Entry::UndoGroup, static_cast<std::int32_t>(n.arg), gs_[n.arg], ge_[n.arg])) {
+              return false;
+            }
+            gs_[n.arg] = open_[n.arg];
+            ge_[n.arg] = pos;
+            pc = Next(pc);
+            break;
+          case Op::BackRef: {
+            const std::uint32_t g = n.arg;
+            if (g >= gs_.size() || gs_[g] < 0) {
+              ok = false;
+              break;
+            }
+            const std::int32_t len = ge_[g] - gs_[g];
+            if (pos + len > len_) {
+              ok = false;
+              break;
+            }
+            const std::uint8_t* a = text_ + gs_[g];
+            const std::uint8_t* b = text_ + pos;
+            if (!n.fold) {
+              ok = std::memcmp(a, b, static_cast<std::size_t>(len)) == 0;
+            } else {
+              for (std::int32_t i = 0; i < len && ok; ++i) ok = FoldByte(a[i]) == FoldByte(b[i]);
+            }
+            Step(static_cast<std::uint64_t>(len >> 3));
+            pos += len;
+            pc = Next(pc);
+            break;
+          }
+          case Op::Star:
+          case Op::Plus:
+          case Op::Repeat:
+          case Op::Lazy: {
+            const bool lazy = n.op == Op::Lazy;
+            const int rep = lazy ? Next(pc) : pc;
+            const Node& r = nodes_[rep];
+            if (r.op == Op::RepeatComplex) {
+              pc = rep;
+              ok = EnterComplex(pc, pos, cc, lazy);
+              break;
+            }
+            std::int32_t min, max;
+            RepeatBounds(r, min, max);
+            const Node& item = nodes_[rep + 1];
+            std::int32_t end = pos;
+            if (!lazy) {
+              const std::int32_t count = Take(item, pos, max, end);
+              if (count < min) {
+                ok = false;
+                break;
+              }
+              StackEntry e{Entry::Greedy, rep, pos, end, count, -1, cc};
+              bool fold = false;
+              const int hint = NextByteHint(rep, fold);
+              if (!NextByteFits(hint, fold, end) && !GiveBack(e, min)) {
+                ok = false;
+                break;
+              }
+              if (e.d > min && !Push(Entry::Greedy, e.a, e.b, e.c, e.d, e.e, e.f)) return false;
+              pos = e.c;
+            } else {
+              const std::int32_t count = Take(item, pos, min, end);
+              if (count < min) {
+                ok = false;
+                break;
+              }
+              if (count < max && !Push(Entry::Lazy, rep, end, count, cc)) return false;
+              pos = end;
+            }
+            pc = Next(rep);
+            break;
+          }
+          case Op::RepeatComplex:
+            ok = EnterComplex(pc, pos, cc, false);
+            break;
+          case Op::WhileRepeat:
+            ok = WhileRepeat(pc, pos, cc);
+            break;
+          case Op::IfMatch:
+          case Op::UnlessMatch:
+            if (!Push(Entry::Barrier, pc, pos, cc)) return false;
+            ++pc;
+            break;
+          case Op::Succeed: {
+            // The enclosed part of a look-ahead matched.
+            std::size_t bi = stack_.size();
+            while (bi > 0 && stack_[bi - 1].kind != Entry::Barrier) --bi;
+            if (bi == 0) {
+              ok = false;
+              break;
+            }
+            const StackEntry barrier = stack_[bi - 1];
+            if (nodes_[barrier.a].op == Op::UnlessMatch) {
+              UnwindBarrier();
+              ok = false;
+              break;
+            }
+            // Keep the undo records (the part's groups stay set), drop its choice points.
+            std::size_t out = bi - 1;
+            for (std::size_t i = bi; i < stack_.size(); ++i) {
+              const Entry k = stack_[i].kind;
+              if (k == Entry::UndoOpen || k == Entry::UndoGroup || k == Entry::UndoFrame ||
+                  k == Entry::FrameMark) {
+                stack_[out++] = stack_[i];
+              }
+            }
+            stack_.resize(out);
+            pos = barrier.b;
+            cc = barrier.c;
+            pc = Next(barrier.a);
+            break;
+          }
+        }
+      }
+      if (limitHit_) return false;
+      if (ok) continue;
+      if (!Backtrack(pc, pos, cc)) return false;
+    }
+  }
+
+  bool EnterComplex(int& pc, std::int32_t& pos, std::int32_t& cc, bool lazy) {
+    if (!Push(Entry::FrameMark, static_cast<std::int32_t>(frames_.size()))) return false;
+    frames_.push_back({-1, -1, pc, cc, lazy});
+    cc = static_cast<std::int32_t>(frames_.size() - 1);
+    return WhileRepeat(pc, pos, cc);
+  }
+
+  // Decides about one more round of the frame cc at pos.
+  bool WhileRepeat(int& pc, std::int32_t& pos, std::int32_t& cc) {
+    if (cc < 0) return false;
+    const Frame f = frames_[cc];
+    const Node& r = nodes_[f.node];
+    const std::int32_t min = r.min;
+    const std::int32_t max = r.max >= kUnbounded ? INT32_MAX : r.max;
+    const std::int32_t n = f.count + 1;
+    const int body = f.node + 1;
+    const int rest = Next(f.node);
+    if (pos == f.lastPos) {  // an empty round ends the repetition
+      cc = f.parent;
+      pc = rest;
+      return true;
+    }
+    if (n < min) {
+      if (!SetFrame(cc, n, pos)) return false;
+      pc = body;
+      return true;
+    }
+    if (f.lazy) {
+      if (n < max && !Push(Entry::Round, cc, pos)) return false;
+      cc = f.parent;
+      pc = rest;
+      return true;
+    }
+    if (n < max) {
+      if (!Push(Entry::Choice, rest, pos, f.parent)) return false;
+      if (!SetFrame(cc, n, pos)) return false;
+      pc = body;
+      return true;
+    }
+    cc = f.parent;
+    pc = rest;
+    return true;
+  }
+
+  // Pops to the latest choice point and resumes there. False when none is left.
+  bool Backtrack(int& pc, std::int32_t& pos, std::int32_t& cc) {
+    while (!stack_.empty()) {
+      if (!Step()) return false;
+      StackEntry e = stack_.back();
+      stack_.pop_back();
+      switch (e.kind) {
+        case Entry::Choice:
+          pc = e.a;
+          pos = e.b;
+          cc = e.c;
+          return true;
+        case Entry::Greedy: {
+          std::int32_t min, max;
+          RepeatBounds(nodes_[e.a], min, max);
+          if (!GiveBack(e, min)) {
+            if (limitHit_) return false;
+            continue;
+          }
+          if (e.d > min && !Push(Entry::Greedy, e.a, e.b, e.c, e.d, e.e, e.f)) return false;
+          pos = e.c;
+          pc = Next(e.a);
+          cc = e.f;
+          return true;
+        }
+        case Entry::Lazy: {
+          std::int32_t min, max;
+          RepeatBounds(nodes_[e.a], min, max);
+          const int w = ItemWidth(nodes_[e.a + 1], e.b);
+          if (!w) continue;
+          const std::int32_t count = e.c + 1;
+          if (count < max && !Push(Entry::Lazy, e.a, e.b + w, count, e.d)) return false;
+          pos = e.b + w;
+          pc = Next(e.a);
+          cc = e.d;
+          return true;
+        }
+        case Entry::Round: {
+          cc = e.a;
+          pos = e.b;
+          const std::int32_t n = frames_[cc].count + 1;
+          if (!SetFrame(cc, n, pos)) return false;
+          pc = frames_[cc].node + 1;
+          return true;
+        }
+        case Entry::Barrier:
+          if (nodes_[e.a].op == Op::UnlessMatch) {  // the enclosed part failed: success
+            pos = e.b;
+            cc = e.c;
+            pc = Next(e.a);
+            return true;
+          }
+          continue;
+        default:
+          Undo(e);
+          continue;
+      }
+    }
+    return false;
+  }
+
+  const Program& p_;
+  const Node* nodes_;
+  const std::uint8_t* text_;
+  std::int32_t len_;
+  std::int32_t searchStart_;
+  std::int32_t minEnd_;
+  bool kanji_;
+  bool prevIsBreak_ = true;
+  std::uint64_t& steps_;
+  bool limitHit_ = false;
+  std::int32_t matchStart_ = 0;
+  std::vector<std::int32_t> gs_, ge_, open_;
+  std::vector<StackEntry> stack_;
+  std::vector<Frame> frames_;
+};
+
+}  // namespace
+
+SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequest& request,
+                    std::vector<long>& starts, std::vector<long>& ends, std::uint64_t& steps) {
+  if (program.nodes.empty() || request.searchStart > request.length) return SearchStatus::NoMatch;
+  Matcher matcher(program, request, steps);
+  const std::uint8_t* text = request.text;
+  const std::size_t len = request.length;
+  const std::size_t start = request.searchStart;
+  const bool kanji = program.kanji;
+  const bool useHints = request.useHints;
+
+  std::size_t first = start;
+  std::size_t last = len;  // candidate starts lie in [first, last]
+  bool mustPresent = false;
+  if (useHints && hints.mustActive) {
+    const std::size_t offset =
+        hints.mustOffset >= 0 ? static_cast<std::size_t>(hints.mustOffset) : 0;
+    const std::size_t from = start + offset;
+    const std::size_t hit = from <= len ? FindMust(hints, kanji, text, from, len) : len;
+    if (hit >= len) {
+      if (hints.usefulness < 1000) ++hints.usefulness;
+      return SearchStatus::NoMatch;
+    }
+    mustPresent = true;
+    if (hints.mustOffset >= 0) {
+      first = std::max(start, hit - offset);
+      last = len - (offset + hints.must.size());
+    }
+  }
+
+  auto finish = [&](bool matched) {
+    if (matcher.limitHit()) return SearchStatus::LimitOver;
+    if (matched) {
+      matcher.Result(starts, ends);
+      return SearchStatus::Match;
+    }
+    if (mustPresent && --hints.usefulness < 0) hints.mustActive = false;
+    return SearchStatus::NoMatch;
+  };
+  auto attempt = [&](std::size_t p) { return matcher.Attempt(static_cast<std::int32_t>(p)); };
+
+  const auto anchor = useHints ? hints.anchor : SearchHints::Anchor::None;
+  if (anchor == SearchHints::Anchor::SearchStart) {
+    return finish(first == start && attempt(start));
+  }
+  if (anchor == SearchHints::Anchor::LineStarts) {
+    std::size_t p = start;
+    for (;;) {
+      if (p >= first && p <= last && attempt(p)) return finish(true);
+      if (matcher.limitHit() || p >= len) break;
+      const void* nl = std::memchr(text + p, '\n', len - p);
+      if (!nl) break;
+      p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nl) - text) + 1;
+      if (p > last) break;
+    }
+    return finish(false);
+  }
+
+  std::size_t p = first;
+  if (kanji && p > start && IsTrailByte(text, 0, p)) ++p;
+  const bool firstBytes = useHints && hints.hasFirstBytes;
+  const Node* literal = (useHints && hints.startLiteralNode >= 0)
+                            ? &program.nodes[static_cast<std::size_t>(hints.startLiteralNode)]
+                            : nullptr;
+  if (literal && literal->fold) literal = nullptr;
+  int singleByte = -1;
+  if (firstBytes) {
+    int count = 0;
+    for (int b = 0; b < 256; ++b) {
+      if (hints.firstBytes[b]) ++count, singleByte = b;
+    }
+    if (count != 1) singleByte = -1;
+  }
+  const bool row = useHints && hints.startClassRow;
+
+  while (p <= last) {
+    if (literal) {
+      if (p >= len) break;
+      const void* hit = memmem(text + p, len - p, program.Literal(*literal), literal->len);
+      if (!hit) break;
+      const std::size_t h = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - text);
+      if (h > last) break;
+      if (kanji && IsTrailByte(text, 0, h)) {
+        p = h + 1;
+        continue;
+      }
+      p = h;
+    } else if (firstBytes) {
+      if (!kanji) {
+        if (singleByte >= 0) {
+          if (p >= len) break;
+          const void* hit = std::memchr(text + p, singleByte, len - p);
+          if (!hit) break;
+          p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - text);
+        } else {
+          while (p < len && !hints.firstBytes[text[p]]) ++p;
+        }
+      } else {
+        while (p < len && !hints.firstBytes[text[p]])
+          p += matcher.CharAt(static_cast<std::int32_t>(p));
+      }
+      if (p >= len || p > last) break;
+    }
+    if (attempt(p)) return finish(true);
+    if (matcher.limitHit()) break;
+    if (p >= len) break;
+    if (row && matcher.Width(hints.startClassNode, static_cast<std::int32_t>(p))) {
+      // Later starts in this row of matching characters cannot succeed either.
+      int w;
+      while (p < len &&
+             (w = matcher.Width(hints.startClassNode, static_cast<std::int32_t>(p))) > 0) {
+        p += static_cast<std::size_t>(w);
+      }
+      continue;
+    }
+    p += kanji ? static_cast<std::size_t>(matcher.CharAt(static_cast<std::int32_t>(p))) : 1;
+  }
+  return finish(false);
+}
+
+}  // namespace yk::regex_detail

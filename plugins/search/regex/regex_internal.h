@@ -1,0 +1,279 @@
+// Shared types of the regular-expression engine's stages: the command parser, the compiler,
+// the search hints, the matcher, the substitution loop and the tr table parser.
+// Not part of the public interface (see regex.h); the tests include it to reach the
+// hint switch and the node program.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plugins/search/regex/regex.h"
+
+namespace yk::regex_detail {
+
+// Option bits; the letters after the last delimiter and inside "(?...)".
+enum : std::uint32_t {
+  kOptIgnoreCase = 0x20,
+  kOptOnce = 0x80,
+  kOptGlobal = 0x100,
+  kOptMultiLine = 0x1000,
+  kOptSingleLine = 0x2000,  // inline (?s) only
+  kOptKanji = 0x4000,
+  kOptExtended = 0x8000,  // inline (?x) only
+  kOptComplement = 0x40000,
+  kOptDelete = 0x80000,
+  kOptSqueeze = 0x100000,
+};
+
+// ---- Shift-JIS and ASCII character tests --------------------------------------------------
+
+constexpr bool IsLeadByte(std::uint8_t b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+constexpr bool IsWordByte(std::uint8_t b) {
+  return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_';
+}
+constexpr bool IsSpaceByte(std::uint8_t b) {
+  return b == ' ' || (b >= 9 && b <= 13);
+}
+constexpr bool IsDigitByte(std::uint8_t b) {
+  return b >= '0' && b <= '9';
+}
+constexpr std::uint8_t FoldByte(std::uint8_t b) {
+  return (b >= 'A' && b <= 'Z') ? b + 32 : b;
+}
+constexpr bool IsUpperByte(std::uint8_t b) {
+  return b >= 'A' && b <= 'Z';
+}
+
+// True when text[pos] is the second byte of a double-byte character, judged by the number of
+// lead-range bytes right before it (walking back no further than lo).
+bool IsTrailByte(const std::uint8_t* text, std::size_t lo, std::size_t pos);
+
+// ---- The node program ---------------------------------------------------------------------
+
+enum class Op : std::uint8_t {
+  End = 0,
+  LineStart = 1,
+  MultiLineStart = 2,
+  StringStart = 3,
+  LineEnd = 4,
+  MultiLineEnd = 5,
+  StringEnd = 6,
+  AnyChar = 7,
+  AnyCharAll = 8,
+  CharClass = 9,
+  Repeat = 10,
+  RepeatComplex = 11,
+  Branch = 12,
+  Back = 13,
+  Exact = 14,
+  Nothing = 15,
+  Star = 16,
+  Plus = 17,
+  WordChar = 18,
+  NonWordChar = 19,
+  WordBoundary = 20,
+  NonWordBoundary = 21,
+  SpaceChar = 22,
+  NonSpaceChar = 23,
+  DigitChar = 24,
+  NonDigitChar = 25,
+  BackRef = 26,
+  Open = 27,
+  Close = 28,
+  Lazy = 29,
+  SearchStart = 30,
+  IfMatch = 31,
+  UnlessMatch = 32,
+  Succeed = 33,
+  WhileRepeat = 34,
+};
+
+// The optimiser's coarse grouping of opcodes.
+Op KindOf(Op op);
+
+inline constexpr int kUnbounded = 32767;  // upper bound of "*", "+" and "{n,}"
+inline constexpr int kMaxNesting = 250;   // deepest group nesting the compiler accepts
+
+struct Node {
+  Op op = Op::End;
+  bool fold = false;      // Exact, CharClass, BackRef: ASCII letters compare case-insensitively
+  std::uint16_t len = 0;  // Exact: number of bytes
+  std::int32_t next = 0;  // offset to the following node, 0 = none
+  std::uint32_t arg = 0;  // Exact: offset into literals; CharClass: class index; groups: number
+  std::uint16_t min = 0;  // Repeat, RepeatComplex
+  std::uint16_t max = 0;
+};
+
+// A set of 16-bit character values: single values and inclusive ranges.
+struct CharClass {
+  struct Range {
+    std::uint16_t lo, hi;
+  };
+  bool negated = false;
+  std::vector<Range> entries;
+  std::array<bool, 256> bytes{};  // membership of values below 256, before negation
+  bool hasWide = false;           // any member of 256 or above
+
+  void Add(std::uint32_t lo, std::uint32_t hi);
+  bool Contains(std::uint32_t value) const;  // negation applied
+};
+
+struct Program {
+  std::vector<Node> nodes;  // nodes[0] is the first node
+  std::string literals;
+  std::string literalTrail;  // 1 for each literal byte that is the trail of a double-byte char
+  std::vector<CharClass> classes;
+  int groupCount = 0;
+  bool kanji = false;    // option k
+  bool anyFold = false;  // some node folds case
+  bool hasBackRef = false;
+  bool hasSearchStart = false;
+
+  const std::uint8_t* Literal(const Node& n) const {
+    return reinterpret_cast<const std::uint8_t*>(literals.data()) + n.arg;
+  }
+  int Next(int index) const {
+    const int off = nodes[index].next;
+    return off == 0 ? -1 : index + off;
+  }
+};
+
+// Compiles a pattern with the given options. False when the pattern does not compile.
+[[nodiscard]] bool CompilePattern(const std::uint8_t* pattern, std::size_t length,
+                                  std::uint32_t options, Program& program);
+
+// ---- Search hints -------------------------------------------------------------------------
+
+struct SearchHints {
+  enum class Anchor : std::uint8_t { None, SearchStart, LineStarts };
+  Anchor anchor = Anchor::None;
+
+  // Candidate start bytes: a match can only start on a byte in this set (both cases when the
+  // first item folds). Covers the start literal and the start class.
+  bool hasFirstBytes = false;
+  std::array<bool, 256> firstBytes{};
+  int startLiteralNode = -1;   // the program starts with this Exact run
+  int startClassNode = -1;     // the program starts with this class-like test
+  bool startClassRow = false;  // ... repeated by "+": try only the first position of each row
+
+  // Must-have substring.
+  std::string must;
+  bool mustFold = false;
+  long mustOffset = -1;  // fixed distance from the match start, or -1
+  std::array<std::uint8_t, 256> mustSkip{};
+  std::size_t mustRare = 0;  // index of the rarest byte in must
+  int usefulness = 100;
+  bool mustActive = false;
+
+  long minLength = 0;  // no match is shorter
+};
+
+void ComputeHints(const Program& program, SearchHints& hints);
+
+// Searches text[lo, hi) for the must-have substring; returns its position or hi.
+std::size_t FindMust(const SearchHints& hints, bool kanji, const std::uint8_t* text, std::size_t lo,
+                     std::size_t hi);
+
+// ---- The matcher --------------------------------------------------------------------------
+
+inline constexpr std::uint64_t kStepLimit = 10'000'000;
+
+enum class SearchStatus { NoMatch, Match, LimitOver };
+
+struct SearchRequest {
+  const std::uint8_t* text = nullptr;
+  std::size_t length = 0;
+  std::size_t searchStart = 0;
+  std::size_t minEnd = 0;  // a match must end at or after searchStart + minEnd
+  bool multiLine = false;  // option m of the command
+  bool useHints = true;
+};
+
+// Runs the program over the target; on a match fills starts/ends (groupCount + 1 entries,
+// -1 = the group did not take part). steps counts over a whole call and is checked against
+// kStepLimit.
+SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequest& request,
+                    std::vector<long>& starts, std::vector<long>& ends, std::uint64_t& steps);
+
+// ---- Commands -----------------------------------------------------------------------------
+
+enum class CommandKind : std::uint8_t { Match, Subst, Translate };
+
+struct ParsedCommand {
+  CommandKind kind = CommandKind::Match;
+  std::size_t firstBegin = 0, firstEnd = 0;    // pattern or from-list
+  std::size_t secondBegin = 0, secondEnd = 0;  // replacement or to-list
+  std::uint32_t options = 0;
+};
+
+// Splits a command into its parts. Returns nullptr or the failure message.
+const char* ParseCommand(const std::uint8_t* command, std::size_t length, ParsedCommand& out);
+
+// ---- Replacement --------------------------------------------------------------------------
+
+struct ReplacementPiece {
+  int group = -1;  // -1: literal bytes; else a group number (0 = the whole match)
+  std::size_t offset = 0, length = 0;  // literal bytes in Replacement::literals
+};
+
+struct Replacement {
+  bool raw = true;
+  std::string text;  // the replacement as written
+  std::string literals;
+  std::vector<ReplacementPiece> pieces;
+};
+
+void ParseReplacement(const std::uint8_t* text, std::size_t length, Replacement& out);
+
+// Expands a tr command's lists into the (from, to) table ended by (kTranslateEnd, kTranslateEnd).
+void BuildTranslateTable(const std::uint8_t* from, std::size_t fromLength, const std::uint8_t* to,
+                         std::size_t toLength, std::uint32_t options,
+                         std::vector<std::uint16_t>& table);
+
+// Decodes one escape after a backslash in replacements and tr lists (pos at the byte after the
+// backslash; advanced past the escape). Shared with the pattern compiler for \a \e \f \n \r \t
+// \xHH \0oo \cX.
+bool DecodeSimpleEscape(const std::uint8_t* text, std::size_t length, std::size_t& pos,
+                        std::uint8_t& value);
+
+// ---- The compiled command -----------------------------------------------------------------
+
+struct CompiledCommand : RegexHandle {
+  std::string commandText;
+  CommandKind kind = CommandKind::Match;
+  std::uint32_t options = 0;
+  std::string pattern;
+  Program program;
+  SearchHints hints;
+  Replacement replacement;
+  std::vector<std::uint16_t> translate;
+  std::vector<const char*> groupStarts, groupEnds;
+  std::vector<char> result;
+  const char* lastTargetStart = nullptr;
+  const char* lastTargetEnd = nullptr;
+  bool useHints = true;  // tests turn the hints off to check that they never change a result
+};
+
+// Searches the target of a compiled m or s command from searchStart and records the groups in
+// the handle's group arrays (all null when nothing matched).
+SearchStatus SearchCommand(CompiledCommand& command, const char* target, std::size_t length,
+                           std::size_t searchStart, std::size_t minEnd, std::uint64_t& steps);
+
+// The substitution loop of an s command; returns the count (0 with message on failure).
+int RunSubstitution(CompiledCommand& command, const char* target, std::size_t length, char* message,
+                    std::uint64_t& steps);
+
+// Writes a failure text (at most 31 bytes and the NUL) into the caller's message buffer.
+void SetMessage(char* message, const char* text);
+
+inline constexpr const char* kMatchLimitMessage = "match limit over";
+
+// Test hook: switch the search hints of a compiled command on or off.
+void SetHintsEnabled(RegexHandle* handle, bool enabled);
+
+}  // namespace yk::regex_detail
