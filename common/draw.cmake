@@ -10,6 +10,13 @@ yk_test(bitmap_ops_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/bitmap_ops_test.cpp
   LIBS yk_draw)
 
+if(YK_GUI)
+  yk_test(bitmap_ops_host_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/bitmap_ops_host_test.cpp
+    LIBS yk_draw Qt6::Gui)
+  target_compile_definitions(bitmap_ops_host_test PRIVATE QT_NO_KEYWORDS)
+endif()
+
 yk_bench(draw_bench
   SOURCES ${PROJECT_SOURCE_DIR}/bench/draw_bench.cpp
   LIBS yk_draw)
