@@ -49,6 +49,14 @@ class Composer {
   void ComposeMarked();
 
  private:
+  struct ViewRect {
+    int left, top, right, bottom;
+  };
+  // Composes the marked windows; with `background` the background is first put back
+  // inside that rectangle.
+  void ComposeLayers(const ViewRect* background);
+  void ComposeClipped(const ViewRect* background);
+
   HostContext& host_;
   ViewPort& view_;
   bool translucent_ = false;
