@@ -37,7 +37,7 @@ std::vector<uint8_t> MakeBmp(int width, int height, int bits, const std::vector<
   Put16(v, 28, uint16_t(bits));
   Put32(v, 30, compression);
   Put32(v, 46, uint32_t(palette.size() / 4));
-  std::memcpy(v.data() + 54, palette.data(), palette.size());
+  if (!palette.empty()) std::memcpy(v.data() + 54, palette.data(), palette.size());
   for (size_t r = 0; r < rows.size(); ++r)
     std::memcpy(v.data() + offset + r * stride, rows[r].data(), rows[r].size());
   return v;
