@@ -68,3 +68,10 @@ endforeach()
 yk_test(app_wallpaper_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/app_wallpaper_test.cpp
   LIBS yk_host_wallpaper JPEG::JPEG)
+
+yk_test(app_session_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/app_session_test.cpp
+  LIBS yk_host_session yk_test_call_log JPEG::JPEG Qt6::Widgets)
+target_compile_definitions(app_session_test PRIVATE YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}"
+                                                    QT_NO_KEYWORDS)
+add_dependencies(app_session_test rec_a rec_b)
