@@ -17,12 +17,8 @@ foreach(test date_util_test line_file_test atomic_file_test store_line_test stor
           LIBS yk_store)
 endforeach()
 
-if(EXISTS ${PROJECT_SOURCE_DIR}/bench/store_bench.cpp)
-  yk_bench(store_bench SOURCES ${PROJECT_SOURCE_DIR}/bench/store_bench.cpp LIBS yk_store)
-endif()
+yk_bench(store_bench SOURCES ${PROJECT_SOURCE_DIR}/bench/store_bench.cpp LIBS yk_store)
 
 foreach(target schedule_line load_level holiday_line read_holidays)
-  if(EXISTS ${PROJECT_SOURCE_DIR}/fuzz/store_${target}.cpp)
-    yk_fuzz(fuzz_${target} SOURCES ${PROJECT_SOURCE_DIR}/fuzz/store_${target}.cpp LIBS yk_store)
-  endif()
+  yk_fuzz(fuzz_${target} SOURCES ${PROJECT_SOURCE_DIR}/fuzz/store_${target}.cpp LIBS yk_store)
 endforeach()
