@@ -20,6 +20,10 @@ class BitmapOpsHostTest : public ::testing::Test {
     static char* argv[] = {name, nullptr};
     if (QGuiApplication::instance() == nullptr) app_ = new QGuiApplication(argc, argv);
   }
+  static void TearDownTestSuite() {
+    delete app_;
+    app_ = nullptr;
+  }
   void TearDown() override {
     for (platform::Handle b : bitmaps_) EXPECT_TRUE(platform::DeleteBitmap(b));
     for (platform::Handle dc : dcs_) EXPECT_TRUE(platform::DeleteDC(dc));
