@@ -20,10 +20,8 @@ struct FrequencyRanking {
     for (int b = '0'; b <= '9'; ++b) rank[b] = 120;
     for (int b = 'a'; b <= 'z'; ++b) rank[b] = 110;
     for (int b = 0x40; b <= 0x7E; ++b) rank[b] += 20;  // also trail bytes
-    for (int b = 0x80; b <= 0xFC; ++b) {
-      if (b >= 0xA0 && b <= 0xDF) continue;
-      rank[b] = 90;  // lead and trail range
-    }
+    for (int b = 0x80; b <= 0xFC; ++b) rank[b] = 90;   // lead and trail range
+    for (int b = 0xA0; b <= 0xDF; ++b) rank[b] = 70;   // trail bytes only, in practice
     for (int b = 0x88; b <= 0x9F; ++b) rank[b] = 150;  // kanji leads
     for (int b = 0xE0; b <= 0xEA; ++b) rank[b] = 140;
     const char* common = "etaoinsrhldcu ";
@@ -265,6 +263,7 @@ void FindMustHave(const Program& p, SearchHints& hints) {
   if (best < 0) return;
   const Node& n = p.nodes[best];
   hints.must.assign(reinterpret_cast<const char*>(p.Literal(n)), n.len);
+  hints.mustNode = best;
   hints.mustFold = n.fold;
   hints.mustOffset = bestOffset;
   if (hints.must.size() >= 256) {
@@ -279,14 +278,7 @@ void FindMustHave(const Program& p, SearchHints& hints) {
     hints.mustSkip[b] = skip;
     if (n.fold && b >= 'a' && b <= 'z') hints.mustSkip[b - 32] = skip;
   }
-  std::size_t rare = 0;
-  for (std::size_t i = 1; i < len; ++i) {
-    if (kRanking.rank[static_cast<std::uint8_t>(hints.must[i])] <
-        kRanking.rank[static_cast<std::uint8_t>(hints.must[rare])]) {
-      rare = i;
-    }
-  }
-  hints.mustRare = rare;
+  hints.mustRare = RarestByte(reinterpret_cast<const std::uint8_t*>(hints.must.data()), len);
   hints.usefulness = 100;
   hints.mustActive = true;
 }
@@ -326,6 +318,7 @@ void ComputeHints(const Program& p, SearchHints& hints) {
       hints.anchor = SearchHints::Anchor::SearchStart;
     } else if (n.op == Op::Exact) {
       hints.startLiteralNode = first;
+      hints.startLiteralRare = RarestByte(p.Literal(n), n.len);
     } else if (IsClassLike(n.op)) {
       hints.startClassNode = first;
     } else if (n.op == Op::Plus && IsClassLike(p.nodes[first + 1].op) && !p.hasBackRef &&
@@ -343,6 +336,32 @@ void ComputeHints(const Program& p, SearchHints& hints) {
   FindMustHave(p, hints);
 }
 
+std::size_t RarestByte(const std::uint8_t* bytes, std::size_t len) {
+  std::size_t rare = 0;
+  for (std::size_t i = 1; i < len; ++i) {
+    if (kRanking.rank[bytes[i]] < kRanking.rank[bytes[rare]]) rare = i;
+  }
+  return rare;
+}
+
+std::size_t FindBytes(const std::uint8_t* text, std::size_t lo, std::size_t hi,
+                      const std::uint8_t* bytes, std::size_t len, std::size_t rare, bool kanji) {
+  if (len == 0 || hi < lo || hi - lo < len) return hi;
+  // Look for the rarest byte first, then compare the whole run around it.
+  const std::uint8_t r = bytes[rare];
+  std::size_t p = lo + rare;
+  const std::size_t lastRare = hi - len + rare;  // the rarest byte of the last possible hit
+  while (p <= lastRare) {
+    const void* found = std::memchr(text + p, r, lastRare + 1 - p);
+    if (!found) return hi;
+    const std::size_t at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - text);
+    const std::size_t s = at - rare;
+    if (std::memcmp(text + s, bytes, len) == 0 && !(kanji && IsTrailByte(text, 0, s))) return s;
+    p = at + 1;
+  }
+  return hi;
+}
+
 std::size_t FindMust(const SearchHints& hints, bool kanji, const std::uint8_t* text, std::size_t lo,
                      std::size_t hi) {
   const std::size_t len = hints.must.size();
@@ -351,6 +370,7 @@ std::size_t FindMust(const SearchHints& hints, bool kanji, const std::uint8_t* t
   const bool fold = hints.mustFold;
   const std::size_t last = len - 1;
   const std::size_t rare = hints.mustRare;
+  if (!fold) return FindBytes(text, lo, hi, must, len, rare, kanji);
   std::size_t p = lo;
   while (p + len <= hi) {
     const std::uint8_t c = text[p + last];

@@ -23,34 +23,12 @@ namespace {
 
 constexpr std::size_t kMaxStackEntries = std::size_t{1} << 23;
 
-enum class Entry : std::uint8_t {
-  Choice,     // resume at a with position b and repeat frame c
-  Greedy,     // simple greedy repeat a: start b, position c, count d, run cache e, frame f
-  Lazy,       // simple minimal repeat a: position b, count c, frame d
-  Round,      // minimal complex repeat: one more round of frame a at position b
-  Barrier,    // look-ahead node a entered at position b with frame c
-  UndoOpen,   // group a's pending start was b
-  UndoGroup,  // group a was (b, c)
-  UndoFrame,  // frame a had count b and last round position c
-  FrameMark,  // frames above a are released
-};
-
-struct StackEntry {
-  Entry kind;
-  std::int32_t a, b, c, d, e, f;
-};
-
-struct Frame {
-  std::int32_t count;    // rounds taken, -1 before the first
-  std::int32_t lastPos;  // where the last round started
-  std::int32_t node;     // the RepeatComplex node
-  std::int32_t parent;   // enclosing active frame, -1 none
-  bool lazy;
-};
+using Frame = RepeatFrame;
 
 class Matcher {
  public:
-  Matcher(const Program& program, const SearchRequest& request, std::uint64_t& steps)
+  Matcher(const Program& program, const SearchRequest& request, MatchScratch& scratch,
+          std::uint64_t& steps)
       : p_(program),
         nodes_(program.nodes.data()),
         text_(request.text),
@@ -58,7 +36,12 @@ class Matcher {
         searchStart_(static_cast<std::int32_t>(request.searchStart)),
         minEnd_(static_cast<std::int32_t>(request.searchStart + request.minEnd)),
         kanji_(program.kanji),
-        steps_(steps) {
+        steps_(steps),
+        gs_(scratch.starts),
+        ge_(scratch.ends),
+        open_(scratch.open),
+        stack_(scratch.stack),
+        frames_(scratch.frames) {
     prevIsBreak_ =
         request.searchStart == 0 || (request.multiLine && text_[request.searchStart - 1] == '\n');
     const std::size_t groups = static_cast<std::size_t>(program.groupCount) + 1;
@@ -80,11 +63,6 @@ class Matcher {
     frames_.clear();
     matchStart_ = pos;
     return Run(0, pos);
-  }
-
-  void Result(std::vector<long>& starts, std::vector<long>& ends) const {
-    starts.assign(gs_.begin(), gs_.end());
-    ends.assign(ge_.begin(), ge_.end());
   }
 
  private:
@@ -657,17 +635,19 @@ class Matcher {
   std::uint64_t& steps_;
   bool limitHit_ = false;
   std::int32_t matchStart_ = 0;
-  std::vector<std::int32_t> gs_, ge_, open_;
-  std::vector<StackEntry> stack_;
-  std::vector<Frame> frames_;
+  std::vector<std::int32_t>& gs_;
+  std::vector<std::int32_t>& ge_;
+  std::vector<std::int32_t>& open_;
+  std::vector<StackEntry>& stack_;
+  std::vector<Frame>& frames_;
 };
 
 }  // namespace
 
 SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequest& request,
-                    std::vector<long>& starts, std::vector<long>& ends, std::uint64_t& steps) {
+                    MatchScratch& scratch, std::uint64_t& steps) {
   if (program.nodes.empty() || request.searchStart > request.length) return SearchStatus::NoMatch;
-  Matcher matcher(program, request, steps);
+  Matcher matcher(program, request, scratch, steps);
   const std::uint8_t* text = request.text;
   const std::size_t len = request.length;
   const std::size_t start = request.searchStart;
@@ -677,7 +657,10 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   std::size_t first = start;
   std::size_t last = len;  // candidate starts lie in [first, last]
   bool mustPresent = false;
-  if (useHints && hints.mustActive) {
+  // A must-have substring that is the start literal itself is found by the scan below.
+  const bool mustIsStart = hints.mustNode >= 0 && hints.mustNode == hints.startLiteralNode &&
+                           hints.mustOffset == 0 && !hints.mustFold;
+  if (useHints && hints.mustActive && !mustIsStart) {
     const std::size_t offset =
         hints.mustOffset >= 0 ? static_cast<std::size_t>(hints.mustOffset) : 0;
     const std::size_t from = start + offset;
@@ -695,10 +678,7 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
 
   auto finish = [&](bool matched) {
     if (matcher.limitHit()) return SearchStatus::LimitOver;
-    if (matched) {
-      matcher.Result(starts, ends);
-      return SearchStatus::Match;
-    }
+    if (matched) return SearchStatus::Match;
     if (mustPresent && --hints.usefulness < 0) hints.mustActive = false;
     return SearchStatus::NoMatch;
   };
@@ -740,15 +720,9 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
 
   while (p <= last) {
     if (literal) {
-      if (p >= len) break;
-      const void* hit = memmem(text + p, len - p, program.Literal(*literal), literal->len);
-      if (!hit) break;
-      const std::size_t h = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - text);
-      if (h > last) break;
-      if (kanji && IsTrailByte(text, 0, h)) {
-        p = h + 1;
-        continue;
-      }
+      const std::size_t h = FindBytes(text, p, len, program.Literal(*literal), literal->len,
+                                      hints.startLiteralRare, kanji);
+      if (h >= len || h > last) break;
       p = h;
     } else if (firstBytes) {
       if (!kanji) {

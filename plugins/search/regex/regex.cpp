@@ -34,8 +34,10 @@ SearchStatus SearchCommand(CompiledCommand& command, const char* target, std::si
   request.minEnd = minEnd;
   request.multiLine = (command.options & kOptMultiLine) != 0;
   request.useHints = command.useHints;
-  std::vector<long> starts, ends;
-  const SearchStatus status = Search(command.program, command.hints, request, starts, ends, steps);
+  const SearchStatus status =
+      Search(command.program, command.hints, request, command.scratch, steps);
+  const std::vector<std::int32_t>& starts = command.scratch.starts;
+  const std::vector<std::int32_t>& ends = command.scratch.ends;
   for (std::size_t g = 0; g < command.groupStarts.size(); ++g) {
     const bool took = status == SearchStatus::Match && g < starts.size() && starts[g] >= 0 &&
                       ends[g] >= starts[g];
@@ -143,7 +145,7 @@ CompiledCommand* Prepare(const char* command, const char* targetStart, const cha
 }
 
 void ReleaseResult(CompiledCommand& cc) {
-  std::vector<char>().swap(cc.result);
+  cc.result.clear();
   cc.resultStart = nullptr;
   cc.resultEnd = nullptr;
 }

@@ -157,12 +157,14 @@ struct SearchHints {
   // first item folds). Covers the start literal and the start class.
   bool hasFirstBytes = false;
   std::array<bool, 256> firstBytes{};
-  int startLiteralNode = -1;   // the program starts with this Exact run
+  int startLiteralNode = -1;  // the program starts with this Exact run
+  std::size_t startLiteralRare = 0;
   int startClassNode = -1;     // the program starts with this class-like test
   bool startClassRow = false;  // ... repeated by "+": try only the first position of each row
 
   // Must-have substring.
   std::string must;
+  int mustNode = -1;  // the Exact node it comes from
   bool mustFold = false;
   long mustOffset = -1;  // fixed distance from the match start, or -1
   std::array<std::uint8_t, 256> mustSkip{};
@@ -174,6 +176,14 @@ struct SearchHints {
 };
 
 void ComputeHints(const Program& program, SearchHints& hints);
+
+// Index of the byte of a run that is rarest in ordinary text.
+std::size_t RarestByte(const std::uint8_t* bytes, std::size_t len);
+
+// Finds bytes[0, len) in text[lo, hi), starting the check from the rarest byte; under k a hit
+// on a trail byte does not count. Returns its position or hi.
+std::size_t FindBytes(const std::uint8_t* text, std::size_t lo, std::size_t hi,
+                      const std::uint8_t* bytes, std::size_t len, std::size_t rare, bool kanji);
 
 // Searches text[lo, hi) for the must-have substring; returns its position or hi.
 std::size_t FindMust(const SearchHints& hints, bool kanji, const std::uint8_t* text, std::size_t lo,
@@ -194,11 +204,43 @@ struct SearchRequest {
   bool useHints = true;
 };
 
-// Runs the program over the target; on a match fills starts/ends (groupCount + 1 entries,
-// -1 = the group did not take part). steps counts over a whole call and is checked against
-// kStepLimit.
+// The matcher's working memory, kept with the compiled command so that repeated searches do
+// not allocate.
+enum class Entry : std::uint8_t {
+  Choice,     // resume at a with position b and repeat frame c
+  Greedy,     // simple greedy repeat a: start b, position c, count d, run cache e, frame f
+  Lazy,       // simple minimal repeat a: position b, count c, frame d
+  Round,      // minimal complex repeat: one more round of frame a at position b
+  Barrier,    // look-ahead node a entered at position b with frame c
+  UndoOpen,   // group a's pending start was b
+  UndoGroup,  // group a was (b, c)
+  UndoFrame,  // frame a had count b and last round position c
+  FrameMark,  // frames above a are released
+};
+
+struct StackEntry {
+  Entry kind;
+  std::int32_t a, b, c, d, e, f;
+};
+
+struct RepeatFrame {
+  std::int32_t count;    // rounds taken, -1 before the first
+  std::int32_t lastPos;  // where the last round started
+  std::int32_t node;     // the RepeatComplex node
+  std::int32_t parent;   // enclosing active frame, -1 none
+  bool lazy;
+};
+
+struct MatchScratch {
+  std::vector<std::int32_t> starts, ends, open;  // group positions, -1 = did not take part
+  std::vector<StackEntry> stack;
+  std::vector<RepeatFrame> frames;
+};
+
+// Runs the program over the target; on a match scratch.starts/ends hold the groups
+// (groupCount + 1 entries). steps counts over a whole call and is checked against kStepLimit.
 SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequest& request,
-                    std::vector<long>& starts, std::vector<long>& ends, std::uint64_t& steps);
+                    MatchScratch& scratch, std::uint64_t& steps);
 
 // ---- Commands -----------------------------------------------------------------------------
 
@@ -254,6 +296,7 @@ struct CompiledCommand : RegexHandle {
   std::vector<std::uint16_t> translate;
   std::vector<const char*> groupStarts, groupEnds;
   std::vector<char> result;
+  MatchScratch scratch;
   const char* lastTargetStart = nullptr;
   const char* lastTargetEnd = nullptr;
   bool useHints = true;  // tests turn the hints off to check that they never change a result
