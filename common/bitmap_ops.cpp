@@ -30,13 +30,13 @@ bool Usable(const uint8_t* bits, int width, int height, int bytes) {
   return bits != nullptr && width > 0 && height > 0 && bytes > 0;
 }
 
-// Clips [start, start + length) against [0, limit) for the destination and, when `limit2`
-// is given, [start2, start2 + length) against [0, limit2) for the source, moving both
-// starts by the same amount.  Returns the remaining length (may be <= 0).
 uintptr_t Address(const void* p) {
   return reinterpret_cast<uintptr_t>(p);
 }
 
+// Clips [start, start + length) against [0, limit) for the destination and, when `limit2`
+// is given, [start2, start2 + length) against [0, limit2) for the source, moving both
+// starts by the same amount.  Returns the remaining length (may be <= 0).
 int ClipAxis(int& start, int length, int limit, int* start2 = nullptr, int limit2 = 0) {
   long long lo = 0;
   long long hi = length;

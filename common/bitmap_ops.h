@@ -85,12 +85,13 @@ void Invert(PixelBuffer dst, int x, int y, int w, int h);
 void Lighten(PixelBuffer dst, int x, int y, int w, int h);
 
 // Copies src's rectangle at (sx, sy) onto dst's rectangle (x, y) w x h with one of the
-// four raster operations above.  dst and src may be the same buffer only when the two
-// rectangles do not overlap.
+// four raster operations above.  dst and src may be the same buffer, even with overlapping
+// rectangles: every pixel is computed from the source as it was before the call.
 void CopyRop(PixelBuffer dst, int x, int y, int w, int h, ConstPixelBuffer src, int sx, int sy,
              uint32_t rop);
 
 // Blends src's rectangle at (sx, sy) onto dst's rectangle (x, y) w x h with mode 0..11.
+// Overlapping rectangles of one buffer are handled as in CopyRop.
 void Blend(PixelBuffer dst, int x, int y, int w, int h, ConstPixelBuffer src, int sx, int sy,
            int mode);
 
@@ -100,8 +101,10 @@ void Blend(PixelBuffer dst, int x, int y, int w, int h, ConstPixelBuffer src, in
 // bottom-up.  With g = gcd(sw, dw), destination column j samples the source columns
 // (j * (sw / g) + k) / (dw / g) for k = 0, t, 2t, ... below sw / g, where the step t is
 // 1, or 2 when sw / g > 4, or 3 when sw / g > 8; rows likewise.  Each destination byte
-// is the truncated average of its samples.  Reducing 225 x 90 to 150 x 60 thus averages
-// source columns 0, 0, 1 (and rows 0, 0, 1) for destination pixel (0, 0).
+// is the truncated average of its samples, so reducing 225 x 90 to 150 x 60 averages
+// source columns 0, 0, 1 (and rows 0, 0, 1) for destination pixel (0, 0).  A destination
+// pixel whose samples are not all inside the source is left as it is.  The two rectangles
+// must not overlap.
 void Reduce(PixelBuffer dst, int dx, int dy, int dw, int dh, ConstPixelBuffer src, int sx, int sy,
             int sw, int sh);
 
