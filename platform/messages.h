@@ -8,7 +8,8 @@
 //
 // Delivery happens only while the Qt event loop runs (or when a test calls
 // DeliverPostedMessages / FireTimer), never inside PostMessage itself.  Everything here
-// must be called on the user-interface thread.  Qt builds only.
+// must be called on the user-interface thread, once a QCoreApplication exists.  Qt
+// builds only.
 #pragma once
 
 #include <cstddef>

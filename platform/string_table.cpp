@@ -1,14 +1,18 @@
-// The table behind SharedString: handles are 1-based indexes; a freed entry is reused.
+// The table behind SharedString.  A handle number is never reused: a copy of a string
+// object whose entry was released reads as empty and, when written, takes a fresh entry —
+// it can never read or overwrite the text of a string created later.
+#include <mutex>
 #include <string>
-#include <vector>
+#include <unordered_map>
 
 #include "common/plugin_interface.h"
+#include "platform/handle_registry.h"
 
 namespace {
 
 struct StringTable {
-  std::vector<std::u16string> texts{std::u16string()};  // entry 0 is never handed out
-  std::vector<uint32_t> freeList;
+  std::mutex mutex;
+  std::unordered_map<uint32_t, std::u16string> texts;
 };
 
 StringTable& Table() {
@@ -19,27 +23,28 @@ StringTable& Table() {
 }  // namespace
 
 std::u16string SharedString::get() const {
-  const auto& t = Table();
-  return handle < t.texts.size() ? t.texts[handle] : std::u16string();
+  auto& t = Table();
+  std::lock_guard lock(t.mutex);
+  auto it = t.texts.find(handle);
+  return it == t.texts.end() ? std::u16string() : it->second;
 }
 
 void SharedString::set(std::u16string_view text) {
   auto& t = Table();
-  if (handle == 0 || handle >= t.texts.size()) {
-    if (!t.freeList.empty()) {
-      handle = t.freeList.back();
-      t.freeList.pop_back();
-    } else {
-      handle = static_cast<uint32_t>(t.texts.size());
-      t.texts.emplace_back();
-    }
+  std::lock_guard lock(t.mutex);
+  auto it = t.texts.find(handle);
+  if (it == t.texts.end()) {
+    handle = platform::NewHandle();
+    it = t.texts.emplace(handle, std::u16string()).first;
   }
-  t.texts[handle].assign(text);
+  it->second.assign(text);
 }
 
 void SharedString::clear() {
   auto& t = Table();
-  if (handle != 0 && handle < t.texts.size()) t.texts[handle].clear();
+  std::lock_guard lock(t.mutex);
+  auto it = t.texts.find(handle);
+  if (it != t.texts.end()) it->second.clear();
 }
 
 bool SharedString::empty() const {
@@ -48,9 +53,7 @@ bool SharedString::empty() const {
 
 void SharedString::release() {
   auto& t = Table();
-  if (handle != 0 && handle < t.texts.size()) {
-    t.texts[handle].clear();
-    t.freeList.push_back(handle);
-  }
+  std::lock_guard lock(t.mutex);
+  t.texts.erase(handle);
   handle = 0;
 }
