@@ -30,5 +30,6 @@ if(YK_GUI AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/schedule_dialog.cpp)
 
   yk_test(schedule_dialog_qt_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/schedule_dialog_qt_test.cpp
-    LIBS yk_pickers Qt6::Test)
+    LIBS yk_pickers Qt6::Test
+    ENV "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/platform/tests/lsan.supp")
 endif()

@@ -69,15 +69,16 @@ class ScheduleDialogQtTest : public ::testing::Test {
 
   // Runs `drive` on the next modal dialog that opens.
   static void OnNextModal(std::function<void(QWidget*)> drive) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [drive, poll] {
-      if (QWidget* modal = QApplication::activeModalWidget()) {
-        drive(modal);
-        return;
-      }
-      QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(10, *poll);
+    auto* timer = new QTimer(QApplication::instance());
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, drive] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr) return;
+      timer->stop();
+      timer->deleteLater();
+      drive(modal);
+    });
+    timer->start();
   }
 
   std::filesystem::path folder_;
