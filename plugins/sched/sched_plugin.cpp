@@ -115,8 +115,7 @@ int32_t Init(HostContext* host, int32_t slot) {
   if (host == nullptr || slot < 0 || slot >= kMaxWindows) return 0;
   auto instance = std::make_unique<Instance>();
   instance->host = host;
-  const std::filesystem::path appFolder(std::u16string(host->appFolder));
-  if (!instance->skin.Load(appFolder / kSkinFile)) {
+  if (!instance->skin.Load(HostFolder(host->appFolder) / kSkinFile)) {
     platform::MessageBox(kSkinLoadFailed);
     return 0;
   }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <vector>
 
 #include "common/holiday.h"
@@ -65,6 +66,11 @@ int Digit(int value, int position, int count) {
 
 }  // namespace
 
+std::filesystem::path HostFolder(const YkChar (&folder)[260]) {
+  const YkChar* end = std::find(std::begin(folder), std::end(folder), YkChar(0));
+  return std::filesystem::path(std::u16string(std::begin(folder), end));
+}
+
 SchedView::SchedView(HostContext* host, int slot, PixelBuffer canvas, ConstPixelBuffer skin,
                      SchedHooks* hooks)
     : host_(host),
@@ -124,9 +130,8 @@ void SchedView::DrawDay() {
   DrawDateHeader(weekday);
   DrawHoliday(weekday);
 
-  const std::filesystem::path dataFolder(std::u16string(host_->dataFolder));
-  CollectDaySchedules(dataFolder, shown_.year, shown_.month, shown_.day, weekday, &host_->schedules,
-                      &list_);
+  CollectDaySchedules(dataFolder(), shown_.year, shown_.month, shown_.day, weekday,
+                      &host_->schedules, &list_);
   textHeights_.clear();
   if (list_.count > 0) {
     DrawEntries();
@@ -154,8 +159,7 @@ void SchedView::DrawDateHeader(int weekday) {
 }
 
 void SchedView::DrawHoliday(int weekday) {
-  const std::filesystem::path dataFolder(std::u16string(host_->dataFolder));
-  ReadHolidays(shown_.year, dataFolder, &host_->holidays, false);
+  ReadHolidays(shown_.year, dataFolder(), &host_->holidays, false);
   const HolidayEntry* holiday = FindHoliday(host_->holidays, shown_.month, shown_.day, weekday);
   if (holiday == nullptr) return;
   Rect rect = kHolidayRectFrom;
@@ -190,8 +194,7 @@ void SchedView::DrawEntries() {
 }
 
 void SchedView::TintDayColour() {
-  const std::filesystem::path dataFolder(std::u16string(host_->dataFolder));
-  const int number = DayColourNumber(dataFolder, shown_.year, shown_.month, shown_.day);
+  const int number = DayColourNumber(dataFolder(), shown_.year, shown_.month, shown_.day);
   if (number == 0) return;
   // Multiply the band by a solid source of the colour (0x00BBGGRR into blue-green-red bytes).
   const uint32_t colour = kDayColours[number];

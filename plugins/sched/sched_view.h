@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
@@ -31,6 +32,10 @@ inline constexpr int kListFontHeight = 12;
 inline constexpr int kHolidayFontHeight = 8;
 inline constexpr int kDragThreshold = 9;  // pixels in x or y before a press becomes a drag
 inline constexpr int kHolidayOrScheduleFlags = 0x001 | 0x100;
+
+// A folder of the Host context (appFolder, dataFolder) as a path; the text ends at its
+// first NUL and never reads past the 260 units of the field.
+std::filesystem::path HostFolder(const YkChar (&folder)[260]);
 
 class SchedHooks {
  public:
@@ -85,6 +90,7 @@ class SchedView {
   const PluginSlot& slot() const { return host_->slots[slot_]; }
   PixelBuffer window() const { return SlotBuffer(*host_, slot_); }
   std::u16string face() const { return host_->fontName.get(); }
+  std::filesystem::path dataFolder() const { return HostFolder(host_->dataFolder); }
 
   void DrawToolbar();
   void DrawDay();
