@@ -342,7 +342,10 @@ TEST(ReduceTest, MatchesTheSamplingRule) {
       {225, 90, 150, 60, "the icon image to two thirds"},
       {40, 20, 40, 20, "same size"},
       {40, 20, 10, 5, "a quarter: every sub-column (step 1)"},
+      {25, 10, 5, 2, "5 sub-columns and rows: step 2"},
       {42, 20, 6, 4, "7 sub-columns: step 2"},
+      {40, 16, 5, 2, "8 sub-columns and rows: step 2"},
+      {45, 18, 5, 2, "9 sub-columns and rows: step 3"},
       {200, 100, 20, 10, "10 sub-columns: step 3"},
       {37, 23, 5, 3, "coprime sizes"},
   };
