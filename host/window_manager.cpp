@@ -29,6 +29,11 @@ constexpr int kFrameButtonsWidth = 40;
 // Saved layouts are not checked against the screen, but numbers this far out are garbage
 // and would overflow the rectangle arithmetic.
 constexpr int kLayoutLimit = 1 << 16;
+// Sizes of a saved window whose values are missing.
+constexpr int kLayoutDefaultWidth = 240;
+constexpr int kLayoutDefaultHeight = 50;
+// A new window keeps this much of the view's height below its top.
+constexpr int kNewWindowRoom = 50;
 
 std::u16string Indexed(const char16_t* name, int i) {
   std::u16string key(name);
@@ -100,9 +105,9 @@ int WindowManager::NewWindow() {
   host_.order[p] = index;
   PluginSlot& slot = host_.slots[index];
   slot.left = std::min(host_.bufferWidth - kNewWindowWidth, (n - 1) * 10);
-  slot.top = std::min(host_.bufferHeight - kMinWindowHeight, (n - 1) * 10);
+  slot.top = std::min(host_.bufferHeight - kNewWindowRoom, (n - 1) * 10);
   slot.width = std::min(host_.bufferWidth, kNewWindowWidth);
-  slot.height = std::min(host_.bufferHeight - kMinWindowHeight, kNewWindowHeight);
+  slot.height = std::min(host_.bufferHeight - kNewWindowRoom, kNewWindowHeight);
   slot.right = slot.left + slot.width;
   slot.bottom = slot.top + slot.height;
   slot.inUse = 1;
@@ -636,8 +641,8 @@ void WindowManager::RestoreLayout() {
       PluginSlot& s = host_.slots[i];
       s.left = read(u"winleft", i, 0);
       s.top = read(u"wintop", i, 0);
-      s.width = read(u"winwidth", i, kNewWindowWidth);
-      s.height = read(u"winheight", i, kMinWindowHeight);
+      s.width = read(u"winwidth", i, kLayoutDefaultWidth);
+      s.height = read(u"winheight", i, kLayoutDefaultHeight);
       s.right = s.left + s.width;
       s.bottom = s.top + s.height;
       s.inUse = 1;
