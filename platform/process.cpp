@@ -2,6 +2,7 @@
 // left behind and the child outlives us.
 #include "platform/process.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,6 +53,50 @@ std::u16string ExecutableFolder() {
   std::u16string folder = Utf8ToUtf16(path.parent_path().string());
   if (folder.empty() || folder.back() != u'/') folder += u'/';
   return folder;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+std::optional<std::string> RunAndCapture(const std::string& program,
+                                         const std::vector<std::string>& arguments) {
+  std::vector<std::string> strings{program};
+  strings.insert(strings.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (auto& s : strings) argv.push_back(s.data());
+  argv.push_back(nullptr);
+
+  int pipeEnds[2];
+  if (pipe2(pipeEnds, O_CLOEXEC) != 0) return std::nullopt;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  pid_t pid = 0;
+  int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeEnds[1]);
+  if (rc != 0) {
+    close(pipeEnds[0]);
+    return std::nullopt;
+  }
+  std::string output;
+  char buffer[4096];
+  for (;;) {
+    ssize_t n = read(pipeEnds[0], buffer, sizeof buffer);
+    if (n > 0)
+      output.append(buffer, size_t(n));
+    else if (n == 0 || errno != EINTR)
+      break;
+  }
+  close(pipeEnds[0]);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return output;
 }
 
 }  // namespace platform

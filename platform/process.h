@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,12 @@ namespace platform {
 // waited for.  False when it could not be started (missing, not executable).
 [[nodiscard]] bool StartProgram(const std::filesystem::path& program,
                                 const std::vector<std::string>& arguments = {});
+
+// Runs `program` (searched in PATH when it has no '/') with `arguments`, waits for it and
+// returns what it wrote to its standard output, or std::nullopt when it could not be
+// started or did not exit with status 0.  Its standard error is discarded.
+std::optional<std::string> RunAndCapture(const std::string& program,
+                                         const std::vector<std::string>& arguments);
 
 // The full path of the running executable ("" when unknown); its folder ends in '/'.
 std::filesystem::path ExecutablePath();

@@ -1,0 +1,49 @@
+// dial_up.h — the dial-up connections the weather download may open first.
+//
+// The handheld kept a phone book of remote-access entries; here the entries are the
+// connections NetworkManager knows (`nmcli`), and dialling and hanging up bring one up and
+// down.  Without nmcli the phone book is simply empty and dialling fails.  Tests replace
+// the service with one of their own.
+//
+// The phone book holds at most kMaxPhoneBookEntries entries, each name cut to
+// kMaxEntryNameUnits UTF-16 units (the handheld's 48-byte entry records).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+inline constexpr size_t kMaxPhoneBookEntries = 20;
+inline constexpr size_t kMaxEntryNameUnits = 20;
+
+class DialUpService {
+ public:
+  virtual ~DialUpService() = default;
+  // Names of the known entries, in the order the system lists them.
+  virtual std::vector<std::u16string> PhoneBookEntries() = 0;
+  // Names of the connections that are up now.
+  virtual std::vector<std::u16string> ActiveConnections() = 0;
+  // Brings an entry up and waits until it is up or failed.
+  [[nodiscard]] virtual bool Dial(std::u16string_view entry) = 0;
+  // Takes a connection this program brought up down again.
+  virtual bool HangUp(std::u16string_view entry) = 0;
+};
+
+// The service in use (NetworkManager's unless replaced).
+DialUpService& DialUp();
+
+// Replaces the service; returns the previous one so a test can put it back.
+std::unique_ptr<DialUpService> SetDialUpService(std::unique_ptr<DialUpService> service);
+
+// The phone book as the dial-up settings list it: at most kMaxPhoneBookEntries entries,
+// names cut to kMaxEntryNameUnits.
+std::vector<std::u16string> PhoneBook();
+
+// Splits `nmcli -t` output: one record per line, fields separated by ':' with ':' and '\'
+// escaped by a backslash.  Returns the first field of each non-empty line.
+std::vector<std::string> ParseNmcliNames(std::string_view output);
+
+}  // namespace platform
