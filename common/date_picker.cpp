@@ -229,6 +229,7 @@ void DatePicker::RenderAll() {
 
 bool DatePicker::StylusDown(int x, int y) {
   dragging_ = false;
+  pressZone_ = kZoneNone;
   if (kZoneLeft < x && x < kZoneRight) {
     if (y >= 46 && y <= 64)
       pressZone_ = kZoneYear;
