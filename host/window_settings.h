@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "common/plugin_interface.h"
 #include "platform/handles.h"
 
 namespace yk {
@@ -58,5 +59,13 @@ int GridStepFromStored(int stored);
 // and writes nothing.
 WindowSettings ReadWindowSettings(platform::Handle app);
 void WriteWindowSettings(platform::Handle app, const WindowSettings& settings);
+
+// The host's own key table for the key assignment dialog: the six actions in the order of
+// HostKeyAction, with their labels and current keys, group 0, count 6.  The labels are
+// shared strings allocated here; ReleaseHostKeyTable frees them.
+void FillHostKeyTable(const WindowSettings& settings, KeyTable& table);
+// Takes the six key values of a table filled by FillHostKeyTable back into the settings.
+void TakeHostKeys(const KeyTable& table, WindowSettings& settings);
+void ReleaseHostKeyTable(KeyTable& table);
 
 }  // namespace yk

@@ -452,5 +452,26 @@ TEST_F(WindowManagerTest, StoredGridStepsOutsideTheRangeReadAsFive) {
   EXPECT_FALSE(defaults.translucent);
 }
 
+TEST_F(WindowManagerTest, HostKeyTableCarriesTheSixActionsBothWays) {
+  WindowSettings settings;
+  settings.keys = {11, 12, 13, 14, 15, 16};
+  KeyTable table;
+  FillHostKeyTable(settings, table);
+  ASSERT_EQ(table.count, 6);
+  EXPECT_EQ(table.entries[0].label.get(), u"次のウィンドウ");
+  EXPECT_EQ(table.entries[4].label.get(), u"データ更新");
+  EXPECT_EQ(table.entries[4].key, 15);
+  table.entries[2].key = 0;  // the dialog cleared "今日へ移動"
+  table.entries[5].key = 99;
+  TakeHostKeys(table, settings);
+  EXPECT_EQ(settings.keys, (std::array<int, kHostKeyCount>{11, 12, 0, 14, 15, 99}));
+  ReleaseHostKeyTable(table);
+  EXPECT_TRUE(table.entries[0].label.empty());
+
+  WriteWindowSettings(host.ctx->app, settings);
+  EXPECT_EQ(host.profile().GetInt(u"setting", u"keyplugselnext", 0), 99);
+  EXPECT_EQ(ReadWindowSettings(host.ctx->app).keys, settings.keys);
+}
+
 }  // namespace
 }  // namespace yk
