@@ -2,11 +2,13 @@
 #include "common/atomic_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -38,13 +40,18 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// The prefix of this target's temporary files: ".<name>.tmp-".
+std::string TemporaryPrefix(const std::filesystem::path& target) {
+  return "." + target.filename().string() + ".tmp-";
+}
+
 // Opens a new temporary file beside `target`; the name is unique within the process and
 // across processes (pid), and O_EXCL refuses anything already there.
 int CreateTemporary(const std::filesystem::path& target, std::filesystem::path* tempPath) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
-                       "-" + std::to_string(counter.fetch_add(1));
+    std::string name = TemporaryPrefix(target) + std::to_string(::getpid()) + "-" +
+                       std::to_string(counter.fetch_add(1));
     std::filesystem::path candidate = target.parent_path() / name;
     int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
@@ -54,6 +61,26 @@ int CreateTemporary(const std::filesystem::path& target, std::filesystem::path* 
     if (errno != EEXIST) return -1;
   }
   return -1;
+}
+
+// Removes temporary files of `target` left by writers that died before their rename
+// (their process no longer exists).  Files of live processes are left alone.
+void RemoveAbandonedTemporaries(const std::filesystem::path& target) {
+  std::error_code error;
+  std::filesystem::path folder = target.parent_path();
+  if (folder.empty()) folder = ".";
+  const std::string prefix = TemporaryPrefix(target);
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    std::string name = it->path().filename().string();
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    std::size_t dash = name.find('-', prefix.size());
+    if (dash == std::string::npos) continue;
+    char* stop = nullptr;
+    long pid = std::strtol(name.c_str() + prefix.size(), &stop, 10);
+    if (stop != name.c_str() + dash || pid <= 0) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
+  }
 }
 
 void SyncFolder(const std::filesystem::path& folder) {
@@ -100,6 +127,7 @@ bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
     // The new bytes are in place now; a folder that can't be synced only makes the
     // rename less durable against a power cut, so it is not reported as a failure.
     if (!Injected(AtomicStep::kSyncFolder)) SyncFolder(target.parent_path());
+    RemoveAbandonedTemporaries(target);
     return true;
   } catch (...) {
     return false;

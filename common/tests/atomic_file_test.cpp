@@ -98,6 +98,25 @@ TEST(AtomicFile, FailsWithoutAFolder) {
   EXPECT_FALSE(ReplaceFileAtomically(folder.path(), "x")) << "a path without a file name";
 }
 
+// Temporary files of writers that died are swept by the next replacement; those of
+// writers still running are not.
+TEST(AtomicFile, TemporariesOfDeadWritersAreRemoved) {
+  TempFolder folder;
+  auto file = folder.path() / "f.txt";
+  pid_t dead = ::fork();
+  ASSERT_GE(dead, 0);
+  if (dead == 0) ::_exit(0);
+  ::waitpid(dead, nullptr, 0);
+  const std::string deadTemp = ".f.txt.tmp-" + std::to_string(dead) + "-3";
+  const std::string liveTemp = ".f.txt.tmp-" + std::to_string(::getpid()) + "-999999";
+  const std::string otherFile = ".g.txt.tmp-" + std::to_string(dead) + "-3";
+  for (const auto& name : {deadTemp, liveTemp, otherFile}) WriteBytes(folder.path() / name, "x");
+  ASSERT_TRUE(ReplaceFileAtomically(file, "new"));
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / deadTemp));
+  EXPECT_TRUE(std::filesystem::exists(folder.path() / liveTemp));
+  EXPECT_TRUE(std::filesystem::exists(folder.path() / otherFile)) << "another file's";
+}
+
 // A writer killed at random moments, many times: the file always holds one of the two
 // complete contents.
 TEST(AtomicFile, AKilledWriterLeavesOldOrNewBytes) {
@@ -108,6 +127,7 @@ TEST(AtomicFile, AKilledWriterLeavesOldOrNewBytes) {
   WriteBytes(file, a);
   std::mt19937 random(12345);
   int roundsWithB = 0;
+  int killedMidSave = 0;
   const int rounds = 40;
   for (int round = 0; round < rounds; ++round) {
     pid_t child = ::fork();
@@ -122,10 +142,13 @@ TEST(AtomicFile, AKilledWriterLeavesOldOrNewBytes) {
     std::string now = ReadBytes(file);
     ASSERT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
     roundsWithB += now == b ? 1 : 0;
+    killedMidSave += EntriesIn(folder.path()) > 1 ? 1 : 0;  // its temporary file is there
   }
-  // The writers really wrote: both contents were left behind now and then.
+  ASSERT_TRUE(ReplaceFileAtomically(file, a));
+  EXPECT_EQ(EntriesIn(folder.path()), 1) << "what the killed writers left is swept";
+  // The writers really wrote, and were caught in the middle of a save.
   EXPECT_GT(roundsWithB, 0);
-  EXPECT_LT(roundsWithB, rounds);
+  EXPECT_GT(killedMidSave, 0);
 }
 
 }  // namespace
