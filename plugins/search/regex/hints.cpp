@@ -332,6 +332,11 @@ void ComputeHints(const Program& p, SearchHints& hints) {
   if (firstBytes.Walk(0, 0) && !firstBytes.unknown()) {
     hints.hasFirstBytes = true;
     hints.firstBytes = firstBytes.set();
+    int count = 0;
+    for (int b = 0; b < 256; ++b) {
+      if (hints.firstBytes[b]) ++count, hints.singleFirstByte = b;
+    }
+    if (count != 1) hints.singleFirstByte = -1;
   }
   FindMustHave(p, hints);
 }

@@ -708,14 +708,7 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
                             ? &program.nodes[static_cast<std::size_t>(hints.startLiteralNode)]
                             : nullptr;
   if (literal && literal->fold) literal = nullptr;
-  int singleByte = -1;
-  if (firstBytes) {
-    int count = 0;
-    for (int b = 0; b < 256; ++b) {
-      if (hints.firstBytes[b]) ++count, singleByte = b;
-    }
-    if (count != 1) singleByte = -1;
-  }
+  const int singleByte = firstBytes ? hints.singleFirstByte : -1;
   const bool row = useHints && hints.startClassRow;
 
   while (p <= last) {

@@ -157,6 +157,7 @@ struct SearchHints {
   // first item folds). Covers the start literal and the start class.
   bool hasFirstBytes = false;
   std::array<bool, 256> firstBytes{};
+  int singleFirstByte = -1;  // the only byte in firstBytes, or -1
   int startLiteralNode = -1;  // the program starts with this Exact run
   std::size_t startLiteralRare = 0;
   int startClassNode = -1;     // the program starts with this class-like test
