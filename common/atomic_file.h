@@ -5,7 +5,9 @@
 // (same file system, so the rename is atomic), flushes and fsyncs it, renames it over the
 // target and fsyncs the folder so the rename itself is durable.  On any failure before
 // the rename the temporary file is removed and the target keeps its old bytes (or stays
-// missing).  Every rewrite of a data file goes through here; appends do not.
+// missing).  Temporary files of the same target left by writers that were killed (their
+// process is gone) are removed after the next successful replacement.  Every rewrite of a
+// data file goes through here; appends do not.
 //
 // Tests inject failures at each step through SetAtomicFailureHook.
 #pragma once

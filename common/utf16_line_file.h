@@ -45,8 +45,9 @@ void ForEachUtf16LineInBytes(std::string_view bytes, const LineVisitor& visit);
 
 // Appends one line (`text` and CR LF) at the end of `path`, creating the file when
 // missing.  When the file's last line has no CR LF, one is written first so the new
-// line starts on a line of its own.  The bytes go out in one write and are fsynced.
-// False when the file can't be opened or written.
+// line starts on a line of its own (a file cut inside a unit gets a zero byte first).
+// The bytes go out in one write and are fsynced; a write that fails halfway is cut off
+// again.  False when the file can't be opened or written.
 [[nodiscard]] bool AppendUtf16Line(const std::filesystem::path& path, std::u16string_view text);
 
 // Replaces `path` with the given lines (each followed by CR LF) through the atomic
