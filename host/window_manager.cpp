@@ -104,8 +104,10 @@ int WindowManager::NewWindow() {
   const int p = n - 1;
   host_.order[p] = index;
   PluginSlot& slot = host_.slots[index];
-  slot.left = std::min(host_.bufferWidth - kNewWindowWidth, (n - 1) * 10);
-  slot.top = std::min(host_.bufferHeight - kNewWindowRoom, (n - 1) * 10);
+  // On a view narrower than a new window the window starts at the left edge rather than
+  // past it, so that its plugin button can be reached.
+  slot.left = std::max(0, std::min(host_.bufferWidth - kNewWindowWidth, (n - 1) * 10));
+  slot.top = std::max(0, std::min(host_.bufferHeight - kNewWindowRoom, (n - 1) * 10));
   slot.width = std::min(host_.bufferWidth, kNewWindowWidth);
   slot.height = std::min(host_.bufferHeight - kNewWindowRoom, kNewWindowHeight);
   slot.right = slot.left + slot.width;

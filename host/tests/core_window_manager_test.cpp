@@ -58,6 +58,14 @@ TEST_F(WindowManagerTest, NewWindowsCascadeAndTheSixthIsRefused) {
   EXPECT_EQ(ctx().windowCount, 5);
 }
 
+TEST_F(WindowManagerTest, NewWindowOnANarrowViewStaysReachable) {
+  HostFixture narrow(200, 120);
+  EXPECT_EQ(narrow.windows->NewWindow(), 0);
+  EXPECT_EQ(RectOf(narrow.SlotAt(0)), (Rect{0, 0, 200, 70}));
+  EXPECT_EQ(narrow.windows->NewWindow(), 1);
+  EXPECT_EQ(RectOf(narrow.SlotAt(1)), (Rect{0, 10, 200, 80}));
+}
+
 TEST_F(WindowManagerTest, NewWindowTakesTheFirstFreeSlot) {
   wm().NewWindow();
   wm().NewWindow();
