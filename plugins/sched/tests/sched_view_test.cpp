@@ -135,6 +135,17 @@ TEST(SchedView, NextMonthOn31JanuaryShows31FebruaryOnly) {
   EXPECT_EQ(f.host.ctx()->todayDay, 31);
 }
 
+TEST(SchedView, MonthStepsMoveTheSideScrollToTheirEnd) {
+  KeyFixture f;
+  f.host.ctx()->slots[0].width = 150;  // content 190 wide: 44 pixels to scroll sideways
+  f.view().Notify(kNotifyRedraw);
+  EXPECT_EQ(f.view().KeyDown(100 + kKeyPreviousMonth), kRequestRepaint);
+  EXPECT_EQ(f.view().scroll().x, 44);
+  EXPECT_EQ(f.view().KeyDown(100 + kKeyNextMonth), kRequestRepaint);
+  EXPECT_EQ(f.view().scroll().x, 0);
+  EXPECT_EQ(f.view().shown(), (YearMonthDay{2004, 5, 7}));
+}
+
 TEST(SchedView, KeysActOnlyOnTheirOwnEventAndNeverForKeyZero) {
   KeyFixture f;
   f.view().Notify(kNotifyRedraw);
