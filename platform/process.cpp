@@ -16,8 +16,14 @@ extern char** environ;
 
 namespace platform {
 
-bool StartProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
+bool StartProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                  const std::filesystem::path& workingFolder) {
   if (program.empty() || access(program.c_str(), X_OK) != 0) return false;
+  const std::filesystem::path folder =
+      workingFolder.empty() ? program.parent_path() : workingFolder;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
   std::vector<std::string> strings;
   strings.push_back(program.string());
   strings.insert(strings.end(), arguments.begin(), arguments.end());
@@ -28,13 +34,17 @@ bool StartProgram(const std::filesystem::path& program, const std::vector<std::s
   // The intermediate child spawns the program and exits at once; we reap it, and the
   // program is adopted by init.
   pid_t middle = fork();
-  if (middle < 0) return false;
+  if (middle < 0) {
+    posix_spawn_file_actions_destroy(&actions);
+    return false;
+  }
   if (middle == 0) {
     setsid();
     pid_t pid = 0;
-    int rc = posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+    int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     _exit(rc == 0 ? 0 : 127);
   }
+  posix_spawn_file_actions_destroy(&actions);
   int status = 0;
   while (waitpid(middle, &status, 0) < 0 && errno == EINTR) {
   }

@@ -9,9 +9,11 @@
 namespace platform {
 
 // Starts `program` with `arguments`, detached: it outlives this process and is never
-// waited for.  False when it could not be started (missing, not executable).
+// waited for.  It runs in `workingFolder` (empty: the program's own folder).  False when it
+// could not be started (missing, not executable, no such folder).
 [[nodiscard]] bool StartProgram(const std::filesystem::path& program,
-                                const std::vector<std::string>& arguments = {});
+                                const std::vector<std::string>& arguments = {},
+                                const std::filesystem::path& workingFolder = {});
 
 // Runs `program` (searched in PATH when it has no '/') with `arguments`, waits for it and
 // returns what it wrote to its standard output, or std::nullopt when it could not be
