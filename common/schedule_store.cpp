@@ -352,13 +352,14 @@ void LoadLevel(SpanLevel level, int year, int month, int day,
   ScheduleRecord* records = LevelRecords(store, level);
   int capacity = kLevelCapacities[index];
   int count = 0;
-  // A file that can't be opened leaves the level holding it with no records.
-  (void)ForEachUtf16Line(ScheduleFilePath(dataFolder, level, year, month, day),
-                         [&](std::u16string_view line) {
-                           if (ParseInto(line, &records[count])) ++count;
-                           return count < capacity;
-                         });
-  store->counts[index] = count;
+  // A file that can't be opened (or read to the end) leaves the level holding it with no
+  // records: a level holding part of a file would lose the rest at its next rewrite.
+  bool read = ForEachUtf16Line(ScheduleFilePath(dataFolder, level, year, month, day),
+                               [&](std::u16string_view line) {
+                                 if (ParseInto(line, &records[count])) ++count;
+                                 return count < capacity;
+                               });
+  store->counts[index] = read ? count : 0;
 }
 
 void EnsureLevel(SpanLevel level, int year, int month, int day,

@@ -18,62 +18,6 @@ namespace {
 constexpr char16_t kCr = u'\r';
 constexpr char16_t kLf = u'\n';
 
-// Units read from a file; left uninitialised until read into (a file can be large, and
-// zeroing the buffer first costs as much as the read).
-struct UnitBuffer {
-  std::unique_ptr<char16_t[]> units;
-  std::size_t capacity = 0;  // in units
-  std::size_t size = 0;      // in units
-
-  void Grow(std::size_t newCapacity) {
-    std::unique_ptr<char16_t[]> bigger(new char16_t[newCapacity]);
-    if (size > 0) std::memcpy(bigger.get(), units.get(), size * sizeof(char16_t));
-    units = std::move(bigger);
-    capacity = newCapacity;
-  }
-  std::u16string_view view() const { return std::u16string_view(units.get(), size); }
-};
-
-// The whole file as UTF-16 units (a trailing odd byte dropped), or false when it can't be
-// opened or read.  The bytes are read straight into the units' storage.
-bool ReadWholeFile(const std::filesystem::path& path, UnitBuffer* buffer) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  // Room for one unit more than the size says, so a file that grew meanwhile is noticed.
-  buffer->Grow(static_cast<std::size_t>(info.st_size) / 2 + 2);
-  std::size_t used = 0;  // bytes
-  while (true) {
-    std::size_t room = buffer->capacity * 2;
-    if (used == room) {
-      buffer->size = used / 2;
-      buffer->Grow(buffer->capacity * 2);
-      continue;
-    }
-    ssize_t got = ::read(fd, reinterpret_cast<char*>(buffer->units.get()) + used, room - used);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      return false;
-    }
-    if (got == 0) break;
-    used += static_cast<std::size_t>(got);
-  }
-  ::close(fd);
-  buffer->size = used / 2;
-  if constexpr (std::endian::native != std::endian::little) {
-    for (std::size_t i = 0; i < buffer->size; ++i) {
-      char16_t unit = buffer->units[i];
-      buffer->units[i] = static_cast<char16_t>((unit >> 8) | (unit << 8));
-    }
-  }
-  return true;
-}
-
 // UTF-16LE bytes as units; a trailing odd byte is dropped.
 std::u16string DecodeUtf16Le(std::string_view bytes) {
   std::u16string units(bytes.size() / 2, u'\0');
@@ -121,27 +65,82 @@ std::size_t FindLf(std::u16string_view units) {
   }
 }
 
-void VisitLines(std::u16string_view rest, const LineVisitor& visit) {
-  while (!rest.empty()) {
+// Visits the lines of `units` and returns how many units they took.  Unless `atEnd`, the
+// unfinished line at the end is left for later, except for the 2047-unit pieces it is
+// sure to give (more than 2048 units without a LF: at most a CR can still come off).
+// *stopped is set when the visitor stops.
+std::size_t VisitAvailableLines(std::u16string_view units, bool atEnd, const LineVisitor& visit,
+                                bool* stopped) {
+  std::size_t consumed = 0;
+  while (consumed < units.size()) {
+    std::u16string_view rest = units.substr(consumed);
     std::size_t end = FindLf(rest);
+    if (end == rest.size() && !atEnd) {
+      while (rest.size() > kMaxLineUnits + 1) {
+        if (!visit(rest.substr(0, kMaxLineUnits))) {
+          *stopped = true;
+          return consumed;
+        }
+        consumed += kMaxLineUnits;
+        rest.remove_prefix(kMaxLineUnits);
+      }
+      return consumed;
+    }
     std::u16string_view line = rest.substr(0, end);
     if (!line.empty() && line.back() == kCr) line.remove_suffix(1);
-    if (!VisitPieces(line, visit)) return;
-    if (end == rest.size()) break;
-    rest.remove_prefix(end + 1);
+    if (!VisitPieces(line, visit)) {
+      *stopped = true;
+      return consumed;
+    }
+    consumed += end == rest.size() ? end : end + 1;
   }
+  return consumed;
 }
 
 }  // namespace
 
 void ForEachUtf16LineInBytes(std::string_view bytes, const LineVisitor& visit) {
-  VisitLines(DecodeUtf16Le(bytes), visit);
+  bool stopped = false;
+  (void)VisitAvailableLines(DecodeUtf16Le(bytes), true, visit, &stopped);
 }
 
 bool ForEachUtf16Line(const std::filesystem::path& path, const LineVisitor& visit) {
-  UnitBuffer buffer;
-  if (!ReadWholeFile(path, &buffer)) return false;
-  VisitLines(buffer.view(), visit);
+  // The units are used in place as they were read: the files are little-endian, and so
+  // are the machines this runs on.
+  static_assert(std::endian::native == std::endian::little);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  // Read in chunks, so a huge file costs no more memory than a small one and reading
+  // stops as soon as the visitor has what it wants.  64 KB holds a full level's file.
+  constexpr std::size_t kChunkBytes = 64 * 1024;
+  std::unique_ptr<char16_t[]> buffer(new char16_t[kChunkBytes / 2]);
+  char* bytes = reinterpret_cast<char*>(buffer.get());
+  std::size_t have = 0;  // bytes in the buffer
+  bool atEnd = false;
+  bool stopped = false;
+  while (!atEnd && !stopped) {
+    ssize_t got = ::read(fd, bytes + have, kChunkBytes - have);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return false;  // a file that can't be read whole counts as one that can't be read
+    }
+    if (got == 0) {
+      atEnd = true;
+    } else {
+      have += static_cast<std::size_t>(got);
+    }
+    std::u16string_view units(buffer.get(), have / 2);
+    std::size_t used = VisitAvailableLines(units, atEnd, visit, &stopped) * 2;
+    std::memmove(bytes, bytes + used, have - used);
+    have -= used;
+  }
+  ::close(fd);
   return true;
 }
 

@@ -25,8 +25,10 @@ inline constexpr std::size_t kMaxLineUnits = 2047;
 // Called for each line piece in file order; return false to stop reading.
 using LineVisitor = std::function<bool(std::u16string_view line)>;
 
-// Reads `path` and calls `visit` for each line piece.  False when the file can't be
-// opened (missing, a folder, no permission); true otherwise, also for an empty file.
+// Reads `path` in chunks and calls `visit` for each line piece; reading stops when the
+// visitor returns false.  False when the file can't be opened (missing, a folder, no
+// permission) or a read fails midway (lines visited before then don't count); true
+// otherwise, also for an empty file.
 [[nodiscard]] bool ForEachUtf16Line(const std::filesystem::path& path, const LineVisitor& visit);
 
 // Splits UTF-16LE bytes already in memory into line pieces (what ForEachUtf16Line does

@@ -58,6 +58,32 @@ TEST(LineFile, VisitorCanStopReading) {
   EXPECT_EQ(seen, 2);
 }
 
+// Files are read in chunks: lines and pieces that cross a chunk boundary come out as they
+// do from the whole file in memory.
+TEST(LineFile, ChunkedReadingGivesTheSamePieces) {
+  std::u16string text;
+  const std::size_t lengths[] = {0, 1, 2046, 2047, 2048, 2049, 4094, 4095, 5000, 37, 60000};
+  for (int round = 0; round < 6; ++round) {
+    for (std::size_t length : lengths) {
+      for (std::size_t i = 0; i < length; ++i) text.push_back(static_cast<char16_t>(u'a' + i % 26));
+      text += round % 2 ? u"\r\n" : u"\n";
+    }
+    text += u"\r";  // a CR of its own, then more
+  }
+  text += u"last";
+  TempFolder folder;
+  auto file = folder.path() / "big.txt";
+  WriteBytes(file, Le(text));
+  auto lines = ReadUtf16Lines(file);
+  ASSERT_TRUE(lines.has_value());
+  EXPECT_EQ(*lines, Pieces(Le(text)));
+
+  // Reading stops with the visitor.
+  int seen = 0;
+  ASSERT_TRUE(ForEachUtf16Line(file, [&seen](std::u16string_view) { return ++seen < 3; }));
+  EXPECT_EQ(seen, 3);
+}
+
 TEST(LineFile, ReadingFailsOnlyWhenTheFileCantBeOpened) {
   TempFolder folder;
   EXPECT_FALSE(ReadUtf16Lines(folder.path() / "missing.txt").has_value());
