@@ -4,7 +4,9 @@
 // composer copies the visible parts of them, bottom to top, into the composition buffer
 // (`screenBits`) and hands the rectangle to the view.  Only a rectangle is composed at a
 // time, windows that do not meet it are skipped and (in normal mode) windows wholly hidden
-// under a window above them are not copied.
+// under a window above them are not copied; beyond that, normal mode copies each pixel of
+// the rectangle once, from the topmost marked window over it (or the background), so
+// overlapping windows cost no more than one.
 //
 // Translucent mode: the part of the composition buffer under a window is first lightened
 // (each byte b -> b * 15 / 100 + 216) and the window's pixels are then multiplied onto it
@@ -53,7 +55,8 @@ class Composer {
     int left, top, right, bottom;
   };
   // Composes the marked windows; with `background` the background is first put back
-  // inside that rectangle.
+  // inside that rectangle.  ComposeClipped is the slow path for buffers shorter than
+  // their size says: every step clipped on its own by the drawing primitives.
   void ComposeLayers(const ViewRect* background);
   void ComposeClipped(const ViewRect* background);
 
