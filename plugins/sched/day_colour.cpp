@@ -1,23 +1,34 @@
 #include "plugins/sched/day_colour.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "common/data_path.h"
 
 namespace yk::sched {
 
-std::array<int, 31> ReadDayColours(const std::filesystem::path& dataFolder, int year, int month) {
+namespace {
+constexpr size_t kFileBytes = 31 * 4;
+}  // namespace
+
+std::array<int, 31> ParseDayColours(std::span<const uint8_t> bytes) {
   std::array<int, 31> colours{};
-  std::ifstream file(DataTreePath(dataFolder, year, month, 0, "daycolor.dat"), std::ios::binary);
-  if (!file) return colours;
-  for (int& colour : colours) {
-    unsigned char bytes[4];
-    if (!file.read(reinterpret_cast<char*>(bytes), sizeof bytes)) break;
-    const int32_t value = static_cast<int32_t>(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 |
-                                               uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24);
-    colour = (value >= 0 && value < kDayColourCount) ? value : 0;
+  for (size_t day = 0; day < colours.size() && (day + 1) * 4 <= bytes.size(); ++day) {
+    const uint8_t* b = bytes.data() + day * 4;
+    const int32_t value = static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 |
+                                               uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
+    colours[day] = (value >= 0 && value < kDayColourCount) ? value : 0;
   }
   return colours;
+}
+
+std::array<int, 31> ReadDayColours(const std::filesystem::path& dataFolder, int year, int month) {
+  std::ifstream file(DataTreePath(dataFolder, year, month, 0, "daycolor.dat"), std::ios::binary);
+  std::array<uint8_t, kFileBytes> bytes{};
+  if (!file) return {};
+  file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
+  return ParseDayColours(
+      std::span(bytes.data(), size_t(std::max<std::streamsize>(file.gcount(), 0))));
 }
 
 int DayColourNumber(const std::filesystem::path& dataFolder, int year, int month, int day) {

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 
 namespace yk::sched {
 
@@ -16,6 +17,9 @@ inline constexpr int kDayColourCount = 10;
 inline constexpr std::array<uint32_t, kDayColourCount> kDayColours = {
     0xFFFFFF, 0xB5B5FF, 0xB5DFFF, 0xA6FCFB, 0xA6FCB0,
     0xFEFCA6, 0xFCC4A6, 0xFCA6B2, 0xFCA6DD, 0xD4D4D4};
+
+// The colour numbers in a file's bytes: day 1 first; days the bytes don't reach are 0.
+std::array<int, 31> ParseDayColours(std::span<const uint8_t> bytes);
 
 // The colour numbers of the month's days 1..31 (index 0 is day 1).
 std::array<int, 31> ReadDayColours(const std::filesystem::path& dataFolder, int year, int month);

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "plugins/sched/day_colour.h"
 #include "plugins/sched/sched_keys.h"
 #include "plugins/sched/tests/sched_test_host.h"
 
@@ -267,6 +268,17 @@ TEST(SchedView, DayColourTintsTheHeaderBand) {
     EXPECT_EQ(PixelAt(f.host.canvas(), 150, 30), kWhite) << "below the band";
     EXPECT_EQ(PixelAt(f.host.window(), 152, 45), c.expected) << "composed into the window";
   }
+}
+
+TEST(DayColour, ShortOrOddFilesReadAsNoColour) {
+  // Day 1 = 5, day 2 = 10 (out of range), day 3 = 0x01000002 (out of range), day 4 cut short.
+  const std::vector<uint8_t> bytes = {5, 0, 0, 0, 10, 0, 0, 0, 2, 0, 0, 1, 4, 0, 0};
+  const auto colours = ParseDayColours(bytes);
+  EXPECT_EQ(colours[0], 5);
+  EXPECT_EQ(colours[1], 0);
+  EXPECT_EQ(colours[2], 0);
+  EXPECT_EQ(colours[3], 0);
+  EXPECT_EQ(DayColourNumber("/nonexistent-folder/", 2004, 5, 7), 0);
 }
 
 TEST(SchedView, DataChangedRedrawsWhenItConcernsTheShownDay) {
