@@ -146,14 +146,15 @@ void SchedView::DrawDay() {
 }
 
 void SchedView::DrawDateHeader(int weekday) {
+  // Each separator cell reaches two columns into the digit after it: the digits go on top.
+  PutGlyph(SkinCell::kDateSeparator, kFirstSeparatorX, kHeaderRow);
+  PutGlyph(SkinCell::kDateSeparator, kSecondSeparatorX, kHeaderRow);
   for (int i = 0; i < 4; ++i)
     PutGlyph(LargeDigit(Digit(shown_.year, i, 4)), kYearDigitX[i], kHeaderRow);
-  PutGlyph(SkinCell::kDateSeparator, kFirstSeparatorX, kHeaderRow);
   for (int i = 0; i < 2; ++i) {
     PutGlyph(LargeDigit(Digit(shown_.month, i, 2)), kMonthDigitX[i], kHeaderRow);
     PutGlyph(LargeDigit(Digit(shown_.day, i, 2)), kDayDigitX[i], kHeaderRow);
   }
-  PutGlyph(SkinCell::kDateSeparator, kSecondSeparatorX, kHeaderRow);
   PutGlyph(SkinCell::kBracketPair, kWeekdayBracketX, kHeaderRow);
   PutGlyph(WeekdayName(weekday), kWeekdayNameX, kHeaderRow);
 }

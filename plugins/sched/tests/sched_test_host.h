@@ -33,6 +33,7 @@ class TestHost {
   // Canvas (canvas width x 840) and a white skin for a view.
   PixelBuffer canvas() { return {canvas_.data(), canvasWidth_, 840, int(canvas_.size())}; }
   ConstPixelBuffer skin() const { return {skin_.data(), 160, 100, int(skin_.size())}; }
+  PixelBuffer mutableSkin() { return {skin_.data(), 160, 100, int(skin_.size())}; }
   PixelBuffer window() { return SlotBuffer(*ctx_, 0); }
 
  private:

@@ -270,6 +270,17 @@ TEST(SchedView, DayColourTintsTheHeaderBand) {
   }
 }
 
+TEST(SchedView, HeaderDigitsStayWholeNextToTheSeparators) {
+  Fixture f;
+  FillBlack(f.host.mutableSkin(), 0, 60, 50, 9);  // large digits black, separator cell white
+  f.view().Notify(kNotifyRedraw);
+  const ConstPixelBuffer canvas = f.host.canvas();
+  // The first month digit starts at 24 and the first day digit at 37, under the separators'
+  // last two columns.
+  for (int x : {24, 25, 28, 37, 38, 41}) EXPECT_EQ(PixelAt(canvas, x, 24), 0u) << x;
+  for (int x : {21, 23, 34, 36}) EXPECT_EQ(PixelAt(canvas, x, 24), kWhite) << x;
+}
+
 TEST(DayColour, ShortOrOddFilesReadAsNoColour) {
   // Day 1 = 5, day 2 = 10 (out of range), day 3 = 0x01000002 (out of range), day 4 cut short.
   const std::vector<uint8_t> bytes = {5, 0, 0, 0, 10, 0, 0, 0, 2, 0, 0, 1, 4, 0, 0};
