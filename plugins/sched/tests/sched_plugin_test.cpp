@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -150,6 +154,50 @@ TEST_F(PluginTest, IdentityAndKeyTableRoundTrip) {
   Export<plg_destroy_fn>("plg_destroy")();
   EXPECT_EQ(profile_->GetInt(u"plugin_tavik_sched", u"key4", 0), 77);
   EXPECT_EQ(profile_->GetInt(u"plugin_tavik_sched", u"key3", 0), 55);
+}
+
+// Answers the edit dialog once it is up: remembers its text and presses a button.
+void AnswerDialog(QString* text, const char* buttonId) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [=] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    poll->stop();
+    poll->deleteLater();
+    if (auto* edit = dialog->findChild<QPlainTextEdit*>()) *text = edit->toPlainText();
+    if (auto* button = dialog->findChild<QPushButton*>(buttonId))
+      button->click();
+    else
+      dialog->reject();
+  });
+  poll->start(10);
+}
+
+TEST_F(PluginTest, DoubleTapOpensTheEntryInTheEditDialog) {
+  ASSERT_EQ(Export<plg_init_fn>("plg_init")(ctx_.get(), kPluginInitReserved, 1), 1);
+  Export<plg_notify_fn>("plg_notify")(kNotifyRedraw);
+  auto down = Export<plg_mouse_fn>("plg_mouse_down");
+  auto doubleDown = Export<plg_mouse_fn>("plg_mouse_doubledown");
+  auto up = Export<plg_mouse_fn>("plg_mouse_up");
+
+  // A single tap on the entry opens nothing.
+  EXPECT_EQ(down(50, 70), kRequestNone);
+  EXPECT_EQ(up(50, 70), kRequestNone);
+
+  QString shown;
+  AnswerDialog(&shown, "2");  // ｷｬﾝｾﾙ
+  EXPECT_EQ(doubleDown(50, 70), kRequestNone);
+  EXPECT_EQ(up(50, 70), kRequestNone);
+  EXPECT_EQ(shown, QStringLiteral("会議"));
+
+  ctx_->changeFlags = 0;
+  ctx_->changeDay = 9;
+  AnswerDialog(&shown, "1027");  // 修正, unchanged: stored again
+  EXPECT_EQ(doubleDown(50, 70), kRequestNone);
+  EXPECT_EQ(up(50, 70), kRequestBroadcastData);
+  EXPECT_EQ(ctx_->changeFlags, kChangeSchedules);
+  EXPECT_EQ(ctx_->changeDay, 0);
+  Export<plg_destroy_fn>("plg_destroy")();
 }
 
 TEST_F(PluginTest, MissingSkinRefusesToStart) {
