@@ -232,6 +232,32 @@ TEST_P(CompositionTest, MaximisedWindowCoversTheView) {
   }
 }
 
+TEST_P(CompositionTest, BuffersShorterThanTheirSizeComposeOnlyTheirBytes) {
+  // The buffers claim 10 rows fewer than they have: the top 10 rows of the screen and of
+  // every window lie past the byte size and must be neither read nor written.
+  HostContext& ctx = *host.ctx;
+  MarkScreen();
+  ctx.bufferBytes = ctx.bufferWidth * 3 * (ctx.bufferHeight - 10);
+  host.windows->Compose(0, 0, -1, -1, true);
+  for (int y = 0; y < 240; ++y) {
+    for (int x = 0; x < 320; ++x) {
+      bool readable = y >= 10;
+      for (int p = 0; p < ctx.windowCount; ++p) {
+        const PluginSlot& s = host.SlotAt(p);
+        if (x >= s.left && x < s.right && y >= s.top && y < s.bottom && y - s.top < 10) {
+          readable = false;
+        }
+      }
+      if (y < 10) {
+        ASSERT_EQ(PixelOf(host.Screen(), x, y), kMarker) << x << "," << y;
+      } else if (readable) {
+        ASSERT_EQ(PixelOf(host.Screen(), x, y), ReferencePixel(host, x, y, GetParam()))
+            << x << "," << y;
+      }
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(NormalAndTranslucent, CompositionTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Translucent" : "Normal"; });
 
