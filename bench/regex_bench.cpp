@@ -196,7 +196,12 @@ void BM_Pcre2(benchmark::State& state, const Case& c) {
 }
 
 void BM_Ours(benchmark::State& state, const Case& c, const std::string& options) {
-  const std::string command = "m/" + c.pattern + "/" + (c.ignoreCase ? "i" : "") + options;
+  std::string escaped;  // the delimiter inside the pattern is written "\/"
+  for (const char ch : c.pattern) {
+    if (ch == '/') escaped += '\\';
+    escaped += ch;
+  }
+  const std::string command = "m/" + escaped + "/" + (c.ignoreCase ? "i" : "") + options;
   const long pcre2Count = [&] {
     int error = 0;
     PCRE2_SIZE errorOffset = 0;

@@ -238,9 +238,20 @@ void FindMustHave(const Program& p, SearchHints& hints) {
       case Op::DigitChar:
         offset += 1;
         break;
+      case Op::Repeat: {
+        // "{n}" of an item of one byte keeps the distance fixed.
+        const Op item = p.nodes[index + 1].op;
+        const bool oneByte = item == Op::WordChar || item == Op::SpaceChar ||
+                             item == Op::DigitChar || item == Op::Exact || !p.kanji;
+        if (n.min == n.max && oneByte) {
+          offset += n.min;
+        } else {
+          fixed = false;
+        }
+        break;
+      }
       case Op::Star:
       case Op::Plus:
-      case Op::Repeat:
       case Op::RepeatComplex:
       case Op::BackRef:
         fixed = false;
@@ -339,6 +350,41 @@ void ComputeHints(const Program& p, SearchHints& hints) {
     if (count != 1) hints.singleFirstByte = -1;
   }
   FindMustHave(p, hints);
+  if (first >= 0 && hints.mustActive && !sawOpen && !p.hasBackRef && !p.hasSearchStart &&
+      (p.nodes[first].op == Op::Plus || p.nodes[first].op == Op::Star) &&
+      p.Next(first) == hints.mustNode) {
+    const Node& item = p.nodes[first + 1];
+    bool singleByte = false;
+    const auto must0 = static_cast<std::uint8_t>(hints.must[0]);
+    bool holdsMust = true;
+    switch (item.op) {
+      case Op::WordChar:
+        singleByte = true;
+        holdsMust = IsWordByte(must0);
+        break;
+      case Op::DigitChar:
+        singleByte = true;
+        holdsMust = IsDigitByte(must0);
+        break;
+      case Op::SpaceChar:
+        singleByte = true;
+        holdsMust = IsSpaceByte(must0);
+        break;
+      case Op::CharClass: {
+        const CharClass& c = p.classes[item.arg];
+        singleByte = !c.negated && !c.hasWide;
+        for (int b = 0x80; b < 256 && p.kanji; ++b) {
+          if (c.bytes[b]) singleByte = false;
+        }
+        holdsMust = c.Contains(must0) || c.Contains(FoldByte(must0)) ||
+                    (must0 >= 'a' && must0 <= 'z' && c.Contains(must0 - 32u));
+        break;
+      }
+      default:
+        break;
+    }
+    if (singleByte && !holdsMust) hints.mustRowNode = first;
+  }
 }
 
 std::size_t RarestByte(const std::uint8_t* bytes, std::size_t len) {

@@ -56,9 +56,13 @@ class Matcher {
 
   // One attempt at pos. True on a match (groups in gs_/ge_).
   bool Attempt(std::int32_t pos) {
-    std::fill(gs_.begin(), gs_.end(), -1);
-    std::fill(ge_.begin(), ge_.end(), -1);
-    std::fill(open_.begin(), open_.end(), -1);
+    if (gs_.size() == 1) {  // no capturing groups: skip the fill calls on this hot path
+      gs_[0] = ge_[0] = open_[0] = -1;
+    } else {
+      std::fill(gs_.begin(), gs_.end(), -1);
+      std::fill(ge_.begin(), ge_.end(), -1);
+      std::fill(open_.begin(), open_.end(), -1);
+    }
     stack_.clear();
     frames_.clear();
     matchStart_ = pos;
@@ -657,6 +661,7 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   std::size_t first = start;
   std::size_t last = len;  // candidate starts lie in [first, last]
   bool mustPresent = false;
+  std::size_t mustHit = len;
   // A must-have substring that is the start literal itself is found by the scan below.
   const bool mustIsStart = hints.mustNode >= 0 && hints.mustNode == hints.startLiteralNode &&
                            hints.mustOffset == 0 && !hints.mustFold;
@@ -670,6 +675,7 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
       return SearchStatus::NoMatch;
     }
     mustPresent = true;
+    mustHit = hit;
     if (hints.mustOffset >= 0) {
       first = std::max(start, hit - offset);
       last = len - (offset + hints.must.size());
@@ -687,6 +693,21 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   const auto anchor = useHints ? hints.anchor : SearchHints::Anchor::None;
   if (anchor == SearchHints::Anchor::SearchStart) {
     return finish(first == start && attempt(start));
+  }
+  if (anchor == SearchHints::Anchor::None && mustPresent && hints.mustRowNode >= 0) {
+    // Each hit: the row of class bytes that ends there is the only place a match can start.
+    const int item = hints.mustRowNode + 1;
+    std::size_t hit = mustHit;
+    for (;;) {
+      std::size_t r = hit;
+      while (r > start && matcher.Width(item, static_cast<std::int32_t>(r - 1)) == 1) --r;
+      if (kanji && r > start && IsTrailByte(text, 0, r)) ++r;
+      if (attempt(r)) return finish(true);
+      if (matcher.limitHit() || hit + 1 >= len) break;
+      hit = FindMust(hints, kanji, text, hit + 1, len);
+      if (hit >= len) break;
+    }
+    return finish(false);
   }
   if (anchor == SearchHints::Anchor::LineStarts) {
     std::size_t p = start;

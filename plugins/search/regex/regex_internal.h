@@ -157,7 +157,7 @@ struct SearchHints {
   // first item folds). Covers the start literal and the start class.
   bool hasFirstBytes = false;
   std::array<bool, 256> firstBytes{};
-  int singleFirstByte = -1;  // the only byte in firstBytes, or -1
+  int singleFirstByte = -1;   // the only byte in firstBytes, or -1
   int startLiteralNode = -1;  // the program starts with this Exact run
   std::size_t startLiteralRare = 0;
   int startClassNode = -1;     // the program starts with this class-like test
@@ -172,6 +172,10 @@ struct SearchHints {
   std::size_t mustRare = 0;  // index of the rarest byte in must
   int usefulness = 100;
   bool mustActive = false;
+  // The program starts with a greedy "+" or "*" of a single-byte class that is followed right
+  // away by the must-have substring, whose first byte the class does not hold: a match then
+  // starts at the beginning of the row of class bytes that ends at a hit.
+  int mustRowNode = -1;
 
   long minLength = 0;  // no match is shorter
 };

@@ -305,6 +305,9 @@ TEST(RegexMatchTest, GroupsAndBacktracking) {
       {"look-ahead backtracks into pattern", "m/(?=.*c)a+/", "xaac", 1, "aa", {}},
       {"word boundary start class", "m/\\b[A-Za-z]+\\b/", "12 ab3 cd", 1, "cd", {}},
       {"class row", "m/[a-z]+x/", "abc abx", 1, "abx", {}},
+      {"row ending at the must substring", "m/[a-z]+@x/", "ab@y cd@x", 1, "cd@x", {}},
+      {"row may be empty", "m/\\d*@/", "a@", 1, "@", {}},
+      {"row stops at the search start", "m/\\w+:/", "abc:", 1, "abc:", {}},
       {"must substring at fixed offset", "m/\\d{4}\\/\\d\\d/", "12/34 2024/05", 1, "2024/05", {}},
   });
 }
@@ -360,6 +363,20 @@ TEST(RegexMatchTest, DoubleByteCharacters) {
       {"japanese literal", "m/" + kYotei + "/k", "abc" + kYotei, 1, kYotei, {}},
       {"literal not across characters under k", "m/\xFA\x96/k", kNichi + kHon, 0, "", {}},
       {"literal across characters without k", "m/\xFA\x96/", kNichi + kHon, 1, "\xFA\x96", {}},
+      {"row excludes a trail byte under k",
+       "m/[a-z]+@/k",
+       "\x83\x61"
+       "b@",
+       1,
+       "b@",
+       {}},
+      {"row takes the byte without k",
+       "m/[a-z]+@/",
+       "\x83\x61"
+       "b@",
+       1,
+       "ab@",
+       {}},
       {"must-have skips trail hits", "m/\\\\x/k", kHyo + "x" + "\\x", 1, "\\x", {}},
   });
 }
