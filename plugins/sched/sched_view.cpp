@@ -244,7 +244,7 @@ int SchedView::Notify(int code) {
       Compose();
       return kRequestNone;
     case kNotifyDataChanged: {
-      if (tab_ != Tab::kSchedule || (host_->changeFlags & kHolidayOrScheduleFlags) == 0)
+      if (tab_ != Tab::kSchedule || (host_->changeFlags & kRedrawOnChangeFlags) == 0)
         return kRequestNone;
       const YearMonthDay changed{host_->changeYear, host_->changeMonth, host_->changeDay};
       if (changed != shown_ && host_->changeDay != 0) return kRequestNone;

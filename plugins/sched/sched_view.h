@@ -31,7 +31,9 @@ inline constexpr uint32_t kNoSchedulesColour = 0xBBBBBB;
 inline constexpr int kListFontHeight = 12;
 inline constexpr int kHolidayFontHeight = 8;
 inline constexpr int kDragThreshold = 9;  // pixels in x or y before a press becomes a drag
-inline constexpr int kHolidayOrScheduleFlags = 0x001 | 0x100;
+// changeFlags bits after which a schedule window shows its day again: schedules (1), and
+// 0x100, which the window honours as a schedule change as well.
+inline constexpr int kRedrawOnChangeFlags = kChangeSchedules | 0x100;
 
 // A folder of the Host context (appFolder, dataFolder) as a path; the text ends at its
 // first NUL and never reads past the 260 units of the field.
