@@ -82,11 +82,33 @@ template <std::size_t kWidth>
   return value;
 }
 
+// Copies `count` units.  Texts are short, and this copy in 16-byte blocks (the last one
+// overlapping, never reading or writing outside the range) is several times faster for
+// them than the string-copy instruction a memcpy of bounded length is turned into here.
+void CopyUnits(char16_t* to, const char16_t* from, std::size_t count) {
+  char* out = reinterpret_cast<char*>(to);
+  const char* in = reinterpret_cast<const char*>(from);
+  std::size_t bytes = count * sizeof(char16_t);
+  if (bytes >= 16) {
+    std::size_t done = 0;
+    for (; done + 16 <= bytes; done += 16) std::memcpy(out + done, in + done, 16);
+    if (done < bytes) std::memcpy(out + bytes - 16, in + bytes - 16, 16);
+  } else if (bytes >= 8) {
+    std::memcpy(out, in, 8);
+    std::memcpy(out + bytes - 8, in + bytes - 8, 8);
+  } else if (bytes >= 4) {
+    std::memcpy(out, in, 4);
+    std::memcpy(out + bytes - 4, in + bytes - 4, 4);
+  } else if (bytes == 2) {
+    std::memcpy(out, in, 2);
+  }
+}
+
 // Copies a text into the record with its terminator; the units after it are left as
 // they are (the cache is read only up to the terminator).
 void StoreText(ScheduleRecord* record, std::u16string_view text) {
   std::size_t length = std::min<std::size_t>(text.size(), kMaxScheduleTextLength);
-  std::memcpy(record->text, text.data(), length * sizeof(char16_t));
+  CopyUnits(record->text, text.data(), length);
   record->text[length] = u'\0';
 }
 
