@@ -8,6 +8,7 @@
 
 #include "common/atomic_file.h"
 #include "common/date_util.h"
+#include "common/decimal_text.h"
 #include "common/utf16_line_file.h"
 
 namespace yk {
@@ -15,21 +16,6 @@ namespace {
 
 constexpr std::size_t kMinLineLength = 27;
 constexpr std::size_t kNameStart = 26;
-
-int32_t ReadNumber(std::u16string_view field) {
-  std::size_t i = 0;
-  while (i < field.size() && (field[i] == u' ' || (field[i] >= u'\t' && field[i] <= u'\r'))) ++i;
-  bool negative = false;
-  if (i < field.size() && (field[i] == u'-' || field[i] == u'+')) {
-    negative = field[i] == u'-';
-    ++i;
-  }
-  int32_t value = 0;
-  for (; i < field.size() && field[i] >= u'0' && field[i] <= u'9'; ++i) {
-    value = value * 10 + (field[i] - u'0');  // at most two digits: no overflow
-  }
-  return negative ? -value : value;
-}
 
 void StoreName(HolidayEntry* entry, std::u16string_view name) {
   std::size_t length = std::min<std::size_t>(name.size(), kMaxHolidayNameLength);
@@ -43,7 +29,7 @@ bool ParseInto(std::u16string_view line, HolidayEntry* entry) {
   if (open == std::u16string_view::npos) return false;
   std::u16string_view s = line.substr(open);
   if (s.size() < kMinLineLength || s[3] != u',' || s[25] != u',' || s[13] != u'(') return false;
-  auto field = [s](std::size_t start) { return ReadNumber(s.substr(start, 2)); };
+  auto field = [s](std::size_t start) { return ReadDecimal(s.substr(start, 2)); };
   entry->startMonth = field(1);
   entry->startDay = field(4);
   entry->endMonth = field(7);

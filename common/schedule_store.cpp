@@ -10,6 +10,7 @@
 
 #include "common/atomic_file.h"
 #include "common/date_util.h"
+#include "common/decimal_text.h"
 #include "common/utf16_line_file.h"
 #include "platform/message_box.h"
 
@@ -44,26 +45,6 @@ void ShowOpenFailedMessage() {
   platform::MessageBox(kOpenFailedMessage, platform::kDefaultCaption, platform::kMbOk);
 }
 
-// A signed decimal as the C library reads it: optional leading white space and sign,
-// then digits up to the first non-digit; no digits read as 0.  The field is at most a
-// few characters wide, but the value is clamped all the same.
-int32_t ReadNumber(std::u16string_view field) {
-  std::size_t i = 0;
-  while (i < field.size() && (field[i] == u' ' || (field[i] >= u'\t' && field[i] <= u'\r'))) ++i;
-  bool negative = false;
-  if (i < field.size() && (field[i] == u'-' || field[i] == u'+')) {
-    negative = field[i] == u'-';
-    ++i;
-  }
-  long long value = 0;
-  for (; i < field.size() && field[i] >= u'0' && field[i] <= u'9'; ++i) {
-    value = value * 10 + (field[i] - u'0');
-    if (value > 0x80000000LL) value = 0x80000000LL;
-  }
-  if (negative) value = -value;
-  return static_cast<int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
-}
-
 // A field of a line: all digits is by far the common case and is read directly.
 template <std::size_t kWidth>
 [[gnu::always_inline]] inline int32_t ReadField(const char16_t* field) {
@@ -78,7 +59,7 @@ template <std::size_t kWidth>
     bad |= digit > 9 ? 1u : 0u;
     value = value * 10 + static_cast<int32_t>(digit);
   }
-  if (bad != 0) return ReadNumber(std::u16string_view(field, kWidth));
+  if (bad != 0) return ReadDecimal(std::u16string_view(field, kWidth));
   return value;
 }
 
