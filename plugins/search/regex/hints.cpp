@@ -396,7 +396,8 @@ std::size_t RarestByte(const std::uint8_t* bytes, std::size_t len) {
 }
 
 std::size_t FindBytes(const std::uint8_t* text, std::size_t lo, std::size_t hi,
-                      const std::uint8_t* bytes, std::size_t len, std::size_t rare, bool kanji) {
+                      const std::uint8_t* bytes, std::size_t len, std::size_t rare,
+                      TrailTest* isTrail) {
   if (len == 0 || hi < lo || hi - lo < len) return hi;
   // Look for the rarest byte first, then compare the whole run around it.
   const std::uint8_t r = bytes[rare];
@@ -407,28 +408,28 @@ std::size_t FindBytes(const std::uint8_t* text, std::size_t lo, std::size_t hi,
     if (!found) return hi;
     const std::size_t at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - text);
     const std::size_t s = at - rare;
-    if (std::memcmp(text + s, bytes, len) == 0 && !(kanji && IsTrailByte(text, 0, s))) return s;
+    if (std::memcmp(text + s, bytes, len) == 0 && !(isTrail && (*isTrail)(s))) return s;
     p = at + 1;
   }
   return hi;
 }
 
-std::size_t FindMust(const SearchHints& hints, bool kanji, const std::uint8_t* text, std::size_t lo,
-                     std::size_t hi) {
+std::size_t FindMust(const SearchHints& hints, const std::uint8_t* text, std::size_t lo,
+                     std::size_t hi, TrailTest* isTrail) {
   const std::size_t len = hints.must.size();
   if (len == 0 || hi < lo || hi - lo < len) return hi;
   const auto* must = reinterpret_cast<const std::uint8_t*>(hints.must.data());
   const bool fold = hints.mustFold;
   const std::size_t last = len - 1;
   const std::size_t rare = hints.mustRare;
-  if (!fold) return FindBytes(text, lo, hi, must, len, rare, kanji);
+  if (!fold) return FindBytes(text, lo, hi, must, len, rare, isTrail);
   std::size_t p = lo;
   while (p + len <= hi) {
     const std::uint8_t c = text[p + last];
     if (SameByte(c, must[last], fold) && SameByte(text[p + rare], must[rare], fold)) {
       std::size_t i = 0;
       while (i < last && SameByte(text[p + i], must[i], fold)) ++i;
-      if (i == last && !(kanji && IsTrailByte(text, 0, p))) return p;
+      if (i == last && !(isTrail && (*isTrail)(p))) return p;
       ++p;
       continue;
     }

@@ -425,7 +425,16 @@ class Matcher {
             if (!n.fold) {
               ok = std::memcmp(a, b, static_cast<std::size_t>(len)) == 0;
             } else {
-              for (std::int32_t i = 0; i < len && ok; ++i) ok = FoldByte(a[i]) == FoldByte(b[i]);
+              // Letters compare in either case; under k the trail byte of a double-byte
+              // character compares exactly.
+              for (std::int32_t i = 0; i < len && ok; ++i) {
+                if (kanji_ && IsLeadByte(a[i]) && i + 1 < len) {
+                  ok = a[i] == b[i] && a[i + 1] == b[i + 1];
+                  ++i;
+                } else {
+                  ok = FoldByte(a[i]) == FoldByte(b[i]);
+                }
+              }
             }
             Step(static_cast<std::uint64_t>(len >> 3));
             pos += len;
@@ -661,6 +670,9 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   std::size_t first = start;
   std::size_t last = len;  // candidate starts lie in [first, last]
   bool mustPresent = false;
+  TrailTest mustTrailTest(text, start), scanTrailTest(text, start);
+  TrailTest* mustTrail = kanji ? &mustTrailTest : nullptr;
+  TrailTest* scanTrail = kanji ? &scanTrailTest : nullptr;
   std::size_t mustHit = len;
   // A must-have substring that is the start literal itself is found by the scan below.
   const bool mustIsStart = hints.mustNode >= 0 && hints.mustNode == hints.startLiteralNode &&
@@ -669,7 +681,7 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
     const std::size_t offset =
         hints.mustOffset >= 0 ? static_cast<std::size_t>(hints.mustOffset) : 0;
     const std::size_t from = start + offset;
-    const std::size_t hit = from <= len ? FindMust(hints, kanji, text, from, len) : len;
+    const std::size_t hit = from <= len ? FindMust(hints, text, from, len, mustTrail) : len;
     if (hit >= len) {
       if (hints.usefulness < 1000) ++hints.usefulness;
       return SearchStatus::NoMatch;
@@ -701,10 +713,10 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
     for (;;) {
       std::size_t r = hit;
       while (r > start && matcher.Width(item, static_cast<std::int32_t>(r - 1)) == 1) --r;
-      if (kanji && r > start && IsTrailByte(text, 0, r)) ++r;
+      if (scanTrail && r > start && (*scanTrail)(r)) ++r;
       if (attempt(r)) return finish(true);
       if (matcher.limitHit() || hit + 1 >= len) break;
-      hit = FindMust(hints, kanji, text, hit + 1, len);
+      hit = FindMust(hints, text, hit + 1, len, mustTrail);
       if (hit >= len) break;
     }
     return finish(false);
@@ -723,7 +735,7 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   }
 
   std::size_t p = first;
-  if (kanji && p > start && IsTrailByte(text, 0, p)) ++p;
+  if (scanTrail && p > start && (*scanTrail)(p)) ++p;
   const bool firstBytes = useHints && hints.hasFirstBytes;
   const Node* literal = (useHints && hints.startLiteralNode >= 0)
                             ? &program.nodes[static_cast<std::size_t>(hints.startLiteralNode)]
@@ -735,7 +747,7 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   while (p <= last) {
     if (literal) {
       const std::size_t h = FindBytes(text, p, len, program.Literal(*literal), literal->len,
-                                      hints.startLiteralRare, kanji);
+                                      hints.startLiteralRare, scanTrail);
       if (h >= len || h > last) break;
       p = h;
     } else if (firstBytes) {

@@ -53,6 +53,31 @@ constexpr bool IsUpperByte(std::uint8_t b) {
 // lead-range bytes right before it (walking back no further than lo).
 bool IsTrailByte(const std::uint8_t* text, std::size_t lo, std::size_t pos);
 
+// The same test for positions asked in increasing order: each byte is looked at a bounded
+// number of times, so a long run of lead-range bytes costs linear time, not quadratic.
+class TrailTest {
+ public:
+  TrailTest(const std::uint8_t* text, std::size_t lo) : text_(text), lo_(lo) {}
+  bool operator()(std::size_t pos) {
+    if (valid_ && pos >= scanned_) {
+      while (scanned_ < pos && IsLeadByte(text_[scanned_])) ++scanned_;
+      if (scanned_ == pos) return ((pos - runStart_) & 1) != 0;
+    }
+    std::size_t r = pos;
+    while (r > lo_ && IsLeadByte(text_[r - 1])) --r;
+    runStart_ = r;
+    scanned_ = pos;
+    valid_ = true;
+    return ((pos - r) & 1) != 0;
+  }
+
+ private:
+  const std::uint8_t* text_;
+  std::size_t lo_;
+  std::size_t runStart_ = 0, scanned_ = 0;
+  bool valid_ = false;
+};
+
 // ---- The node program ---------------------------------------------------------------------
 
 enum class Op : std::uint8_t {
@@ -185,14 +210,15 @@ void ComputeHints(const Program& program, SearchHints& hints);
 // Index of the byte of a run that is rarest in ordinary text.
 std::size_t RarestByte(const std::uint8_t* bytes, std::size_t len);
 
-// Finds bytes[0, len) in text[lo, hi), starting the check from the rarest byte; under k a hit
-// on a trail byte does not count. Returns its position or hi.
+// Finds bytes[0, len) in text[lo, hi), starting the check from the rarest byte. Under k
+// (isTrail given) a hit on a trail byte does not count. Returns its position or hi.
 std::size_t FindBytes(const std::uint8_t* text, std::size_t lo, std::size_t hi,
-                      const std::uint8_t* bytes, std::size_t len, std::size_t rare, bool kanji);
+                      const std::uint8_t* bytes, std::size_t len, std::size_t rare,
+                      TrailTest* isTrail);
 
 // Searches text[lo, hi) for the must-have substring; returns its position or hi.
-std::size_t FindMust(const SearchHints& hints, bool kanji, const std::uint8_t* text, std::size_t lo,
-                     std::size_t hi);
+std::size_t FindMust(const SearchHints& hints, const std::uint8_t* text, std::size_t lo,
+                     std::size_t hi, TrailTest* isTrail);
 
 // ---- The matcher --------------------------------------------------------------------------
 

@@ -323,6 +323,13 @@ TEST(RegexMatchTest, IgnoreCase) {
       {"non-letters unchanged", "m/[@-]+/i", "`@-", 1, "@-", {}},
       {"trail byte not folded under k", "m/" + kA + "/ik", "\x83\x61", 0, "", {}},
       {"trail byte folded without k", "m/" + kA + "/i", "\x83\x61", 1, "\x83\x61", {}},
+      {"backref trail byte exact under k", "m/(" + kA + ")\\1/ik", kA + "\x83\x61", 0, "", {}},
+      {"backref letters fold under k",
+       "m/(a" + kA + ")\\1/ik",
+       "a" + kA + "A" + kA,
+       1,
+       "a" + kA + "A" + kA,
+       {"a" + kA}},
   });
   // The rewritten text keeps the caller's bytes.
   EXPECT_EQ(Subst("s/WORLD/there/i", "Hello World!").text, "Hello there!");
@@ -572,6 +579,30 @@ TEST(RegexSafety, MegabyteSubjectsDoNotExhaustTheStack) {
     }
     RegexFree(h);
   }
+}
+
+TEST(RegexSafety, LongRunsOfLeadBytesStayLinear) {
+  // Whether a byte is a trail byte depends on the lead-range bytes before it; a megabyte of
+  // them must not be re-counted for every candidate.
+  const std::string leads(1 << 20, '\x81');
+  RegexHandle* h = nullptr;
+  char message[32];
+  const char* b = leads.data();
+  const char* e = b + leads.size();
+  EXPECT_EQ(RegexSubst("s/\x81\x81/x/gk", b, e, &h, message), 1 << 19) << message;
+  ASSERT_NE(h->resultStart, nullptr);
+  EXPECT_EQ(h->resultEnd - h->resultStart, 1 << 19);
+  EXPECT_EQ(RegexMatch("m/\x81\x81!/k", b, e, &h, message), 0);
+  EXPECT_EQ(RegexMatch("m/\\w+\x81!/k", b, e, &h, message), 0);
+  std::string tail = leads +
+                     "\x81"
+                     "a!";
+  EXPECT_EQ(RegexMatch("m/\x81"
+                       "a!/k",
+                       tail.data(), tail.data() + tail.size(), &h, message),
+            1);
+  EXPECT_EQ(h->groupStart[0] - tail.data(), (1 << 20));
+  RegexFree(h);
 }
 
 TEST(RegexSafety, GroupNestingLimit) {
