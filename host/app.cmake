@@ -75,3 +75,9 @@ yk_test(app_session_test
 target_compile_definitions(app_session_test PRIVATE YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}"
                                                     QT_NO_KEYWORDS)
 add_dependencies(app_session_test rec_a rec_b)
+
+yk_test(app_frame_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/app_frame_test.cpp
+  LIBS yk_host_app yk_test_call_log JPEG::JPEG Qt6::Test)
+target_compile_definitions(app_frame_test PRIVATE YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}")
+add_dependencies(app_frame_test rec_a)

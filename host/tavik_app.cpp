@@ -4,14 +4,16 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
+#include <QWidget>
 #include <csignal>
 
 #include "host/main_frame.h"
 #include "host/tavik_view.h"
 #include "platform/process.h"
 #include "platform/profile.h"
-#include "platform/qt_message_box.h"
 // This header still spells the signal section with Qt's keyword.
 #define signals Q_SIGNALS
 #include "platform/qt_single_instance.h"
@@ -38,6 +40,7 @@ CTavikApp::~CTavikApp() {
 }
 
 bool CTavikApp::InitInstance(const Options& options) {
+  WatchTerminationSignals();
   if (options.singleInstance) {
     instance_ = std::make_unique<platform::SingleInstance>(
         QString::fromStdU16String(platform::kHostProgramName));
@@ -52,7 +55,6 @@ bool CTavikApp::InitInstance(const Options& options) {
       options.appFolder.empty() ? platform::ExecutableFolder() : options.appFolder;
   view_ = new CTavikView(options.clientSize, folder, app_);
   frame_ = std::make_unique<CMainFrame>(view_);
-  platform::InstallQtMessageBoxes(frame_.get());
   bool created = view_->OnCreate();
   if (created) {
     for (const Extension& extension : extensions_) extension(*frame_, *view_);
@@ -63,8 +65,25 @@ bool CTavikApp::InitInstance(const Options& options) {
     frame_->close();
     return false;
   }
-  WatchTerminationSignals();
+  started_ = true;
   return true;
+}
+
+void CTavikApp::CloseWhenIdle() {
+  if (closing_) return;
+  closing_ = true;
+  auto* poll = new QTimer(this);
+  connect(poll, &QTimer::timeout, this, [this, poll] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      modal->close();
+      return;
+    }
+    if (!started_) return;
+    poll->stop();
+    poll->deleteLater();
+    if (frame_) frame_->close();
+  });
+  poll->start(50);
 }
 
 void CTavikApp::BringToFront() {
@@ -81,7 +100,7 @@ void CTavikApp::WatchTerminationSignals() {
   connect(signalNotifier_, &QSocketNotifier::activated, this, [this] {
     char byte = 0;
     [[maybe_unused]] ssize_t got = ::read(g_signalPipe[0], &byte, 1);
-    if (frame_) frame_->close();
+    CloseWhenIdle();
   });
   struct sigaction action = {};
   action.sa_handler = OnTerminationSignal;

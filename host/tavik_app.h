@@ -54,6 +54,9 @@ class CTavikApp : public QObject {
  private:
   void BringToFront();
   void WatchTerminationSignals();
+  // A termination signal arrived: close any modal dialog, then the frame once the start is
+  // complete and no dialog is open any more (a dialog may be running inside a plugin call).
+  void CloseWhenIdle();
 
   std::vector<Extension> extensions_;
   std::unique_ptr<platform::SingleInstance> instance_;
@@ -61,6 +64,8 @@ class CTavikApp : public QObject {
   std::unique_ptr<CMainFrame> frame_;
   CTavikView* view_ = nullptr;  // owned by the frame
   QSocketNotifier* signalNotifier_ = nullptr;
+  bool started_ = false;
+  bool closing_ = false;
 };
 
 }  // namespace yk

@@ -1,0 +1,325 @@
+// The Qt layer of the host: the application object, the frame's menu, tool bar and
+// accelerators, the view's painting and input, the request message and plugin timers, and
+// the settings and about dialogs.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolBar>
+
+#include "host/about_dialog.h"
+#include "host/main_frame.h"
+#include "host/plugin_host.h"
+#include "host/settings_dialog.h"
+#include "host/tavik_app.h"
+#include "host/tavik_view.h"
+#include "host/tests/app_test_support.h"
+#include "host/tests/plugins/call_log.h"
+#include "host/window_manager.h"
+#include "platform/messages.h"
+#include "platform/qt_data_exchange.h"
+#include "platform/testing/message_recorder.h"
+
+namespace yk {
+namespace {
+
+using platform::testing::MessageRecorder;
+using ::testing::ElementsAre;
+using testing::ProgramFolder;
+
+const ::testing::Environment* const kQt =
+    ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
+
+std::u16string PluginPath(const char* file) {
+  return platform::Utf8ToUtf16(std::string(YK_TEST_PLUGIN_DIR) + "/" + file);
+}
+
+void Store(std::initializer_list<std::pair<const char16_t*, std::u16string>> values) {
+  auto profile = platform::OpenSettingsProfile();
+  for (const auto& [key, value] : values) profile->WriteString(u"setting", key, value);
+}
+
+class HostApp : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_.WriteTheme(0, 0, 0);
+    Store({{u"firsttime", u"1"}});
+    (void)yk::testing::TakeCalls();
+  }
+  void TearDown() override {
+    app_.reset();
+    yk::testing::ClearAnswers();
+    (void)yk::testing::TakeCalls();
+  }
+  bool Start(QSize size = kDefaultClientSize) {
+    app_ = std::make_unique<CTavikApp>();
+    CTavikApp::Options options;
+    options.clientSize = size;
+    options.appFolder = folder_.appFolder();
+    options.singleInstance = false;
+    return app_->InitInstance(options);
+  }
+  CMainFrame& frame() { return *app_->frame(); }
+  CTavikView& view() { return *app_->view(); }
+  HostContext& host() { return *view().session().host(); }
+
+  ProgramFolder folder_;
+  MessageRecorder recorder_;
+  std::unique_ptr<CTavikApp> app_;
+};
+
+TEST_F(HostApp, AMissingDataFileEndsTheProgramWithItsMessage) {
+  std::filesystem::remove(folder_.dataFile());
+  EXPECT_FALSE(Start());
+  EXPECT_THAT(recorder_.texts(), ElementsAre(u"データファイルの読み込みに失敗しました"));
+  EXPECT_FALSE(view().session().ready());
+}
+
+TEST_F(HostApp, MenuHoldsEveryCommandAndEnablesWhatIsBuilt) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(frame().windowTitle(), "Yomitoki");
+  struct Case {
+    int id;
+    const char* text;
+    bool enabled;
+  } cases[] = {
+      {32783, "今日(&T)", true},
+      {32785, "休日データ(&H)", false},
+      {32786, "キー設定(&K)", false},
+      {32780, "ウィンドウ(&W)", true},
+      {32784, "テーマ(&T)", true},
+      {32788, "フォント(&F)", false},
+      {32792, "ダイヤルアップ(&D)", false},
+      {32791, "データフォルダ(&F)", false},
+      {32790, "データ更新(&D)", true},
+      {32793, "ﾀﾞｲﾔﾙｱｯﾌﾟ(&U)", true},
+      {32782, "壁紙(&R)", true},
+      {32789, "管理ツール(&M)", false},
+      {57664, "情報(&A)", true},
+      {57665, "終了(&X)", true},
+      {32773, "新規作成", true},
+      {32774, "最大化", true},
+      {32772, "閉じる", true},
+      {32777, "最前面へ", true},
+      {32775, "前面へ", true},
+      {32776, "背面へ", true},
+      {32778, "最背面へ", true},
+      {32781, "選択(&L)", false},
+      {32779, "設定(&S)", true},
+      {32787, "キー設定(&K)", false},
+      {32794, "メモ(&M)", false},
+      {32795, "検索(&S)", false},
+      {32797, "カレンダー(&C)", false},
+      {32798, "予定・仕事(&S)", false},
+      {32799, "日記・メモ(&D)", false},
+      {32796, "天気予報(&T)", false},
+      {32800, "アイコン(&I)", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    QAction* action = frame().Command(c.id);
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->text(), QString::fromUtf8(c.text));
+    EXPECT_EQ(action->isEnabled(), c.enabled);
+  }
+  QStringList menus;
+  for (QAction* a : frame().menuBar()->actions()) menus << a->text();
+  EXPECT_EQ(menus,
+            QStringList({"Yomitoki(&F)", "ウィンドウ(&W)", "プラグイン(&P)", "クイック(&Q)"}));
+}
+
+TEST_F(HostApp, ToolBarAndAccelerators) {
+  ASSERT_TRUE(Start());
+  auto* bar = frame().findChild<QToolBar*>("128");
+  ASSERT_NE(bar, nullptr);
+  QList<int> ids;
+  for (QAction* a : bar->actions()) ids << (a->isSeparator() ? 0 : a->data().toInt());
+  EXPECT_EQ(ids, QList<int>({32773, 32774, 32772, 0, 32781}));
+  struct Case {
+    int id;
+    QKeySequence keys;
+  } cases[] = {
+      {32772, QKeySequence("Ctrl+C")},    {32773, QKeySequence("Ctrl+N")},
+      {32781, QKeySequence("Ctrl+P")},    {32794, QKeySequence("Ctrl+Q")},
+      {32783, QKeySequence("Ctrl+T")},    {32778, QKeySequence("Ctrl+Down")},
+      {32776, QKeySequence("Ctrl+Left")}, {32775, QKeySequence("Ctrl+Right")},
+      {32777, QKeySequence("Ctrl+Up")},   {32774, QKeySequence("Ctrl+X")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    EXPECT_EQ(frame().Command(c.id)->shortcut(), c.keys);
+  }
+}
+
+TEST_F(HostApp, LaterModulesEnableTheirCommandsThroughHandlers) {
+  int ran = 0;
+  app_ = std::make_unique<CTavikApp>();
+  app_->AddExtension([&ran](CMainFrame& frame, CTavikView&) {
+    frame.SetCommandHandler(kCommandFont, [&ran] { ++ran; });
+  });
+  CTavikApp::Options options;
+  options.appFolder = folder_.appFolder();
+  options.singleInstance = false;
+  ASSERT_TRUE(app_->InitInstance(options));
+  EXPECT_TRUE(frame().Command(kCommandFont)->isEnabled());
+  frame().Command(kCommandFont)->trigger();
+  EXPECT_EQ(ran, 1);
+  frame().SetCommandHandler(kCommandFont, nullptr);
+  EXPECT_FALSE(frame().Command(kCommandFont)->isEnabled());
+  EXPECT_FALSE(frame().RunCommand(kCommandFont));
+  EXPECT_FALSE(frame().RunCommand(kCommandDataFolder));
+}
+
+TEST_F(HostApp, DialupToggleTwiceRestoresCheckAndSetting) {
+  ASSERT_TRUE(Start());
+  QAction* toggle = frame().Command(kCommandDialupToggle);
+  ASSERT_FALSE(toggle->isChecked());
+  toggle->trigger();
+  EXPECT_TRUE(toggle->isChecked());
+  EXPECT_EQ(host().dialUse, 1);
+  EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"dialuse", -1), 1);
+  toggle->trigger();
+  EXPECT_FALSE(toggle->isChecked());
+  EXPECT_EQ(host().dialUse, 0);
+  EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"dialuse", -1), 0);
+}
+
+TEST_F(HostApp, ViewKeepsItsClientSizeAndRoundsTheBuffers) {
+  ASSERT_TRUE(Start(QSize(637, 400)));
+  EXPECT_EQ(view().size(), QSize(637, 400));
+  EXPECT_EQ(host().bufferWidth, 640);
+  EXPECT_EQ(host().clientWidth, 637);
+  EXPECT_EQ(host().viewWindow, view().windowHandle());
+  EXPECT_EQ(host().mainWnd, frame().windowHandle());
+}
+
+TEST_F(HostApp, ViewShowsTheCompositionBufferUpright) {
+  ASSERT_TRUE(Start());
+  QImage shown = view().grab().toImage();
+  ASSERT_EQ(shown.size(), QSize(800, 600));
+  // The fresh window at (0, 0) 240 x 100: black left border from y = 20, white content,
+  // black bottom border at y = 98..99; the view is white below it.
+  struct Probe {
+    int x, y;
+    QRgb colour;
+  } probes[] = {
+      {0, 50, qRgb(0, 0, 0)},          {120, 60, qRgb(255, 255, 255)},  {120, 99, qRgb(0, 0, 0)},
+      {120, 101, qRgb(255, 255, 255)}, {600, 500, qRgb(255, 255, 255)},
+  };
+  for (const auto& p : probes) {
+    SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
+    EXPECT_EQ(shown.pixel(p.x, p.y) & 0xFFFFFF, p.colour & 0xFFFFFF);
+  }
+}
+
+TEST_F(HostApp, StylusAndKeysReachTheWindowManager) {
+  Store({{u"win_num", u"1"},
+         {u"winwidth0", u"240"},
+         {u"winheight0", u"100"},
+         {u"winplg0", PluginPath("rec_a.plg")},
+         {u"keytoday", u"116"}});
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(host().windowCount, 1);
+  (void)yk::testing::TakeCalls();
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, QPoint(50, 60));
+  QTest::keyClick(&view(), Qt::Key_A);
+  QTest::keyClick(&view(), Qt::Key_F5);  // the "today" host key never reaches the plugin
+  EXPECT_THAT(yk::testing::TakeCalls(), ElementsAre("A:mouse_down 50 60", "A:mouse_up 50 60",
+                                                    "A:key_down 65", "A:key_up 65", "A:notify 4"));
+  // A click on the close button closes the window.
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, QPoint(235, 5));
+  EXPECT_EQ(host().windowCount, 0);
+}
+
+TEST_F(HostApp, RequestMessageStartsAndStopsThePluginTimer) {
+  Store({{u"win_num", u"1"}, {u"winplg0", PluginPath("rec_a.plg")}});
+  ASSERT_TRUE(Start());
+  (void)platform::DeliverPostedMessages();
+  (void)yk::testing::TakeCalls();
+  host().requestCode = kRequestTimer;
+  host().requestWindow = 0;
+  host().timerInterval = 1000;
+  ASSERT_TRUE(platform::PostMessage(host().viewWindow, kRequestMessage));
+  EXPECT_EQ(platform::DeliverPostedMessages(), 1u);
+  EXPECT_EQ(platform::TimerPeriod(host().viewWindow, 10), 1000u);
+  EXPECT_TRUE(platform::FireTimer(host().viewWindow, 10));
+  EXPECT_THAT(yk::testing::TakeCalls(), ElementsAre("A:notify 3"));
+  host().timerInterval = 0;
+  ASSERT_TRUE(platform::PostMessage(host().viewWindow, kRequestMessage));
+  (void)platform::DeliverPostedMessages();
+  EXPECT_FALSE(platform::TimerRunning(host().viewWindow, 10));
+}
+
+TEST_F(HostApp, ClosingTheFrameSavesTheLayout) {
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(frame().RunCommand(kCommandNewWindow));
+  ASSERT_EQ(host().windowCount, 2);
+  frame().close();
+  EXPECT_FALSE(view().session().ready());
+  auto profile = platform::OpenSettingsProfile();
+  EXPECT_EQ(profile->GetInt(u"setting", u"win_num", -1), 2);
+  EXPECT_EQ(profile->GetInt(u"setting", u"winleft1", -1), 10);
+}
+
+TEST(SettingsDialog, GridStepOutsideOneToTwentyKeepsTheDialogOpen) {
+  struct Case {
+    const char* text;
+    bool accepted;
+    int stored;
+  } cases[] = {
+      {"0", false, 5}, {"21", false, 5}, {"abc", false, 5}, {"", false, 5},
+      {"1", true, 1},  {"20", true, 20}, {" 12", true, 12},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    MessageRecorder recorder;
+    WindowSettingsFields fields;
+    SettingsDialog dialog(fields);
+    auto* grid = platform::FindControl<QLineEdit>(&dialog, SettingsDialog::kGridEdit);
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->text(), "5");
+    grid->setText(QString::fromUtf8(c.text));
+    platform::FindControl<QRadioButton>(&dialog, SettingsDialog::kPluginNextRadio)
+        ->setChecked(true);
+    dialog.accept();
+    EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted);
+    EXPECT_EQ(dialog.fields().gridStep, c.stored);
+    EXPECT_EQ(dialog.fields().pluginButton, c.accepted ? 1 : 0);
+    if (c.accepted) {
+      EXPECT_TRUE(recorder.messages().empty());
+    } else {
+      ASSERT_EQ(recorder.messages().size(), 1u);
+      EXPECT_NE(recorder.messages()[0].text.find(u"1 から 20 までの整数を入力してください。"),
+                std::u16string::npos);
+    }
+  }
+}
+
+TEST(SettingsDialog, ControlsStartFromTheCurrentValues) {
+  WindowSettingsFields fields{0, 1, 12, 1};
+  SettingsDialog dialog(fields);
+  EXPECT_EQ(dialog.windowTitle(), "設定");
+  EXPECT_FALSE(platform::FindControl<QAbstractButton>(&dialog, 1003)->isChecked());
+  EXPECT_TRUE(platform::FindControl<QAbstractButton>(&dialog, 1005)->isChecked());
+  EXPECT_EQ(platform::FindControl<QLineEdit>(&dialog, 1001)->text(), "12");
+  EXPECT_NE(platform::FindControl<QWidget>(&dialog, 1006), nullptr);
+  EXPECT_FALSE(platform::FindControl<QRadioButton>(&dialog, 1041)->isChecked());
+  EXPECT_TRUE(platform::FindControl<QRadioButton>(&dialog, 1042)->isChecked());
+}
+
+TEST(AboutDialog, ShowsNameAndVersion) {
+  AboutDialog dialog(QPixmap(16, 16));
+  EXPECT_EQ(dialog.windowTitle(), "バージョン情報");
+  QStringList texts;
+  for (QLabel* label : dialog.findChildren<QLabel*>()) texts << label->text();
+  EXPECT_TRUE(texts.contains("Yomitoki"));
+  EXPECT_TRUE(texts.contains("Version 1.02"));
+}
+
+}  // namespace
+}  // namespace yk
