@@ -1,0 +1,112 @@
+#include "host/plugin_selection.h"
+
+#include <utility>
+
+#include "host/plugin_host.h"
+#include "host/window_manager.h"
+#include "platform/text_codec.h"
+
+namespace yk {
+
+std::u16string NextPlugin(const HostContext& host, const std::u16string& previous) {
+  const std::vector<PluginCandidate> candidates = ScanPlugins(host);
+  if (candidates.empty()) return previous;
+  const size_t n = candidates.size();
+  for (size_t k = 0; k < n; ++k) {
+    if (SamePluginPath(candidates[k].path, previous)) return candidates[(k + 1) % n].path;
+  }
+  return candidates.front().path;
+}
+
+PluginSelection::PluginSelection(HostContext& host, PluginHost& plugins, WindowManager& windows,
+                                 SelectionDialogRunner runDialog)
+    : host_(host), plugins_(plugins), windows_(windows), runDialog_(std::move(runDialog)) {}
+
+void PluginSelection::SelectPlugin(int p, int mode) {
+  if (p < 0 || p >= host_.windowCount) return;
+  PluginSlot& slot = host_.slots[host_.order[p]];
+  std::u16string previous;
+  if (plugins_.IsLoaded(p)) {
+    previous = slot.path.get();
+    plugins_.UnloadPlugin(p, /*redraw=*/false);
+  }
+  if (mode == -1) mode = windows_.settings().pluginButtonAction;
+
+  bool loaded = false;
+  if (mode != 0) {
+    loaded = plugins_.LoadPlugin(p, NextPlugin(host_, previous), /*redraw=*/true);
+  } else {
+    const PluginChoice choice = runDialog_ ? runDialog_(host_) : PluginChoice{};
+    if (choice.accepted) {
+      if (choice.index >= 0) loaded = plugins_.LoadPlugin(p, choice.path, /*redraw=*/true);
+    } else if (!previous.empty()) {
+      loaded = plugins_.LoadPlugin(p, previous, /*redraw=*/true);
+    }
+  }
+  // A window left empty must not keep showing the content and title of the plugin it had.
+  if (!loaded && p < host_.windowCount) {
+    windows_.RenderWindow(p, /*clear=*/true, /*notify=*/false, /*live=*/false);
+    windows_.PresentWindow(p);
+  }
+}
+
+void PluginSelection::RaiseToTop(int p) {
+  const int top = host_.windowCount - 1;
+  if (p < 0 || p >= top) return;
+  const int32_t slot = host_.order[p];
+  for (int i = p; i < top; ++i) host_.order[i] = host_.order[i + 1];
+  host_.order[top] = slot;
+  auto follow = [&](int32_t& position) {
+    if (position == p) {
+      position = top;
+    } else if (position > p) {
+      --position;
+    }
+  };
+  follow(host_.active);
+  follow(host_.maximized);
+}
+
+void PluginSelection::OpenQuickPlugin(std::u16string_view name, std::u16string_view path) {
+  int found = -1;
+  for (int p = host_.windowCount - 1; p >= 0 && found < 0; --p) {
+    const PluginSlot& slot = host_.slots[host_.order[p]];
+    if (slot.inUse == 1 && slot.name.get() == name) found = p;
+  }
+
+  if (found >= 0) {
+    if (host_.maximized >= 0 && host_.maximized != found) {
+      windows_.ToggleMaximize(host_.maximized, /*recompose=*/false);
+    }
+    RaiseToTop(found);
+    const int top = host_.windowCount - 1;
+    host_.active = top;
+    for (int p = 0; p < host_.windowCount; ++p) windows_.RenderWindow(p, false, false, false);
+    // The window that is already maximised is restored by this: the command toggles.
+    windows_.ToggleMaximize(top, /*recompose=*/true);
+    return;
+  }
+
+  const int created = windows_.NewWindow();
+  if (created < 0) return;
+  if (!plugins_.LoadPlugin(created, path, /*redraw=*/true)) {
+    windows_.CloseWindow(created);
+    return;
+  }
+  if (host_.maximized >= 0) windows_.ToggleMaximize(host_.maximized, /*recompose=*/false);
+  host_.active = created;
+  windows_.ToggleMaximize(created, /*recompose=*/true);
+}
+
+bool PluginSelection::RunQuickCommand(int command) {
+  for (const QuickPlugin& quick : kQuickPlugins) {
+    if (quick.command != command) continue;
+    const std::u16string path =
+        platform::Utf8ToUtf16(PluginFolder(host_).string()) + std::u16string(quick.file);
+    OpenQuickPlugin(quick.name, path);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace yk
