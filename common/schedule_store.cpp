@@ -37,6 +37,12 @@ int Index(SpanLevel level) {
   return static_cast<int>(level);
 }
 
+// The records a level holds.  The cache lies in memory every plugin writes to, so the
+// count is kept within the level's slots whatever it says.
+int CachedCount(const ScheduleStore* store, SpanLevel level) {
+  return std::clamp<int32_t>(store->counts[Index(level)], 0, kLevelCapacities[Index(level)]);
+}
+
 void ShowLimitMessage(SpanLevel level) {
   platform::MessageBox(kLimitMessages[Index(level)], platform::kDefaultCaption, platform::kMbOk);
 }
@@ -166,7 +172,7 @@ void EnsureLevelOf(const std::filesystem::path& dataFolder, const ScheduleRecord
 // Index within its level of the first cached record equal to `record`, or -1.
 int FindCached(const ScheduleStore* store, SpanLevel level, const ScheduleRecord& record) {
   const ScheduleRecord* records = LevelRecords(store, level);
-  int count = store->counts[Index(level)];
+  int count = CachedCount(store, level);
   for (int i = 0; i < count; ++i) {
     if (records[i].period >= kDeletedMarker + 1 && RecordsEqual(records[i], record)) return i;
   }
@@ -176,7 +182,7 @@ int FindCached(const ScheduleStore* store, SpanLevel level, const ScheduleRecord
 // The file's new bytes: every cached record of the level not marked deleted, then `extra`.
 std::string LevelBytes(const ScheduleStore* store, SpanLevel level, const ScheduleRecord* extra) {
   const ScheduleRecord* records = LevelRecords(store, level);
-  int count = store->counts[Index(level)];
+  int count = CachedCount(store, level);
   std::string bytes;
   for (int i = 0; i < count; ++i) {
     if (records[i].period < kDeletedMarker + 1) continue;
@@ -208,7 +214,7 @@ bool AppendRecord(const std::filesystem::path& dataFolder, const ScheduleRecord&
 }
 
 bool LevelFull(const ScheduleStore* store, SpanLevel level) {
-  return store->counts[Index(level)] >= kLevelCapacities[Index(level)];
+  return CachedCount(store, level) >= kLevelCapacities[Index(level)];
 }
 
 // (a1, a2) compared with (b1, b2): -1, 0 or 1.
@@ -456,7 +462,7 @@ bool ModifySchedule(const std::filesystem::path& dataFolder, const ScheduleRecor
   // before (if that fails too, both records stay — nothing is lost).
   EnsureLevelOf(dataFolder, newRecord, store);
   ScheduleRecord* records = LevelRecords(store, newLevel);
-  for (int i = store->counts[Index(newLevel)] - 1; i >= 0; --i) {
+  for (int i = CachedCount(store, newLevel) - 1; i >= 0; --i) {
     if (RecordsEqual(records[i], newRecord)) {
       records[i].period = kDeletedMarker;
       (void)RewriteLevel(newPath, newLevel, store, nullptr);
@@ -513,7 +519,7 @@ void CollectDaySchedules(const std::filesystem::path& dataFolder, int year, int 
 
   for (SpanLevel level : kScanOrder) {
     const ScheduleRecord* records = LevelRecords(store, level);
-    int count = store->counts[Index(level)];
+    int count = CachedCount(store, level);
     for (int i = 0; i < count; ++i) {
       const ScheduleRecord& r = records[i];
       if (!DateMatches(r, year, month, day, weekday)) continue;
