@@ -43,7 +43,9 @@ foreach(test core_plugin_host_test core_window_manager_test core_composer_test)
   yk_test(${test}
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/${test}.cpp
     LIBS yk_host_core yk_test_call_log)
-  target_compile_definitions(${test} PRIVATE YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}")
+  # Qt's "slots" keyword would clash with the Host context's field of that name.
+  target_compile_definitions(${test} PRIVATE YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}"
+                                             QT_NO_KEYWORDS)
   add_dependencies(${test} ${yk_test_plugins})
 endforeach()
 

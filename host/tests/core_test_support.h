@@ -45,7 +45,10 @@ class FakeView : public ViewPort {
   void DrawTitleText(YkHandle dc, std::u16string_view text, int left, int top, int right,
                      int bottom, std::u16string_view face) override {
     titles.push_back({dc, std::u16string(text), left, top, right, bottom, std::u16string(face)});
+    if (drawTitles) ViewPort::DrawTitleText(dc, text, left, top, right, bottom, face);
   }
+
+  bool drawTitles = false;  // also draw them for real (needs a QGuiApplication)
 
   std::vector<Presented> presents;
   std::map<int, int> timers;  // running timer id -> period
