@@ -460,10 +460,13 @@ bool ModifySchedule(const std::filesystem::path& dataFolder, const ScheduleRecor
 
   // The old record couldn't be removed: take the new one back out so the files are as
   // before (if that fails too, both records stay — nothing is lost).
+  // The file holds the record as its line reads back (breaks escaped, long lines cut).
+  ScheduleRecord stored{};
+  (void)ParseInto(FormatScheduleLine(newRecord), &stored);
   EnsureLevelOf(dataFolder, newRecord, store);
   ScheduleRecord* records = LevelRecords(store, newLevel);
   for (int i = CachedCount(store, newLevel) - 1; i >= 0; --i) {
-    if (RecordsEqual(records[i], newRecord)) {
+    if (RecordsEqual(records[i], stored)) {
       records[i].period = kDeletedMarker;
       (void)RewriteLevel(newPath, newLevel, store, nullptr);
       break;

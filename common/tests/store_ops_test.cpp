@@ -234,7 +234,7 @@ TEST_F(StoreOps, ModifyIntoAFullLevelKeepsTheOldRecord) {
 TEST_F(StoreOps, FailedWritesLeaveTheFilesAndReportTheOpenFailure) {
   auto a = MakeRecord(2004, 5, 7, 10, 0, 2004, 5, 7, 11, 0, -1, u"a");
   auto b = MakeRecord(2004, 5, 7, 12, 0, 2004, 5, 7, 13, 0, -1, u"b");
-  auto moved = MakeRecord(2004, 5, 7, 10, 0, 2004, 5, 9, 11, 0, -1, u"a");
+  auto moved = MakeRecord(2004, 5, 7, 10, 0, 2004, 5, 9, 11, 0, -1, u"a\nline break");
   auto sameFile = MakeRecord(2004, 5, 7, 14, 0, 2004, 5, 7, 15, 0, -1, u"a");
   struct Case {
     const char* operation;
