@@ -163,6 +163,15 @@ bool FitsLine(const ScheduleRecord& record) {
          back.period == record.period;
 }
 
+// The record as its file holds it once written: line breaks escaped, a line longer than
+// 2047 characters cut.  Records are compared in this form, so a caller that hands over a
+// text with raw line breaks still finds what was stored for it.
+ScheduleRecord AsStored(const ScheduleRecord& record) {
+  ScheduleRecord stored{};
+  if (!ParseInto(FormatScheduleLine(record), &stored)) return record;
+  return stored;
+}
+
 void EnsureLevelOf(const std::filesystem::path& dataFolder, const ScheduleRecord& record,
                    ScheduleStore* store) {
   EnsureLevel(SpanLevelOf(record), record.startYear, record.startMonth, record.startDay, dataFolder,
@@ -383,7 +392,7 @@ void EnsureLevel(SpanLevel level, int year, int month, int day,
 bool ScheduleExists(const std::filesystem::path& dataFolder, const ScheduleRecord& record,
                     ScheduleStore* store) {
   EnsureLevelOf(dataFolder, record, store);
-  return FindCached(store, SpanLevelOf(record), record) >= 0;
+  return FindCached(store, SpanLevelOf(record), AsStored(record)) >= 0;
 }
 
 bool AddSchedule(const std::filesystem::path& dataFolder, const ScheduleRecord& record,
@@ -405,7 +414,7 @@ bool DeleteSchedule(const std::filesystem::path& dataFolder, const ScheduleRecor
                     ScheduleStore* store) {
   SpanLevel level = SpanLevelOf(record);
   EnsureLevelOf(dataFolder, record, store);
-  int found = FindCached(store, level, record);
+  int found = FindCached(store, level, AsStored(record));
   if (found < 0) return false;
   LevelRecords(store, level)[found].period = kDeletedMarker;
   if (!RewriteLevel(ScheduleFilePathOf(dataFolder, record), level, store, nullptr)) {
@@ -425,7 +434,7 @@ bool ModifySchedule(const std::filesystem::path& dataFolder, const ScheduleRecor
   if (oldLevel == newLevel && oldPath == newPath) {
     // One file: the old record out and the new one at the end, in a single rewrite.
     EnsureLevelOf(dataFolder, newRecord, store);
-    int found = FindCached(store, newLevel, oldRecord);
+    int found = FindCached(store, newLevel, AsStored(oldRecord));
     if (found < 0 && LevelFull(store, newLevel)) {
       ShowLimitMessage(newLevel);
       return false;
@@ -453,16 +462,14 @@ bool ModifySchedule(const std::filesystem::path& dataFolder, const ScheduleRecor
     return false;
   }
   EnsureLevelOf(dataFolder, oldRecord, store);
-  int found = FindCached(store, oldLevel, oldRecord);
+  int found = FindCached(store, oldLevel, AsStored(oldRecord));
   if (found < 0) return true;  // nothing to take away: the change is an addition
   LevelRecords(store, oldLevel)[found].period = kDeletedMarker;
   if (RewriteLevel(oldPath, oldLevel, store, nullptr)) return true;
 
   // The old record couldn't be removed: take the new one back out so the files are as
   // before (if that fails too, both records stay — nothing is lost).
-  // The file holds the record as its line reads back (breaks escaped, long lines cut).
-  ScheduleRecord stored{};
-  (void)ParseInto(FormatScheduleLine(newRecord), &stored);
+  const ScheduleRecord stored = AsStored(newRecord);
   EnsureLevelOf(dataFolder, newRecord, store);
   ScheduleRecord* records = LevelRecords(store, newLevel);
   for (int i = CachedCount(store, newLevel) - 1; i >= 0; --i) {

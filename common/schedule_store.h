@@ -121,7 +121,9 @@ void EnsureLevel(SpanLevel level, int year, int month, int day,
 
 // ---- operations -------------------------------------------------------------------------
 
-// True when a record equal to `record` lies in the file where `record` belongs.
+// True when a record equal to `record` lies in the file where `record` belongs.  Here and
+// in DeleteSchedule and ModifySchedule the given record is compared as its line would
+// store it (raw line breaks as "__TVRET__"), so either form finds the stored one.
 [[nodiscard]] bool ScheduleExists(const std::filesystem::path& dataFolder,
                                   const ScheduleRecord& record, ScheduleStore* store);
 

@@ -181,6 +181,13 @@ TEST_F(StoreOps, ExistsComparesAllNumbersAndTheText) {
   auto otherPeriod = r;
   otherPeriod.period = 5;
   EXPECT_FALSE(ScheduleExists(data(), otherPeriod, store()));
+
+  // A text handed over with raw line breaks is compared as it is stored.
+  auto broken = MakeRecord(2004, 5, 7, 10, 0, 2004, 5, 7, 11, 0, -1, u"a\r\nb");
+  ASSERT_TRUE(AddSchedule(data(), broken, store()));
+  EXPECT_TRUE(ScheduleExists(data(), broken, store()));
+  EXPECT_TRUE(DeleteSchedule(data(), broken, store()));
+  EXPECT_FALSE(ScheduleExists(data(), broken, store()));
 }
 
 TEST_F(StoreOps, ModifyInOneFileReplacesAndMovesToTheEnd) {
