@@ -49,6 +49,15 @@ foreach(test core_plugin_host_test core_window_manager_test core_composer_test)
   add_dependencies(${test} ${yk_test_plugins})
 endforeach()
 
+# The title text goes through Qt's text drawing: only in the build with Qt.
+if(YK_GUI)
+  yk_test(core_title_text_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/core_title_text_test.cpp
+    LIBS yk_host_core Qt6::Gui)
+  target_compile_definitions(core_title_text_test PRIVATE
+                             YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}" QT_NO_KEYWORDS)
+endif()
+
 yk_bench(host_compose_bench
   SOURCES ${PROJECT_SOURCE_DIR}/bench/host_compose_bench.cpp
   LIBS yk_host_core)
