@@ -41,6 +41,11 @@ target_compile_definitions(yk_host_app PUBLIC QT_NO_KEYWORDS)
 add_executable(tavik-hpc2k ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 yk_warnings(tavik-hpc2k)
 target_link_libraries(tavik-hpc2k PRIVATE yk_host_app)
+# Plugin selection, the quick menu and the holiday editor plug into the frame when built.
+if(TARGET yk_host_dialogs)
+  target_link_libraries(tavik-hpc2k PRIVATE yk_host_dialogs)
+  target_compile_definitions(tavik-hpc2k PRIVATE YK_HAVE_HOST_DIALOGS)
+endif()
 # The platform library lies beside the program in the program folder.
 set_target_properties(tavik-hpc2k PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS tavik-hpc2k RUNTIME DESTINATION .)
@@ -81,3 +86,12 @@ yk_test(app_frame_test
   LIBS yk_host_app yk_test_call_log JPEG::JPEG Qt6::Test)
 target_compile_definitions(app_frame_test PRIVATE YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}")
 add_dependencies(app_frame_test rec_a)
+
+# Installs the build into a temporary program folder and runs the program from there.
+yk_test(app_install_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/app_install_test.cpp
+  LIBS yk_platform JPEG::JPEG Qt6::Core)
+target_compile_definitions(app_install_test PRIVATE
+  YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}" YK_BUILD_DIR="${PROJECT_BINARY_DIR}"
+  YK_CMAKE_COMMAND="${CMAKE_COMMAND}")
+add_dependencies(app_install_test tavik-hpc2k rec_a rec_b)

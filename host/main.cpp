@@ -1,9 +1,11 @@
 // tavik-hpc2k: the Yomitoki host program.  No command-line options are read.
 #include <QApplication>
 
-#include "host/host_dialogs.h"
 #include "host/tavik_app.h"
 #include "platform/qt_message_box.h"
+#ifdef YK_HAVE_HOST_DIALOGS
+#include "host/host_dialogs.h"
+#endif
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -11,7 +13,9 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Vantor Studio"));
   platform::InstallQtMessageBoxes(nullptr);
   yk::CTavikApp app;
+#ifdef YK_HAVE_HOST_DIALOGS
   app.AddExtension(yk::InstallHostDialogs);
+#endif
   if (!app.InitInstance({})) return 0;
   return QApplication::exec();
 }
