@@ -95,3 +95,10 @@ target_compile_definitions(app_install_test PRIVATE
   YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}" YK_BUILD_DIR="${PROJECT_BINARY_DIR}"
   YK_CMAKE_COMMAND="${CMAKE_COMMAND}")
 add_dependencies(app_install_test tavik-hpc2k rec_a rec_b)
+
+yk_bench(host_startup_bench
+  SOURCES ${PROJECT_SOURCE_DIR}/bench/host_startup_bench.cpp
+  LIBS yk_host_session Qt6::Gui)
+if(TARGET host_startup_bench)
+  target_compile_definitions(host_startup_bench PRIVATE QT_NO_KEYWORDS)
+endif()
