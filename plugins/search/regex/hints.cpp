@@ -62,7 +62,7 @@ bool IsSingleAlternative(const Program& p, int branch) {
 // Collects the bytes on which a match can start.
 class FirstBytes {
  public:
-  explicit FirstBytes(const Program& p) : p_(p) {}
+  explicit FirstBytes(const Program& p, int budget = 20000) : p_(p), budget_(budget) {}
 
   // True when a match from `index` always consumes a first byte that is now in the set.
   bool Walk(int index, int depth) {
@@ -191,7 +191,7 @@ class FirstBytes {
 
   const Program& p_;
   std::array<bool, 256> set_{};
-  int budget_ = 20000;
+  int budget_;
   bool unknown_ = false;
 };
 
@@ -350,6 +350,19 @@ void ComputeHints(const Program& p, SearchHints& hints) {
     if (count != 1) hints.singleFirstByte = -1;
   }
   FindMustHave(p, hints);
+
+  hints.branchSet.assign(p.nodes.size(), -1);
+  int totalBudget = 200000;
+  for (std::size_t i = 0; i < p.nodes.size() && totalBudget > 0; ++i) {
+    if (p.nodes[i].op != Op::Branch) continue;
+    constexpr int kBranchBudget = 2000;
+    FirstBytes alternative(p, kBranchBudget);
+    totalBudget -= kBranchBudget;
+    if (alternative.Walk(static_cast<int>(i) + 1, 0) && !alternative.unknown()) {
+      hints.branchSet[i] = static_cast<int>(hints.branchSets.size());
+      hints.branchSets.push_back(alternative.set());
+    }
+  }
   if (first >= 0 && hints.mustActive && !sawOpen && !p.hasBackRef && !p.hasSearchStart &&
       (p.nodes[first].op == Op::Plus || p.nodes[first].op == Op::Star) &&
       p.Next(first) == hints.mustNode) {

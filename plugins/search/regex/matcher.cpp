@@ -27,9 +27,12 @@ using Frame = RepeatFrame;
 
 class Matcher {
  public:
-  Matcher(const Program& program, const SearchRequest& request, MatchScratch& scratch,
-          std::uint64_t& steps)
+  Matcher(const Program& program, const SearchHints& hints, const SearchRequest& request,
+          MatchScratch& scratch, std::uint64_t& steps)
       : p_(program),
+        branchSet_(request.useHints && !hints.branchSets.empty() ? hints.branchSet.data()
+                                                                 : nullptr),
+        branchSets_(hints.branchSets.data()),
         nodes_(program.nodes.data()),
         text_(request.text),
         len_(static_cast<std::int32_t>(request.length)),
@@ -87,6 +90,13 @@ class Matcher {
     }
     stack_.push_back({kind, a, b, c, d, e, f});
     return true;
+  }
+
+  // True when the alternative of Branch node `branch` cannot start at pos.
+  bool CannotStart(int branch, std::int32_t pos) const {
+    if (!branchSet_) return false;
+    const int set = branchSet_[branch];
+    return set >= 0 && (pos >= len_ || !branchSets_[set][text_[pos]]);
   }
 
   int Next(int index) const {
@@ -388,11 +398,21 @@ class Matcher {
             pc = Next(pc);
             break;
           case Op::Branch: {
-            const int next = Next(pc);
+            int alt = pc;
+            while (alt >= 0 && nodes_[alt].op == Op::Branch && CannotStart(alt, pos))
+              alt = Next(alt);
+            if (alt < 0 || nodes_[alt].op != Op::Branch) {
+              ok = false;  // no alternative can start here
+              break;
+            }
+            int next = Next(alt);
+            while (next >= 0 && nodes_[next].op == Op::Branch && CannotStart(next, pos)) {
+              next = Next(next);
+            }
             if (next >= 0 && nodes_[next].op == Op::Branch) {
               if (!Push(Entry::Choice, next, pos, cc)) return false;
             }
-            ++pc;
+            pc = alt + 1;
             break;
           }
           case Op::Open:
@@ -638,6 +658,8 @@ class Matcher {
   }
 
   const Program& p_;
+  const int* branchSet_;  // null: try every alternative
+  const std::array<bool, 256>* branchSets_;
   const Node* nodes_;
   const std::uint8_t* text_;
   std::int32_t len_;
@@ -660,7 +682,7 @@ class Matcher {
 SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequest& request,
                     MatchScratch& scratch, std::uint64_t& steps) {
   if (program.nodes.empty() || request.searchStart > request.length) return SearchStatus::NoMatch;
-  Matcher matcher(program, request, scratch, steps);
+  Matcher matcher(program, hints, request, scratch, steps);
   const std::uint8_t* text = request.text;
   const std::size_t len = request.length;
   const std::size_t start = request.searchStart;

@@ -202,7 +202,10 @@ struct SearchHints {
   // starts at the beginning of the row of class bytes that ends at a hit.
   int mustRowNode = -1;
 
-  long minLength = 0;  // no match is shorter
+  // For each Branch node, the index of the set of bytes its alternative must start with
+  // (-1 = any); alternatives that cannot start at the cursor are not tried.
+  std::vector<int> branchSet;
+  std::vector<std::array<bool, 256>> branchSets;
 };
 
 void ComputeHints(const Program& program, SearchHints& hints);
