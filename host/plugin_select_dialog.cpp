@@ -40,6 +40,7 @@ PluginSelectDialog::PluginSelectDialog(HostContext* host, QWidget* parent)
     list_->addItem(QString::fromStdU16String(candidate.name));
   }
   connect(list_, &QListWidget::currentRowChanged, this, &PluginSelectDialog::SelectionChanged);
+  connect(list_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
   if (!candidates_.empty()) list_->setCurrentRow(0);
   list_->setFocus();
 }
