@@ -660,3 +660,55 @@ TEST(RegexReference, RandomPatternsAgreeWithReference) {
 
 }  // namespace
 }  // namespace yk
+
+namespace yk {
+namespace {
+
+// Double-byte text under k: no reference here, but the hints must never change a result.
+TEST(RegexReference, RandomDoubleBytePatternsSameWithAndWithoutHints) {
+  std::mt19937 rng(777);
+  const std::string atoms[] = {kNichi,
+                               kHon,
+                               kHyo,
+                               kA,
+                               ".",
+                               "[^a]",
+                               "\\W",
+                               "a",
+                               "A",
+                               "\\\\",
+                               "(a|" + kNichi + ")",
+                               "[a-z" + kHon + "]",
+                               "\\w",
+                               "(?:" + kA + "x)"};
+  const std::string quantifiers[] = {"", "", "*", "+", "?", "+?", "{2}", "{1,3}"};
+  const std::string pieces[] = {kNichi, kHon, kHyo, kA, "a", "A", "\\", "\n", "x", "@"};
+  const std::string options[] = {"k", "ki", "km", "kg", ""};
+  for (int i = 0; i < 5000; ++i) {
+    std::string pattern;
+    const int items = 1 + static_cast<int>(rng() % 4);
+    for (int j = 0; j < items; ++j) {
+      pattern += atoms[rng() % std::size(atoms)];
+      pattern += quantifiers[rng() % std::size(quantifiers)];
+    }
+    std::string text;
+    const int length = 1 + static_cast<int>(rng() % 12);
+    for (int j = 0; j < length; ++j) text += pieces[rng() % std::size(pieces)];
+    const std::string& opts = options[rng() % std::size(options)];
+    const Outcome o = Match("m/" + pattern + "/" + opts, text);
+    // Without k the trail byte 0x5C of a character escapes the next pattern byte.
+    if (!opts.empty()) {
+      ASSERT_NE(o.result, -1) << pattern << ": " << o.message;
+    }
+    if (o.result == 1 && opts[0] == 'k') {
+      // Under k no match starts or ends inside a double-byte character.
+      const auto* base = reinterpret_cast<const std::uint8_t*>(text.data());
+      EXPECT_FALSE(regex_detail::IsTrailByte(base, 0, static_cast<std::size_t>(o.start)))
+          << pattern << " on " << text;
+    }
+    Subst("s/" + pattern + "/<$&>/" + opts, text);
+  }
+}
+
+}  // namespace
+}  // namespace yk
