@@ -66,6 +66,7 @@ HolidayEntryDialog::HolidayEntryDialog(const HolidayEntryRequest& request, HostC
   oneDayLayout->addWidget(NumberEdit(kDayEdit), 1, 2);
   oneDayLayout->addWidget(new QLabel(QStringLiteral("日")), 1, 3);
   oneDayLayout->addWidget(WithId(new QPushButton(QStringLiteral("暦")), kDayPickerButton), 1, 4);
+  oneDayLayout->setColumnStretch(5, 1);
   layout->addWidget(oneDay);
 
   auto* period = new QGroupBox(this);
@@ -90,6 +91,7 @@ HolidayEntryDialog::HolidayEntryDialog(const HolidayEntryRequest& request, HostC
                      QStringLiteral("毎週水曜日"), QStringLiteral("毎週木曜日"),
                      QStringLiteral("毎週金曜日"), QStringLiteral("毎週土曜日")});
   periodLayout->addWidget(weekday, 3, 0, 1, 5);
+  periodLayout->setColumnStretch(5, 1);
   layout->addWidget(period);
 
   // The two radio buttons sit in different boxes: one group keeps them exclusive.
