@@ -192,7 +192,7 @@ int RegexMatch(const char* command, const char* targetStart, const char* targetE
       return -1;
     }
     return MatchOnce(*cc, targetStart, static_cast<std::size_t>(targetEnd - targetStart), message);
-  } catch (const std::bad_alloc&) {
+  } catch (...) {  // only allocation can fail here
     SetMessage(message, "match out of space");
     return -1;
   }
@@ -211,7 +211,7 @@ int RegexSubst(const char* command, const char* targetStart, const char* targetE
     if (cc->kind == CommandKind::Match) return MatchOnce(*cc, targetStart, length, message);
     std::uint64_t steps = 0;
     return RunSubstitution(*cc, targetStart, length, message, steps);
-  } catch (const std::bad_alloc&) {
+  } catch (...) {  // only allocation can fail here
     SetMessage(message, "out of space buf");
     return 0;
   }
