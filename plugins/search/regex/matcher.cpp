@@ -88,6 +88,10 @@ class Matcher {
       limitHit_ = true;
       return false;
     }
+    if (stack_.size() == stack_.capacity()) {  // starts at 128 entries, grows by half
+      stack_.reserve(std::min(
+          kMaxStackEntries, std::max<std::size_t>(128, stack_.capacity() + stack_.capacity() / 2)));
+    }
     stack_.push_back({kind, a, b, c, d, e, f});
     return true;
   }
