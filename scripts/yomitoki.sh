@@ -72,8 +72,8 @@ case "$cmd" in
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DYK_FUZZ=ON -DYK_GUI=OFF -DYK_BENCH=OFF >/dev/null
     cmake --build build-fuzz -j "$jobs" --target fuzzers
-    for f in build-fuzz/fuzz/fuzz_*; do
-      [ -x "$f" ] || continue
+    # Each module registers its fuzz targets in its own folder of the build tree.
+    for f in $(find build-fuzz -path '*/CMakeFiles' -prune -o -type f -name 'fuzz_*' -perm -u+x -print | sort); do
       name=$(basename "$f")
       corpus="fuzz/corpus/$name"
       mkdir -p "build-fuzz/corpus/$name"
