@@ -27,34 +27,44 @@ QString Q(std::u16string_view text) {
   return QString::fromUtf16(text.data(), text.size());
 }
 
+// Asking the font database is slow (fontconfig), and a window asks for the same few faces
+// at every redraw, so each face's answer is kept for the life of the process.
 QString FamilyFor(std::u16string_view face) {
+  static std::mutex mutex;
+  // Never destroyed: fonts must not outlive the application object at exit.
+  static auto& families = *new std::map<std::u16string, QString, std::less<>>();
+  std::lock_guard lock(mutex);
+  auto it = families.find(face);
+  if (it != families.end()) return it->second;
+  QString family = Q(kFallbackFamily);
   if (!face.empty() && face != kDefaultFaceName && QFontDatabase::hasFamily(Q(face)))
-    return Q(face);
-  return Q(kFallbackFamily);
+    family = Q(face);
+  families.emplace(std::u16string(face), family);
+  return family;
 }
 
 // The font whose character cell (ascent + descent) is at most `height` pixels: the pixel
 // size is lowered from `height` until the cell fits.  Cached per family and height.
 QFont MakeFont(const QString& family, int height) {
   static std::mutex mutex;
-  static std::map<std::pair<QString, int>, int> pixelSizes;
-  QFont font(family);
-  font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferBitmap));
-  font.setWeight(QFont::Normal);
-  font.setHintingPreference(QFont::PreferFullHinting);
+  static auto& fonts = *new std::map<std::pair<QString, int>, QFont>();
   std::lock_guard lock(mutex);
   auto key = std::make_pair(family, height);
-  auto it = pixelSizes.find(key);
-  if (it == pixelSizes.end()) {
+  auto it = fonts.find(key);
+  if (it == fonts.end()) {
+    QFont font(family);
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferBitmap));
+    font.setWeight(QFont::Normal);
+    font.setHintingPreference(QFont::PreferFullHinting);
     int size = height;
     for (; size > 1; --size) {
       font.setPixelSize(size);
       if (QFontMetrics(font).height() <= height) break;
     }
-    it = pixelSizes.emplace(key, std::max(size, 1)).first;
+    font.setPixelSize(std::max(size, 1));
+    it = fonts.emplace(key, font).first;
   }
-  font.setPixelSize(it->second);
-  return font;
+  return it->second;
 }
 
 // Splits at CR LF, lone CR and lone LF.  A break at the very end starts no further line.
