@@ -1,0 +1,278 @@
+// The organizer as a user gets it: the build installed into a program folder of its own,
+// the host started on that folder offscreen with its settings and data in temporary
+// folders, the schedule plugin chosen through the window's plugin button and the selection
+// dialog, a schedule typed into the edit dialog and added, and a restart that brings the
+// window back with its plugin and the schedule.
+//
+// The host runs in this process (the same libraries the installed program is made of) so
+// that the dialogs can be found by their control ids; everything it loads comes from the
+// installed folder: the parts sheet, the plugin and its skin.  Dialogs are driven from
+// inside their own modal loop as soon as they are open; nothing waits on a clock.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <functional>
+
+#include "common/schedule_dialog.h"
+#include "host/host_dialogs.h"
+#include "host/main_frame.h"
+#include "host/plugin_select_dialog.h"
+#include "host/tavik_app.h"
+#include "host/tavik_view.h"
+#include "host/tests/app_test_support.h"
+#include "platform/clock.h"
+#include "platform/qt_data_exchange.h"
+#include "platform/testing/message_recorder.h"
+#include "platform/text_codec.h"
+
+namespace yk {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::FindControl;
+using platform::testing::MessageRecorder;
+
+const ::testing::Environment* const kQt =
+    ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
+
+constexpr char16_t kScheduleName[] = u"スケジュール";
+constexpr int kDayLevel = 3;  // Years, Months, Days, Day
+
+// Friday, 7 May 2004: the shared date for the whole run.
+const platform::LocalTime kMorning{2004, 5, 7, 9, 0, 0, 5};
+
+// Runs `drive` on the next modal dialog from inside its modal loop.  The dialog is closed
+// with "reject" afterwards if `drive` left it open (a failed expectation must not hang the
+// run).  ran() tells whether a dialog was seen at all.
+class ModalDriver {
+ public:
+  explicit ModalDriver(std::function<void(QDialog*)> drive) : drive_(std::move(drive)) {
+    QObject::connect(&poll_, &QTimer::timeout, [this] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      poll_.stop();
+      ran_ = true;
+      drive_(dialog);
+      if (dialog->isVisible()) dialog->reject();
+    });
+    poll_.start(0);
+  }
+  bool ran() const { return ran_; }
+
+ private:
+  std::function<void(QDialog*)> drive_;
+  QTimer poll_;
+  bool ran_ = false;
+};
+
+// Types `text` into the focused widget the way an input method commits Japanese text.
+void CommitText(QWidget* widget, const QString& text) {
+  QInputMethodEvent commit;
+  commit.setCommitString(text);
+  QApplication::sendEvent(widget, &commit);
+}
+
+// The pixels of `image` inside `area` that are near black (text and glyph strokes).
+int DarkPixels(const QImage& image, const QRect& area) {
+  int dark = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      if (qRed(p) < 0x60 && qGreen(p) < 0x60 && qBlue(p) < 0x60) ++dark;
+    }
+  }
+  return dark;
+}
+
+// A UTF-16LE file (no byte-order mark) as UTF-8, or a note when its length is odd.
+std::string ReadUtf16LeFile(const fs::path& file) {
+  const std::vector<uint8_t> bytes = testing::ReadBytes(file);
+  if (bytes.size() % 2 != 0) return "<odd length>";
+  std::u16string text;
+  for (size_t i = 0; i < bytes.size(); i += 2)
+    text.push_back(char16_t(bytes[i] | bytes[i + 1] << 8));
+  return platform::Utf16ToUtf8(text);
+}
+
+class InstalledOrganizer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QProcess install;
+    install.start(QStringLiteral(YK_CMAKE_COMMAND),
+                  {"--install", QStringLiteral(YK_BUILD_DIR), "--prefix",
+                   QString::fromStdString(prefix().string())});
+    ASSERT_TRUE(install.waitForFinished(120000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+    ASSERT_TRUE(fs::is_regular_file(pluginFile())) << "the schedule plugin was not installed";
+
+    fs::create_directories(config());
+    ::setenv("XDG_CONFIG_HOME", config().c_str(), 1);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(config().string()));
+    // Past the welcome message; otherwise a fresh install.
+    QSettings seed(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
+    seed.setValue("setting/firsttime", "1");
+    seed.sync();
+    platform::SetClockOverride(kMorning);
+  }
+  void TearDown() override {
+    app_.reset();
+    platform::SetClockOverride(std::nullopt);
+  }
+
+  fs::path prefix() const { return root_.path() / "program"; }
+  fs::path config() const { return root_.path() / "config"; }
+  fs::path settingsFile() const { return config() / "Vantor Studio" / "tavik-hpc2k.conf"; }
+  fs::path pluginFile() const { return prefix() / "plugin" / "tvk_sched_hpc2karm.plg"; }
+
+  // Starts the host on the installed folder as the program's main() does.
+  void Start() {
+    QApplication::setApplicationName(QStringLiteral("tavik-hpc2k"));
+    QApplication::setOrganizationName(QStringLiteral("Vantor Studio"));
+    app_ = std::make_unique<CTavikApp>();
+    app_->AddExtension(InstallHostDialogs);
+    CTavikApp::Options options;
+    options.appFolder = platform::Utf8ToUtf16(prefix().string() + "/");
+    // Other tests may run an installed host at the same time.
+    options.singleInstance = false;
+    ASSERT_TRUE(app_->InitInstance(options));
+  }
+  // "終了": saves the settings and the layout, unloads the plugins.
+  void Quit() {
+    ASSERT_TRUE(app_->frame()->RunCommand(kCommandExit));
+    app_.reset();
+  }
+
+  CTavikView& view() { return *app_->view(); }
+  HostContext& host() { return *view().session().host(); }
+  PluginSlot& SlotAt(int p) { return host().slots[host().order[p]]; }
+  QRect WindowRect(int p) {
+    const PluginSlot& slot = SlotAt(p);
+    return QRect(slot.left, slot.top, slot.width, slot.height);
+  }
+  // The content rows of the window at p, inside its borders and clear of the resize grip.
+  QRect ContentArea(int p) {
+    const QRect r = WindowRect(p);
+    return QRect(r.left() + 4, r.top() + 61, r.width() - 20, r.height() - 75);
+  }
+  QImage Shown() { return view().grab().toImage(); }
+
+  testing::TempFolder root_{"e2e"};
+  MessageRecorder recorder_;
+  std::unique_ptr<CTavikApp> app_;
+};
+
+TEST_F(InstalledOrganizer, ScheduleAddedThroughTheDialogsSurvivesARestart) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_EQ(host().windowCount, 1) << "a fresh install opens one empty window";
+  ASSERT_EQ(SlotAt(0).loaded, 0);
+  const QRect window = WindowRect(0);
+
+  // The plugin button at the window's top-left corner opens the selection dialog.
+  std::u16string listed;
+  ModalDriver choosePlugin([&](QDialog* dialog) {
+    auto* list = FindControl<QListWidget>(dialog, PluginSelectDialog::kPluginList);
+    ASSERT_NE(list, nullptr);
+    const QList<QListWidgetItem*> found =
+        list->findItems(QString::fromStdU16String(kScheduleName), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    list->setCurrentItem(found.front());
+    listed = found.front()->text().toStdU16String();
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+  });
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, window.topLeft() + QPoint(8, 8));
+  ASSERT_TRUE(choosePlugin.ran()) << "the plugin button opened no dialog";
+  ASSERT_EQ(listed, kScheduleName);
+  ASSERT_EQ(SlotAt(0).loaded, 1);
+  EXPECT_EQ(SlotAt(0).name.get(), kScheduleName);
+  EXPECT_EQ(SlotAt(0).path.get(), platform::Utf8ToUtf16(pluginFile().string()));
+
+  const QImage emptyDay = Shown();
+  EXPECT_EQ(DarkPixels(emptyDay, ContentArea(0)), 0) << "an empty day shows only grey text";
+
+  // "新規" in the plugin's tool bar opens the edit dialog on the shared date.
+  const QString typed = QStringLiteral("打ち合わせ 3F");
+  ModalDriver addSchedule([&](QDialog* dialog) {
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("スケジュール"));
+    const QWidget* datePage = FindControl<QWidget>(dialog, kDatePageId);
+    ASSERT_NE(datePage, nullptr);
+    const std::pair<int, const char*> dates[] = {{1010, "2004"}, {1011, "5"}, {1012, "7"},
+                                                 {1013, "2004"}, {1014, "5"}, {1015, "7"}};
+    for (const auto& [id, text] : dates) {
+      auto* box = FindControl<QLineEdit>(datePage, id);
+      ASSERT_NE(box, nullptr) << id;
+      EXPECT_EQ(box->text(), QString::fromUtf8(text)) << id;
+    }
+    auto* tabs = FindControl<QTabBar>(dialog, 1000);
+    ASSERT_NE(tabs, nullptr);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    ASSERT_EQ(tabs->currentIndex(), 1);
+    auto* text = FindControl<QPlainTextEdit>(FindControl<QWidget>(dialog, kTextPageId), 1012);
+    ASSERT_NE(text, nullptr);
+    ASSERT_TRUE(text->isVisible());
+    text->setFocus();
+    CommitText(text, typed.left(5));
+    QTest::keyClicks(text, typed.mid(5));
+    ASSERT_EQ(text->toPlainText(), typed);
+    QTest::mouseClick(FindControl<QPushButton>(dialog, 1), Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+  });
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, window.topLeft() + QPoint(100, 30));
+  ASSERT_TRUE(addSchedule.ran()) << "新規 opened no dialog";
+  EXPECT_TRUE(recorder_.texts().empty())
+      << "unexpected message: " << platform::Utf16ToUtf8(recorder_.texts().front());
+
+  // The day's file holds exactly the new line: all day, one continuous span.
+  const std::u16string line =
+      u"(2004,05,07,00,00 2004,05,07,00,00 -1)(" + typed.toStdU16String() + u")\r\n";
+  const fs::path dayFile = prefix() / "data" / "2004" / "5" / "7" / "sched.txt";
+  EXPECT_EQ(ReadUtf16LeFile(dayFile), platform::Utf16ToUtf8(line));
+
+  // The store emptied the day's cache level when it wrote; the broadcast made the window
+  // collect the day again, so the shared cache holds the record once more.
+  const ScheduleStore& cache = host().schedules;
+  ASSERT_EQ(cache.counts[kDayLevel], 1);
+  const ScheduleRecord& cached = cache.records[kScheduleCacheSlots - 50];
+  EXPECT_EQ(std::u16string(cached.text), typed.toStdU16String());
+
+  // ... and drew it: the grey "予定無し" gave way to the entry's glyphs and black text.
+  const QImage oneEntry = Shown();
+  EXPECT_GT(DarkPixels(oneEntry, ContentArea(0)), 20);
+  EXPECT_NE(oneEntry.copy(window), emptyDay.copy(window));
+
+  ASSERT_NO_FATAL_FAILURE(Quit());
+  {
+    QSettings stored(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
+    EXPECT_EQ(stored.value("setting/win_num").toString(), "1");
+    EXPECT_EQ(stored.value("setting/winplg0").toString(),
+              QString::fromStdString(pluginFile().string()));
+  }
+
+  // Started again: the window comes back with its plugin, which reads the day from the file
+  // and shows exactly what was shown before.
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_EQ(host().windowCount, 1);
+  EXPECT_EQ(SlotAt(0).loaded, 1);
+  EXPECT_EQ(SlotAt(0).name.get(), kScheduleName);
+  EXPECT_EQ(WindowRect(0), window);
+  EXPECT_EQ(host().schedules.counts[kDayLevel], 1);
+  EXPECT_EQ(Shown().copy(window), oneEntry.copy(window));
+  EXPECT_TRUE(recorder_.texts().empty());
+}
+
+}  // namespace
+}  // namespace yk

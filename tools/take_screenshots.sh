@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Draws the README's pictures of the running organizer into docs/:
+#
+#   docs/schedule_day.png    a day with several schedules in a schedule window
+#   docs/holiday.png         a holiday: its name in the date header, the day's colour mark
+#   docs/translucent.png     translucent windows over a JPEG wallpaper
+#
+# Usage:  tools/take_screenshots.sh [BUILD_DIR]        (default: build)
+#
+# Needs Xvfb (xvfb-run), ImageMagick (convert, for the wallpaper) and iconv.  The script
+# builds the program and yk_screenshot in BUILD_DIR, installs the build into a temporary
+# program folder, writes a few schedules, holidays, a day colour and a wallpaper into that
+# folder's data/, and starts the organizer once per picture under Xvfb with settings of its
+# own (XDG_CONFIG_HOME inside the temporary folder).  The user's own settings and data are
+# never read or written.  The clock is set to a fixed date in May 2004, so the pictures
+# stay the same from one run to the next.
+set -euo pipefail
+
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$top/build}
+cd "$top"
+
+cmake --build "$build" --target tavik-hpc2k tvk_sched_hpc2karm yk_screenshot >/dev/null
+shooter=$(find "$build" -name yk_screenshot -type f -perm -u+x | head -n 1)
+[ -n "$shooter" ] || { echo "yk_screenshot was not built in $build" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+program=$work/program
+data=$program/data
+cmake --install "$build" --prefix "$program" >/dev/null
+plugin=$program/plugin/tvk_sched_hpc2karm.plg
+
+# lines FILE LINE...: the organizer's text files are UTF-16LE without a byte-order mark,
+# every line ending in CR LF.
+lines() {
+  local file=$1
+  shift
+  mkdir -p "$(dirname "$file")"
+  printf '%s\r\n' "$@" | iconv -f UTF-8 -t UTF-16LE >"$file"
+}
+
+# Schedules of Friday 7 May 2004, in the files of the levels they reach: the day itself, the
+# days of May, the months of 2004.
+lines "$data/2004/5/7/sched.txt" \
+  '(2004,05,07,09,30 2004,05,07,10,00 -1)(朝会)' \
+  '(2004,05,07,12,00 2004,05,07,13,00 -1)(田中さんと昼食)' \
+  '(2004,05,07,15,00 2004,05,07,16,30 -1)(新製品の打ち合わせ__TVRET__第二会議室)' \
+  '(2004,55,07,00,00 2004,55,07,00,00 -1)(母の誕生日)'
+lines "$data/2004/5/sched.txt" \
+  '(2004,05,06,00,00 2004,05,08,00,00 -1)(大阪出張)' \
+  '(2004,05,01,19,00 2004,05,31,20,30 05)(英会話教室)'
+lines "$data/2004/sched.txt" \
+  '(2004,04,01,00,00 2004,06,30,00,00 -1)(第一四半期の決算準備)'
+
+# Golden Week 2004, and a schedule on Children's Day.
+lines "$data/2004holiday.txt" \
+  '(00,00 00,00)(04,29,-1,01,みどりの日)' \
+  '(00,00 00,00)(05,03,-1,01,憲法記念日)' \
+  '(00,00 00,00)(05,04,-1,01,国民の休日)' \
+  '(00,00 00,00)(05,05,-1,01,こどもの日)'
+lines "$data/2004/5/5/sched.txt" \
+  '(2004,05,05,10,00 2004,05,05,16,00 -1)(家族で動物園)' \
+  '(2004,05,05,00,00 2004,05,05,00,00 -1)(柏餅を買う)'
+# daycolor.dat: 31 little-endian 32-bit colour numbers; 5 May gets colour 1.
+{
+  for day in $(seq 1 31); do
+    if [ "$day" -eq 5 ]; then printf '\001\000\000\000'; else printf '\000\000\000\000'; fi
+  done
+} >"$data/2004/5/daycolor.dat"
+
+# A soft evening sky with a few blurred lights.
+wallpaper=$work/wallpaper.jpg
+convert -size 800x600 gradient:'#5b7fbf'-'#f4c7a1' \
+  \( -size 800x600 xc:none -fill 'rgba(255,255,255,0.35)' \
+     -draw 'circle 640,130 700,130' -draw 'circle 120,470 165,470' \
+     -draw 'circle 720,470 745,470' -draw 'circle 300,90 320,90' -blur 0x12 \) \
+  -composite -quality 90 "$wallpaper"
+
+# settings NAME KEY=VALUE...: a settings folder for one picture; prints its path.
+settings() {
+  local home=$work/config-$1
+  shift
+  mkdir -p "$home/Vantor Studio"
+  {
+    echo '[setting]'
+    echo 'firsttime=1'
+    printf '%s\n' "$@"
+  } >"$home/Vantor Studio/tavik-hpc2k.conf"
+  echo "$home"
+}
+
+# shoot CONFIG DATE OUT: starts the organizer under Xvfb and saves its main window.
+shoot() {
+  env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$1" QT_QPA_PLATFORM=xcb \
+    xvfb-run -a -s '-screen 0 1024x768x24' "$shooter" "$program" "$2" "$3"
+  echo "$3"
+}
+
+mkdir -p docs
+
+day=$(settings day win_num=1 \
+  winleft0=10 wintop0=10 winwidth0=260 winheight0=420 "winplg0=$plugin")
+shoot "$day" 2004-05-07 docs/schedule_day.png
+
+holiday=$(settings holiday win_num=1 \
+  winleft0=10 wintop0=10 winwidth0=260 winheight0=240 "winplg0=$plugin")
+shoot "$holiday" 2004-05-05 docs/holiday.png
+
+translucent=$(settings translucent transwin=1 "wallpaper=$wallpaper" win_num=3 \
+  winleft0=300 wintop0=60 winwidth0=240 winheight0=200 winplg0= \
+  winleft1=420 wintop1=250 winwidth1=300 winheight1=240 winplg1= \
+  winleft2=40 wintop2=40 winwidth2=280 winheight2=400 "winplg2=$plugin")
+shoot "$translucent" 2004-05-07 docs/translucent.png
