@@ -17,13 +17,16 @@ add_executable(yk_screenshot ${PROJECT_SOURCE_DIR}/tools/screenshot.cpp)
 yk_warnings(yk_screenshot)
 target_link_libraries(yk_screenshot PRIVATE yk_host_dialogs Qt6::Test)
 
-# The test installs the whole program folder: what it holds must be built first.  The
-# schedule plugin is defined after the host folder: the call waits for the end of the
-# top-level directory.
+# yk_program_folder builds everything `cmake --install` puts into the program folder; the
+# test and tools/take_screenshots.sh install it.  The plugins and the updater are defined
+# after the host folder: the call waits for the end of the top-level directory.
+add_custom_target(yk_program_folder)
+add_dependencies(e2e_schedule_test yk_program_folder)
 function(yk_e2e_dependencies)
-  foreach(target tavik-hpc2k tvk_sched_hpc2karm)
+  foreach(target yk_platform tavik-hpc2k tvk_sched_hpc2karm tvk_search_hpc2karm
+                 tvk_tenki_hpc2karm tavik_upd_hpc2k)
     if(TARGET ${target})
-      add_dependencies(e2e_schedule_test ${target})
+      add_dependencies(yk_program_folder ${target})
     endif()
   endforeach()
 endfunction()

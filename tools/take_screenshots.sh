@@ -20,7 +20,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
 cd "$top"
 
-cmake --build "$build" --target tavik-hpc2k tvk_sched_hpc2karm yk_screenshot >/dev/null
+cmake --build "$build" --target yk_program_folder yk_screenshot >/dev/null
 shooter=$(find "$build" -name yk_screenshot -type f -perm -u+x | head -n 1)
 [ -n "$shooter" ] || { echo "yk_screenshot was not built in $build" >&2; exit 1; }
 
