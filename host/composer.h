@@ -10,7 +10,9 @@
 //
 // Translucent mode: the part of the composition buffer under a window is first lightened
 // (each byte b -> b * 15 / 100 + 216) and the window's pixels are then multiplied onto it
-// (d * s / 255), so white parts of a window show a pale copy of what lies beneath.
+// (d * s / 255), so white parts of a window show a pale copy of what lies beneath.  The
+// result is that of doing so window by window, bottom first, but each pixel is worked out
+// once through all the windows over it and written once.
 //
 // The composition marks live in the slots (`dirty`, `clipLeft`..`clipBottom`, view
 // coordinates, right and bottom exclusive).  All pixel loops are clipped to the buffers:

@@ -261,6 +261,78 @@ TEST_P(CompositionTest, BuffersShorterThanTheirSizeComposeOnlyTheirBytes) {
 INSTANTIATE_TEST_SUITE_P(NormalAndTranslucent, CompositionTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Translucent" : "Normal"; });
 
+// Stacks of up to five windows whose edges lie a few pixels apart, so the runs between
+// edges take every length the row loop handles (1, 2, 5, 6, 11, 21, 22, 43 pixels, ...),
+// composed whole and, over what the screen already holds, inside a rectangle.
+TEST(CompositionStacks, EveryRunMatchesThePainterReference) {
+  using Rects = std::vector<std::array<int, 4>>;
+  struct Case {
+    const char* rule;
+    Rects windows;            // left, top, width, height, bottom first
+    std::array<int, 4> rect;  // l, t, r, b of the composition
+  } cases[] = {
+      {"five deep, edges 1 to 21 pixels apart",
+       {{10, 10, 107, 60}, {11, 12, 100, 55}, {16, 14, 90, 50}, {27, 15, 70, 40}, {48, 16, 43, 30}},
+       {0, 0, 320, 240}},
+      {"the same stack cut by a rectangle",
+       {{10, 10, 107, 60}, {11, 12, 100, 55}, {16, 14, 90, 50}, {27, 15, 70, 40}, {48, 16, 43, 30}},
+       {20, 13, 83, 50}},
+      {"one-pixel windows and windows past the edges",
+       {{0, 0, 1, 240}, {290, 0, 30, 240}, {300, 200, 50, 60}, {319, 239, 1, 1}, {2, 2, 6, 2}},
+       {0, 0, 320, 240}},
+      {"windows side by side, touching",
+       {{0, 0, 22, 9}, {22, 0, 64, 9}, {86, 0, 11, 9}, {97, 0, 5, 9}, {102, 0, 218, 9}},
+       {0, 0, 320, 9}},
+  };
+  for (const auto& c : cases) {
+    for (bool translucent : {false, true}) {
+      for (bool full : {true, false}) {
+        SCOPED_TRACE(::testing::Message() << c.rule << (translucent ? ", translucent" : ", normal")
+                                          << (full ? ", full" : ", over the screen"));
+        HostFixture host;
+        host.OpenWindows(c.windows);
+        WindowSettings settings;
+        settings.translucent = translucent;
+        host.windows->SetSettings(settings);
+        FillPattern(host.Back(), 2);
+        FillPattern(host.Screen(), 8);
+        for (int p = 0; p < host.ctx->windowCount; ++p) FillPattern(host.WindowBuffer(p), 3 + p);
+        const PixelBuffer screen = host.Screen();
+        const std::vector<uint8_t> before(screen.bits, screen.bits + screen.bytes);
+        const PixelBuffer old{const_cast<uint8_t*>(before.data()), screen.width, screen.height,
+                              screen.bytes};
+        const auto [l, t, r, b] = c.rect;
+        if (full) {
+          host.windows->Compose(l, t, r - l, b - t, true);
+        } else {
+          host.windows->MarkWindows(l, t, r, b);
+          host.windows->ComposeMarked();
+        }
+        for (int y = 0; y < host.ctx->clientHeight; ++y) {
+          for (int x = 0; x < host.ctx->clientWidth; ++x) {
+            Pixel expected = PixelOf(old, x, y);
+            if (x >= l && x < r && y >= t && y < b) {
+              if (full) {
+                expected = ReferencePixel(host, x, y, translucent);
+              } else {
+                for (int p = 0; p < host.ctx->windowCount; ++p) {
+                  const PluginSlot& s = host.SlotAt(p);
+                  if (x < s.left || x >= s.right || y < s.top || y >= s.bottom) continue;
+                  const Pixel w = PixelOf(host.WindowBuffer(p), x - s.left, y - s.top);
+                  for (int i = 0; i < 3; ++i) {
+                    expected[i] = translucent ? LightenMultiplyReference(expected[i], w[i]) : w[i];
+                  }
+                }
+              }
+            }
+            ASSERT_EQ(PixelOf(screen, x, y), expected) << x << "," << y;
+          }
+        }
+      }
+    }
+  }
+}
+
 TEST(CompositionMarks, TouchingEdgesMarkAndCoveredWindowsDropOutsideTranslucentMode) {
   for (bool translucent : {false, true}) {
     HostFixture host;
