@@ -84,6 +84,15 @@ void CommitText(QWidget* widget, const QString& text) {
   QApplication::sendEvent(widget, &commit);
 }
 
+// A double tap as a desktop delivers it: press, release, then the second press followed by
+// the double-click event, and the release.
+void DoubleTap(QWidget* widget, QPoint at) {
+  QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+  QTest::mousePress(widget, Qt::LeftButton, {}, at);
+  QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
+  QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
+}
+
 // The pixels of `image` inside `area` that are near black (text and glyph strokes).
 int DarkPixels(const QImage& image, const QRect& area) {
   int dark = 0;
@@ -104,6 +113,15 @@ std::string ReadUtf16LeFile(const fs::path& file) {
   for (size_t i = 0; i < bytes.size(); i += 2)
     text.push_back(char16_t(bytes[i] | bytes[i + 1] << 8));
   return platform::Utf16ToUtf8(text);
+}
+
+void WriteUtf16LeFile(const fs::path& file, const std::u16string& text) {
+  std::vector<uint8_t> bytes;
+  for (char16_t unit : text) {
+    bytes.push_back(uint8_t(unit & 0xFF));
+    bytes.push_back(uint8_t(unit >> 8));
+  }
+  testing::WriteBytes(file, bytes);
 }
 
 class InstalledOrganizer : public ::testing::Test {
@@ -136,6 +154,7 @@ class InstalledOrganizer : public ::testing::Test {
   fs::path config() const { return root_.path() / "config"; }
   fs::path settingsFile() const { return config() / "Vantor Studio" / "tavik-hpc2k.conf"; }
   fs::path pluginFile() const { return prefix() / "plugin" / "tvk_sched_hpc2karm.plg"; }
+  fs::path dayFile() const { return prefix() / "data" / "2004" / "5" / "7" / "sched.txt"; }
 
   // Starts the host on the installed folder as the program's main() does.
   void Start() {
@@ -239,8 +258,7 @@ TEST_F(InstalledOrganizer, ScheduleAddedThroughTheDialogsSurvivesARestart) {
   // The day's file holds exactly the new line: all day, one continuous span.
   const std::u16string line =
       u"(2004,05,07,00,00 2004,05,07,00,00 -1)(" + typed.toStdU16String() + u")\r\n";
-  const fs::path dayFile = prefix() / "data" / "2004" / "5" / "7" / "sched.txt";
-  EXPECT_EQ(ReadUtf16LeFile(dayFile), platform::Utf16ToUtf8(line));
+  EXPECT_EQ(ReadUtf16LeFile(dayFile()), platform::Utf16ToUtf8(line));
 
   // The store emptied the day's cache level when it wrote; the broadcast made the window
   // collect the day again, so the shared cache holds the record once more.
@@ -272,6 +290,71 @@ TEST_F(InstalledOrganizer, ScheduleAddedThroughTheDialogsSurvivesARestart) {
   EXPECT_EQ(host().schedules.counts[kDayLevel], 1);
   EXPECT_EQ(Shown().copy(window), oneEntry.copy(window));
   EXPECT_TRUE(recorder_.texts().empty());
+}
+
+// The typical change: a double tap on an entry opens it in the edit dialog, the user edits
+// the second line of its text and presses "修正"; the line is rewritten in the day's file
+// (taken out, added at the end) and the window shows the new text.
+TEST_F(InstalledOrganizer, DoubleTapOnAnEntryEditsItInPlace) {
+  const std::u16string dentist = u"(2004,05,07,15,00 2004,05,07,16,00 -1)(歯医者)\r\n";
+  WriteUtf16LeFile(dayFile(),
+                   u"(2004,05,07,10,00 2004,05,07,11,30 -1)(会議__TVRET__A室)\r\n" + dentist);
+  {
+    QSettings seed(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
+    const std::pair<const char*, QString> layout[] = {
+        {"setting/win_num", "1"},
+        {"setting/winleft0", "0"},
+        {"setting/wintop0", "0"},
+        {"setting/winwidth0", "240"},
+        {"setting/winheight0", "300"},
+        {"setting/winplg0", QString::fromStdString(pluginFile().string())},
+    };
+    for (const auto& [key, value] : layout) seed.setValue(key, value);
+    seed.sync();
+  }
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_EQ(host().windowCount, 1);
+  ASSERT_EQ(SlotAt(0).name.get(), kScheduleName);
+  const QRect window = WindowRect(0);
+  const QImage before = Shown();
+
+  // A single tap on the entry does nothing; a double tap opens it.
+  {
+    ModalDriver unexpected([](QDialog*) {});  // closes whatever opens, so nothing hangs
+    QTest::mouseClick(&view(), Qt::LeftButton, {}, window.topLeft() + QPoint(60, 75));
+    EXPECT_FALSE(unexpected.ran()) << "a single tap opened a dialog";
+  }
+
+  std::u16string opened;
+  ModalDriver editEntry([&](QDialog* dialog) {
+    auto* modify = FindControl<QPushButton>(dialog, 1027);
+    ASSERT_NE(modify, nullptr);
+    EXPECT_TRUE(modify->isVisible()) << "an existing entry can be changed";
+    auto* tabs = FindControl<QTabBar>(dialog, 1000);
+    ASSERT_NE(tabs, nullptr);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    auto* text = FindControl<QPlainTextEdit>(FindControl<QWidget>(dialog, kTextPageId), 1012);
+    ASSERT_NE(text, nullptr);
+    opened = text->toPlainText().toStdU16String();
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(text, Qt::Key_Backspace);
+    QTest::keyClick(text, Qt::Key_Backspace);
+    QTest::keyClicks(text, QStringLiteral("B"));
+    CommitText(text, QStringLiteral("室"));
+    QTest::mouseClick(modify, Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+  });
+  DoubleTap(&view(), window.topLeft() + QPoint(60, 75));
+  ASSERT_TRUE(editEntry.ran()) << "the double tap opened no dialog";
+  EXPECT_EQ(opened, u"会議\nA室") << "the stored line break comes back as a new line";
+  EXPECT_TRUE(recorder_.texts().empty());
+
+  EXPECT_EQ(ReadUtf16LeFile(dayFile()),
+            platform::Utf16ToUtf8(dentist +
+                                  u"(2004,05,07,10,00 2004,05,07,11,30 -1)(会議__TVRET__B室)\r\n"));
+  EXPECT_EQ(host().schedules.counts[kDayLevel], 2) << "the window collected the day again";
+  EXPECT_NE(Shown().copy(window), before.copy(window));
 }
 
 }  // namespace
