@@ -72,7 +72,7 @@ endforeach()
 # ---- Tests -------------------------------------------------------------------------------
 yk_test(app_wallpaper_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/app_wallpaper_test.cpp
-  LIBS yk_host_wallpaper JPEG::JPEG)
+  LIBS yk_host_wallpaper JPEG::JPEG Qt6::Widgets)
 
 yk_test(app_session_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/app_session_test.cpp

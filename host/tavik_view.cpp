@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 
@@ -162,7 +163,7 @@ void CTavikView::OnTimer(uint32_t id) {
     session_.plugins()->HandleTimer(int(id));
 }
 
-void CTavikView::paintEvent(QPaintEvent*) {
+void CTavikView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   if (!session_.ready()) {
     painter.fillRect(rect(), Qt::white);
@@ -171,10 +172,12 @@ void CTavikView::paintEvent(QPaintEvent*) {
   const HostContext& host = *session_.host();
   PixelBuffer screen = ScreenBuffer(host);
   if (screen.bits == nullptr) return;
-  // The buffer is bottom-up: draw it mirrored.
-  painter.translate(0, host.bufferHeight);
-  painter.scale(1, -1);
-  painter.drawImage(QPoint(0, 0), BufferImage(screen));
+  // The buffer's rows are stored bottom-up: copy the exposed part and turn it upright.
+  const QRect exposed = event->rect() & QRect(0, 0, host.bufferWidth, host.bufferHeight);
+  if (exposed.isEmpty()) return;
+  const QRect stored(exposed.x(), host.bufferHeight - 1 - exposed.bottom(), exposed.width(),
+                     exposed.height());
+  painter.drawImage(exposed.topLeft(), BufferImage(screen).copy(stored).mirrored());
 }
 
 void CTavikView::mousePressEvent(QMouseEvent* event) {

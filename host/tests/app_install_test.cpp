@@ -41,6 +41,7 @@ class InstalledHost : public ::testing::Test {
     ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
     fs::create_directories(config());
     fs::create_directories(runtime());
+    fs::permissions(runtime(), fs::perms::owner_all, fs::perm_options::replace);
   }
 
   fs::path prefix() const { return root_.path() / "program"; }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/tests/app_test_support.h"
 #include "host/wallpaper.h"
 #include "platform/testing/message_recorder.h"
 
@@ -16,44 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Left half red, right half blue, so the byte order and the orientation both show.
-std::vector<uint8_t> EncodeJpeg(int width, int height) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr err;
-  cinfo.err = jpeg_std_error(&err);
-  jpeg_create_compress(&cinfo);
-  unsigned char* out = nullptr;
-  unsigned long outSize = 0;
-  jpeg_mem_dest(&cinfo, &out, &outSize);
-  cinfo.image_width = JDIMENSION(width);
-  cinfo.image_height = JDIMENSION(height);
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 95, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<unsigned char> row(size_t(width) * 3);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    // The top quarter is green: tells the first scanline from the last.
-    bool topBand = int(cinfo.next_scanline) < height / 4;
-    for (int x = 0; x < width; ++x) {
-      // A little texture keeps the compressed data from shrinking to nothing.
-      unsigned char grain = (x * 7 + int(cinfo.next_scanline) * 13) & 31;
-      unsigned char high = 255 - grain, low = grain;
-      unsigned char* p = &row[size_t(x) * 3];
-      p[0] = topBand ? low : (x < width / 2 ? high : low);
-      p[1] = topBand ? high : low;
-      p[2] = topBand ? low : (x < width / 2 ? low : high);
-    }
-    JSAMPROW r = row.data();
-    jpeg_write_scanlines(&cinfo, &r, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  std::vector<uint8_t> bytes(out, out + outSize);
-  jpeg_destroy_compress(&cinfo);
-  std::free(out);
-  return bytes;
-}
+using testing::EncodeJpeg;
 
 size_t FindStartOfFrame(const std::vector<uint8_t>& jpeg) {
   for (size_t i = 2; i + 9 < jpeg.size(); ++i)
