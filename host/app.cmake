@@ -50,24 +50,7 @@ endif()
 set_target_properties(tavik-hpc2k PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS tavik-hpc2k RUNTIME DESTINATION .)
 
-# The pictures: themes are the program's; data/ belongs to the user and is only filled in
-# where a file is missing, so a reinstall never overwrites the user's theme or icon.
-set(yk_assets ${PROJECT_SOURCE_DIR}/assets)
-if(EXISTS ${yk_assets}/theme)
-  install(DIRECTORY ${yk_assets}/theme/ DESTINATION ${YK_THEME_DIR} FILES_MATCHING PATTERN "*.bmp")
-endif()
-foreach(yk_file tavik.dat icon.bmp)
-  if(EXISTS ${yk_assets}/data/${yk_file})
-    install(CODE "
-      set(target \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${YK_DATA_DIR}/${yk_file}\")
-      if(NOT EXISTS \"\${target}\")
-        file(INSTALL \"${yk_assets}/data/${yk_file}\" DESTINATION
-             \"\${CMAKE_INSTALL_PREFIX}/${YK_DATA_DIR}\")
-      else()
-        message(STATUS \"Kept: \${target}\")
-      endif()")
-  endif()
-endforeach()
+# The pictures (theme/, data/ when missing, the plugins' pictures) are installed by tools/.
 
 # ---- Tests -------------------------------------------------------------------------------
 yk_test(app_wallpaper_test
@@ -95,6 +78,14 @@ target_compile_definitions(app_install_test PRIVATE
   YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}" YK_BUILD_DIR="${PROJECT_BINARY_DIR}"
   YK_CMAKE_COMMAND="${CMAKE_COMMAND}")
 add_dependencies(app_install_test tavik-hpc2k rec_a rec_b)
+# Everything the program folder holds is built before the install (the target that gathers
+# it is defined later).
+function(yk_app_install_dependencies)
+  if(TARGET yk_program_folder)
+    add_dependencies(app_install_test yk_program_folder)
+  endif()
+endfunction()
+cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL yk_app_install_dependencies)
 
 yk_bench(host_startup_bench
   SOURCES ${PROJECT_SOURCE_DIR}/bench/host_startup_bench.cpp
