@@ -2,13 +2,15 @@
 // the host started on that folder offscreen with its settings and data in temporary
 // folders, the schedule plugin chosen through the window's plugin button and the selection
 // dialog, a schedule typed into the edit dialog and added, and a restart that brings the
-// window back with its plugin and the schedule.
+// window back with its plugin and the schedule; then the everyday change: a double tap on
+// an entry, its text edited, "修正".
 //
 // The host runs in this process (the same libraries the installed program is made of) so
 // that the dialogs can be found by their control ids; everything it loads comes from the
 // installed folder: the parts sheet, the plugin and its skin.  Dialogs are driven from
 // inside their own modal loop as soon as they are open; nothing waits on a clock.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -17,6 +19,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabBar>
@@ -124,6 +127,14 @@ void WriteUtf16LeFile(const fs::path& file, const std::u16string& text) {
   testing::WriteBytes(file, bytes);
 }
 
+// Which file a path names and when it was last written: QSettings replaces the file
+// whenever it saves.
+std::pair<ino_t, long long> StampOf(const fs::path& file) {
+  struct stat info {};
+  if (::stat(file.c_str(), &info) != 0) return {0, 0};
+  return {info.st_ino, info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec};
+}
+
 class InstalledOrganizer : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -152,6 +163,7 @@ class InstalledOrganizer : public ::testing::Test {
 
   fs::path prefix() const { return root_.path() / "program"; }
   fs::path config() const { return root_.path() / "config"; }
+  fs::path runtime() const { return root_.path() / "run"; }
   fs::path settingsFile() const { return config() / "Vantor Studio" / "tavik-hpc2k.conf"; }
   fs::path pluginFile() const { return prefix() / "plugin" / "tvk_sched_hpc2karm.plg"; }
   fs::path dayFile() const { return prefix() / "data" / "2004" / "5" / "7" / "sched.txt"; }
@@ -168,6 +180,33 @@ class InstalledOrganizer : public ::testing::Test {
     options.singleInstance = false;
     ASSERT_TRUE(app_->InitInstance(options));
   }
+  // Runs the installed program itself on the same folders until its start is complete (it
+  // writes "firsttime" at the end of the initial update, after restoring the windows),
+  // then ends it as the desktop would (SIGTERM: an orderly end that saves the layout).
+  void RunInstalledProgram() {
+    fs::create_directories(runtime());
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(config().string()));
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime().string()));
+    env.insert("TMPDIR", QString::fromStdString(runtime().string()));
+    env.remove("LD_LIBRARY_PATH");
+    program.setProcessEnvironment(env);
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    const auto before = StampOf(settingsFile());
+    program.start(QString::fromStdString((prefix() / "tavik-hpc2k").string()), {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return StampOf(settingsFile()) != before || program.state() != QProcess::Running; },
+        60000));
+    ASSERT_EQ(program.state(), QProcess::Running) << "the installed program ended by itself";
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+  }
+
   // "終了": saves the settings and the layout, unloads the plugins.
   void Quit() {
     ASSERT_TRUE(app_->frame()->RunCommand(kCommandExit));
@@ -290,6 +329,16 @@ TEST_F(InstalledOrganizer, ScheduleAddedThroughTheDialogsSurvivesARestart) {
   EXPECT_EQ(host().schedules.counts[kDayLevel], 1);
   EXPECT_EQ(Shown().copy(window), oneEntry.copy(window));
   EXPECT_TRUE(recorder_.texts().empty());
+  ASSERT_NO_FATAL_FAILURE(Quit());
+
+  // The installed program brings the window back with its plugin too: a plugin that failed
+  // to load would leave the window empty, and the layout it saves would name no plugin.
+  ASSERT_NO_FATAL_FAILURE(RunInstalledProgram());
+  QSettings stored(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
+  EXPECT_EQ(stored.value("setting/win_num").toString(), "1");
+  EXPECT_EQ(stored.value("setting/winplg0").toString(),
+            QString::fromStdString(pluginFile().string()));
+  EXPECT_EQ(stored.value("setting/winheight0").toString(), QString::number(window.height()));
 }
 
 // The typical change: a double tap on an entry opens it in the edit dialog, the user edits
