@@ -5,7 +5,7 @@
 #   docs/holiday.png         a holiday: its name in the date header, the day's colour mark
 #   docs/translucent.png     translucent windows over a JPEG wallpaper
 #
-# Usage:  tools/take_screenshots.sh [BUILD_DIR]        (default: build)
+# Usage:  tools/take_screenshots.sh [BUILD_DIR [OUT_DIR]]   (default: build, docs)
 #
 # Needs Xvfb (xvfb-run), ImageMagick (convert, for the wallpaper) and iconv.  The script
 # builds the program and yk_screenshot in BUILD_DIR, installs the build into a temporary
@@ -17,7 +17,8 @@
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$top/build}
+build=$(realpath "${1:-$top/build}")
+out=$(realpath -m "${2:-$top/docs}")
 cd "$top"
 
 cmake --build "$build" --target yk_program_folder yk_screenshot >/dev/null
@@ -97,18 +98,18 @@ shoot() {
   echo "$3"
 }
 
-mkdir -p docs
+mkdir -p "$out"
 
 day=$(settings day win_num=1 \
   winleft0=10 wintop0=10 winwidth0=260 winheight0=420 "winplg0=$plugin")
-shoot "$day" 2004-05-07 docs/schedule_day.png
+shoot "$day" 2004-05-07 "$out/schedule_day.png"
 
 holiday=$(settings holiday win_num=1 \
   winleft0=10 wintop0=10 winwidth0=260 winheight0=240 "winplg0=$plugin")
-shoot "$holiday" 2004-05-05 docs/holiday.png
+shoot "$holiday" 2004-05-05 "$out/holiday.png"
 
 translucent=$(settings translucent transwin=1 "wallpaper=$wallpaper" win_num=3 \
   winleft0=300 wintop0=60 winwidth0=240 winheight0=200 winplg0= \
   winleft1=420 wintop1=250 winwidth1=300 winheight1=240 winplg1= \
   winleft2=40 wintop2=40 winwidth2=280 winheight2=400 "winplg2=$plugin")
-shoot "$translucent" 2004-05-07 docs/translucent.png
+shoot "$translucent" 2004-05-07 "$out/translucent.png"
