@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QInputMethodEvent>
@@ -404,6 +405,28 @@ TEST_F(InstalledOrganizer, DoubleTapOnAnEntryEditsItInPlace) {
                                   u"(2004,05,07,10,00 2004,05,07,11,30 -1)(会議__TVRET__B室)\r\n"));
   EXPECT_EQ(host().schedules.counts[kDayLevel], 2) << "the window collected the day again";
   EXPECT_NE(Shown().copy(window), before.copy(window));
+}
+
+// "クイック" › "その他" › "予定・仕事" finds the installed plugin by its file name and display
+// name: the first time it opens a maximised window, the second time it opens no other.
+TEST_F(InstalledOrganizer, QuickMenuOpensTheScheduleWindowOnce) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_EQ(host().windowCount, 1);
+  QAction* quick = app_->frame()->Command(kCommandQuickSchedule);
+  ASSERT_NE(quick, nullptr);
+  ASSERT_TRUE(quick->isEnabled());
+
+  quick->trigger();
+  ASSERT_EQ(host().windowCount, 2);
+  EXPECT_EQ(SlotAt(1).name.get(), kScheduleName);
+  EXPECT_EQ(host().maximized, 1);
+  EXPECT_EQ(WindowRect(1), QRect(0, 0, host().clientWidth, host().clientHeight));
+  // The maximised schedule window covers the view: its date header is drawn at the top.
+  EXPECT_GT(DarkPixels(Shown(), QRect(2, 40, 60, 10)), 0);
+
+  quick->trigger();
+  EXPECT_EQ(host().windowCount, 2) << "the plugin is shown in one window only";
+  EXPECT_TRUE(recorder_.texts().empty());
 }
 
 }  // namespace
