@@ -2,10 +2,12 @@
 #include "common/schedule_store.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <numeric>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "common/atomic_file.h"
@@ -72,7 +74,8 @@ template <std::size_t kWidth>
 // Copies `count` units.  Texts are short, and this copy in 16-byte blocks (the last one
 // overlapping, never reading or writing outside the range) is several times faster for
 // them than the string-copy instruction a memcpy of bounded length is turned into here.
-void CopyUnits(char16_t* to, const char16_t* from, std::size_t count) {
+[[gnu::always_inline]] inline void CopyUnits(char16_t* to, const char16_t* from,
+                                             std::size_t count) {
   char* out = reinterpret_cast<char*>(to);
   const char* in = reinterpret_cast<const char*>(from);
   std::size_t bytes = count * sizeof(char16_t);
@@ -93,33 +96,96 @@ void CopyUnits(char16_t* to, const char16_t* from, std::size_t count) {
 
 // Copies a text into the record with its terminator; the units after it are left as
 // they are (the cache is read only up to the terminator).
-void StoreText(ScheduleRecord* record, std::u16string_view text) {
+[[gnu::always_inline]] inline void StoreText(ScheduleRecord* record, std::u16string_view text) {
   std::size_t length = std::min<std::size_t>(text.size(), kMaxScheduleTextLength);
   CopyUnits(record->text, text.data(), length);
   record->text[length] = u'\0';
 }
 
-// Parses into *record, which may be partly written when the line doesn't parse.
-bool ParseInto(std::u16string_view line, ScheduleRecord* record) {
+// The digits of a header as they stand in the line, four or two UTF-16 units read at once
+// (the files are little-endian, and so are the machines this runs on): each 16-bit lane
+// minus '0' must lie in 0..9.  What tells a lane that doesn't is gathered in *flaws, so
+// that a whole header is judged with one test.
+template <std::size_t kWidth>
+[[gnu::always_inline]] inline uint64_t DigitLanes(const char16_t* field, uint64_t* flaws) {
+  static_assert(kWidth == 2 || kWidth == 4);
+  static_assert(std::endian::native == std::endian::little);
+  using Lanes = std::conditional_t<kWidth == 4, uint64_t, uint32_t>;
+  constexpr Lanes kZeros = Lanes(0x0030003000300030ull);
+  constexpr Lanes kHigh = Lanes(0xFFF0FFF0FFF0FFF0ull);
+  constexpr Lanes kSix = Lanes(0x0006000600060006ull);
+  constexpr Lanes kTens = Lanes(0x00F000F000F000F0ull);
+  Lanes units;
+  std::memcpy(&units, field, sizeof units);
+  // A unit below '0' wraps and shows in the high bits of its own lane, whatever it borrows
+  // from the next; a lane of 10..15 carries into bit 4 once 6 is added.
+  const Lanes digits = units - kZeros;
+  *flaws |= (digits & kHigh) | ((digits + kSix) & kTens);
+  return digits;
+}
+
+// The value of four digit lanes (most significant first): one multiplication gathers
+// d0 * 1000 + d1 * 100 + d2 * 10 + d3 in the top lane, no lane below it carrying over.
+inline int32_t YearValue(uint64_t digits) {
+  constexpr uint64_t kWeights = (1000ull << 48) | (100ull << 32) | (10ull << 16) | 1ull;
+  return static_cast<int32_t>((digits * kWeights) >> 48);
+}
+
+inline int32_t PairValue(uint64_t digits) {
+  return static_cast<int32_t>((digits & 0xFFFF) * 10 + (digits >> 16));
+}
+
+// Parses into *record, which may be partly written when the line doesn't parse.  Inlined
+// into the loading loop, where it runs once a line.
+[[gnu::always_inline]] inline bool ParseInto(std::u16string_view line, ScheduleRecord* record) {
   std::size_t open = line.find(u'(');
   if (open == std::u16string_view::npos) return false;
   std::u16string_view s = line.substr(open);
   if (s.size() < kMinLineLength || s[5] != u',' || s[22] != u',' || s[38] != u'(') return false;
 
   // Each number runs from its start up to the next cut: 4 characters for the years, 2
-  // for the others.
+  // for the others.  Nearly every line has plain digits in all of the date and time
+  // fields, read here all at once; a line with anything else in them (blanks, signs)
+  // reads them field by field.
   const char16_t* p = s.data();
-  record->startYear = ReadField<4>(p + 1);
-  record->startMonth = ReadField<2>(p + 6);
-  record->startDay = ReadField<2>(p + 9);
-  record->startHour = ReadField<2>(p + 12);
-  record->startMinute = ReadField<2>(p + 15);
-  record->endYear = ReadField<4>(p + 18);
-  record->endMonth = ReadField<2>(p + 23);
-  record->endDay = ReadField<2>(p + 26);
-  record->endHour = ReadField<2>(p + 29);
-  record->endMinute = ReadField<2>(p + 32);
-  record->period = ReadField<2>(p + 35);
+  uint64_t flaws = 0;
+  const uint64_t startYear = DigitLanes<4>(p + 1, &flaws);
+  const uint64_t startMonth = DigitLanes<2>(p + 6, &flaws);
+  const uint64_t startDay = DigitLanes<2>(p + 9, &flaws);
+  const uint64_t startHour = DigitLanes<2>(p + 12, &flaws);
+  const uint64_t startMinute = DigitLanes<2>(p + 15, &flaws);
+  const uint64_t endYear = DigitLanes<4>(p + 18, &flaws);
+  const uint64_t endMonth = DigitLanes<2>(p + 23, &flaws);
+  const uint64_t endDay = DigitLanes<2>(p + 26, &flaws);
+  const uint64_t endHour = DigitLanes<2>(p + 29, &flaws);
+  const uint64_t endMinute = DigitLanes<2>(p + 32, &flaws);
+  uint64_t periodFlaws = 0;
+  const uint64_t period = DigitLanes<2>(p + 35, &periodFlaws);
+  // "-1" and "-2" are common periods: that field alone is read the long way.
+  record->period = periodFlaws != 0 ? ReadField<2>(p + 35) : PairValue(period);
+  if (flaws == 0) {
+    record->startYear = YearValue(startYear);
+    record->startMonth = PairValue(startMonth);
+    record->startDay = PairValue(startDay);
+    record->startHour = PairValue(startHour);
+    record->startMinute = PairValue(startMinute);
+    record->endYear = YearValue(endYear);
+    record->endMonth = PairValue(endMonth);
+    record->endDay = PairValue(endDay);
+    record->endHour = PairValue(endHour);
+    record->endMinute = PairValue(endMinute);
+  } else {
+    record->startYear = ReadField<4>(p + 1);
+    record->startMonth = ReadField<2>(p + 6);
+    record->startDay = ReadField<2>(p + 9);
+    record->startHour = ReadField<2>(p + 12);
+    record->startMinute = ReadField<2>(p + 15);
+    record->endYear = ReadField<4>(p + 18);
+    record->endMonth = ReadField<2>(p + 23);
+    record->endDay = ReadField<2>(p + 26);
+    record->endHour = ReadField<2>(p + 29);
+    record->endMinute = ReadField<2>(p + 32);
+  }
 
   std::u16string_view text = s.substr(kTextStart);
   if (!text.empty()) text.remove_suffix(1);  // the closing ")"

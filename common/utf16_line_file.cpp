@@ -12,6 +12,10 @@
 
 #include "common/atomic_file.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace yk {
 namespace {
 
@@ -43,26 +47,34 @@ bool VisitPieces(std::u16string_view line, const LineVisitor& visit) {
   return true;
 }
 
-// Position of the next LF in units, or units.size().  On little-endian machines memchr
-// finds candidate 0x0A bytes fast; a hit counts only at a unit's low byte with a zero
-// high byte.
+// Position of the next LF in units, or units.size().
 std::size_t FindLf(std::u16string_view units) {
-  if constexpr (std::endian::native == std::endian::little) {
-    const char* bytes = reinterpret_cast<const char*>(units.data());
-    std::size_t size = units.size() * 2;
-    std::size_t from = 0;
-    while (from < size) {
-      const void* hit = std::memchr(bytes + from, '\n', size - from);
-      if (hit == nullptr) break;
-      std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes);
-      if (at % 2 == 0 && bytes[at + 1] == '\0') return at / 2;
-      from = at + 1;
-    }
-    return units.size();
-  } else {
-    std::size_t at = units.find(kLf);
-    return at == std::u16string_view::npos ? units.size() : at;
+  const char16_t* data = units.data();
+  const std::size_t size = units.size();
+  std::size_t at = 0;
+#if defined(__SSE2__)
+  // Thirty-two units a step, compared in place; lines are short, so this beats a call out.
+  const __m128i lf = _mm_set1_epi16(static_cast<short>(kLf));
+  auto block = [&](std::size_t from) {
+    const __m128i* p = reinterpret_cast<const __m128i*>(data + from);
+    return _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(_mm_loadu_si128(p), lf),
+                                             _mm_cmpeq_epi16(_mm_loadu_si128(p + 1), lf)));
+  };
+  for (; at + 32 <= size; at += 32) {
+    const unsigned mask =
+        static_cast<unsigned>(block(at)) | (static_cast<unsigned>(block(at + 16)) << 16);
+    if (mask != 0) return at + static_cast<std::size_t>(__builtin_ctz(mask));
   }
+  if (at + 16 <= size) {
+    const unsigned mask = static_cast<unsigned>(block(at));
+    if (mask != 0) return at + static_cast<std::size_t>(__builtin_ctz(mask));
+    at += 16;
+  }
+#endif
+  for (; at < size; ++at) {
+    if (data[at] == kLf) return at;
+  }
+  return size;
 }
 
 // Visits the lines of `units` and returns how many units they took.  Unless `atEnd`, the
@@ -97,6 +109,29 @@ std::size_t VisitAvailableLines(std::u16string_view units, bool atEnd, const Lin
   return consumed;
 }
 
+constexpr std::size_t kChunkBytes = 64 * 1024;
+
+// The reading buffer.  Each thread keeps one between calls, so reading a file doesn't
+// allocate; a visitor that reads another file meanwhile gets a buffer of its own.
+class ChunkBuffer {
+ public:
+  ChunkBuffer()
+      : units_(spare_ != nullptr ? std::move(spare_) : std::make_unique<char16_t[]>(kChunkUnits)) {}
+  ~ChunkBuffer() {
+    if (spare_ == nullptr) spare_ = std::move(units_);
+  }
+  ChunkBuffer(const ChunkBuffer&) = delete;
+  ChunkBuffer& operator=(const ChunkBuffer&) = delete;
+  char16_t* units() { return units_.get(); }
+
+ private:
+  static constexpr std::size_t kChunkUnits = kChunkBytes / 2;
+  static thread_local std::unique_ptr<char16_t[]> spare_;
+  std::unique_ptr<char16_t[]> units_;
+};
+
+thread_local std::unique_ptr<char16_t[]> ChunkBuffer::spare_;
+
 }  // namespace
 
 void ForEachUtf16LineInBytes(std::string_view bytes, const LineVisitor& visit) {
@@ -117,14 +152,16 @@ bool ForEachUtf16Line(const std::filesystem::path& path, const LineVisitor& visi
   }
   // Read in chunks, so a huge file costs no more memory than a small one and reading
   // stops as soon as the visitor has what it wants.  64 KB holds a full level's file.
-  constexpr std::size_t kChunkBytes = 64 * 1024;
-  std::unique_ptr<char16_t[]> buffer(new char16_t[kChunkBytes / 2]);
-  char* bytes = reinterpret_cast<char*>(buffer.get());
-  std::size_t have = 0;  // bytes in the buffer
+  ChunkBuffer buffer;
+  char* bytes = reinterpret_cast<char*>(buffer.units());
+  std::size_t have = 0;   // bytes in the buffer
+  std::size_t total = 0;  // bytes read from the file
+  const auto sizeAtOpen = static_cast<std::size_t>(info.st_size);
   bool atEnd = false;
   bool stopped = false;
   while (!atEnd && !stopped) {
-    ssize_t got = ::read(fd, bytes + have, kChunkBytes - have);
+    const std::size_t asked = kChunkBytes - have;
+    ssize_t got = ::read(fd, bytes + have, asked);
     if (got < 0) {
       if (errno == EINTR) continue;
       ::close(fd);
@@ -134,8 +171,12 @@ bool ForEachUtf16Line(const std::filesystem::path& path, const LineVisitor& visi
       atEnd = true;
     } else {
       have += static_cast<std::size_t>(got);
+      total += static_cast<std::size_t>(got);
+      // A read that comes back short once the size the file had at opening is reached
+      // has met the end: no further read is needed to learn it.
+      atEnd = static_cast<std::size_t>(got) < asked && total >= sizeAtOpen;
     }
-    std::u16string_view units(buffer.get(), have / 2);
+    std::u16string_view units(buffer.units(), have / 2);
     std::size_t used = VisitAvailableLines(units, atEnd, visit, &stopped) * 2;
     std::memmove(bytes, bytes + used, have - used);
     have -= used;

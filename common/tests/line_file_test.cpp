@@ -40,6 +40,9 @@ TEST(LineFile, SplitsLinesAndRemovesTheLineEnd) {
       {"empty lines are lines", Le(u"\r\n\r\n"), {u"", u""}},
       {"trailing odd byte ignored", Le(u"ab\r\n") + "x", {u"ab"}},
       {"non-ASCII units", Le(u"会議\r\n予定"), {u"会議", u"予定"}},
+      {"units holding a 0x0A byte end no line",
+       Le(u"\u0A0Aa\u010A\u0A00\r\nb"),
+       {u"\u0A0Aa\u010A\u0A00", u"b"}},
       {"2047 units are one piece", Le(longLine + u"\r\n"), {longLine}},
       {"2048 units are two pieces", Le(longLine + u"yz\r\nq"), {longLine, u"yz", u"q"}},
       {"4095 units are three pieces",
@@ -47,6 +50,18 @@ TEST(LineFile, SplitsLinesAndRemovesTheLineEnd) {
        {longLine, longLine, u"z"}},
   };
   for (const Case& c : cases) EXPECT_EQ(Pieces(c.bytes), c.lines) << c.rule;
+}
+
+TEST(LineFile, LineEndsAreFoundWhereverTheyFall) {
+  // Lines of every length from 0 to 100 units, so each line end falls at every place of
+  // the blocks the search steps over.
+  std::u16string text;
+  std::vector<std::u16string> expected;
+  for (std::size_t length = 0; length <= 100; ++length) {
+    expected.emplace_back(length, static_cast<char16_t>(u'a' + length % 26));
+    text += expected.back() + (length % 3 ? u"\r\n" : u"\n");
+  }
+  EXPECT_EQ(Pieces(Le(text)), expected);
 }
 
 TEST(LineFile, VisitorCanStopReading) {
@@ -82,6 +97,25 @@ TEST(LineFile, ChunkedReadingGivesTheSamePieces) {
   int seen = 0;
   ASSERT_TRUE(ForEachUtf16Line(file, [&seen](std::u16string_view) { return ++seen < 3; }));
   EXPECT_EQ(seen, 3);
+}
+
+// Files around the size of one read: the last line comes out whole however the reads
+// fall, also without a line end.
+TEST(LineFile, FilesAroundOneReadGiveEveryLine) {
+  for (std::size_t bytes : {65534u, 65536u, 65538u, 131072u, 131074u}) {
+    std::u16string text;
+    while ((text.size() + 17 + 4) * 2 <= bytes) text += u"0123456789abcde\r\n";
+    text += std::u16string(bytes / 2 - text.size(), u'z');  // the last line, no CR LF
+    ASSERT_EQ(Le(text).size(), bytes);
+    TempFolder folder;
+    auto file = folder.path() / "sized.txt";
+    WriteBytes(file, Le(text));
+    auto lines = ReadUtf16Lines(file);
+    ASSERT_TRUE(lines.has_value());
+    EXPECT_EQ(*lines, Pieces(Le(text))) << bytes;
+    ASSERT_FALSE(lines->empty());
+    EXPECT_EQ(lines->back().back(), u'z') << bytes;
+  }
 }
 
 TEST(LineFile, ReadingFailsOnlyWhenTheFileCantBeOpened) {

@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "common/decimal_text.h"
 #include "common/schedule_store.h"
 #include "common/tests/store_test_support.h"
 
@@ -83,6 +84,35 @@ TEST(StoreLine, ParsesOrRejects) {
     ScheduleRecord before = parsed;
     ASSERT_EQ(ParseScheduleLine(c.line, &parsed), c.parses) << c.rule;
     EXPECT_TRUE(RecordsEqual(parsed, c.parses ? c.expected : before)) << c.rule;
+  }
+}
+
+// Every number field reads as the library conversion reads its characters, whatever
+// unit stands in any place of it: units next to the digits, signs, blanks, and units
+// whose low byte is a digit.
+TEST(StoreLine, EveryFieldReadsAsTheLibraryConversionDoes) {
+  const std::u16string base = u"(2004,05,07,10,00 2004,05,07,11,30 03)(x)";
+  const int starts[] = {1, 6, 9, 12, 15, 18, 23, 26, 29, 32, 35};
+  const int widths[] = {4, 2, 2, 2, 2, 4, 2, 2, 2, 2, 2};
+  const char16_t units[] = {u'/', u'0',  u'9',      u':',      u' ',      u'\t',     u'+',
+                            u'-', u'\0', u'\u0130', u'\u0139', u'\uFF10', u'\u3039', u'\uFFFF'};
+  for (int field = 0; field < 11; ++field) {
+    for (int place = 0; place < widths[field]; ++place) {
+      for (char16_t unit : units) {
+        std::u16string line = base;
+        line[starts[field] + place] = unit;
+        ScheduleRecord r{};
+        ASSERT_TRUE(ParseScheduleLine(line, &r));
+        const int32_t read[] = {r.startYear,   r.startMonth, r.startDay, r.startHour,
+                                r.startMinute, r.endYear,    r.endMonth, r.endDay,
+                                r.endHour,     r.endMinute,  r.period};
+        for (int f = 0; f < 11; ++f) {
+          const std::u16string_view text(line.data() + starts[f], widths[f]);
+          EXPECT_EQ(read[f], ReadDecimal(text)) << "unit " << int(unit) << " at place " << place
+                                                << " of field " << field << ", field " << f;
+        }
+      }
+    }
   }
 }
 
