@@ -81,7 +81,8 @@ std::vector<std::u16string> ListThemeFiles(const fs::path& themeFolder) {
   for (; !error && it != fs::directory_iterator(); it.increment(error)) {
     if (names.size() >= size_t(kMaxThemeFiles)) break;
     const fs::path& file = it->path();
-    if (file.extension() != ".bmp" || !it->is_regular_file(error)) continue;
+    std::error_code entryError;  // an unreadable entry is skipped, the listing goes on
+    if (file.extension() != ".bmp" || !it->is_regular_file(entryError)) continue;
     names.push_back(platform::Utf8ToUtf16(file.filename().string()));
   }
   return names;

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QTest>
@@ -20,6 +21,7 @@
 #include "host/tavik_view.h"
 #include "host/tests/app_test_support.h"
 #include "host/tests/plugins/call_log.h"
+#include "host/theme_dialog.h"
 #include "host/window_manager.h"
 #include "platform/messages.h"
 #include "platform/qt_data_exchange.h"
@@ -215,6 +217,21 @@ TEST_F(HostApp, ViewShowsTheCompositionBufferUpright) {
     SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
     EXPECT_EQ(shown.pixel(p.x, p.y) & 0xFFFFFF, p.colour & 0xFFFFFF);
   }
+  // Repainting a part shows the same pixels as the whole.
+  const QRect part(0, 40, 130, 70);
+  QImage partial(view().size(), QImage::Format_RGB32);
+  partial.fill(Qt::red);
+  // render() puts the region's top-left corner at the offset given.
+  view().render(&partial, part.topLeft(), QRegion(part));
+  int differing = 0;
+  for (int y = part.top(); y <= part.bottom(); ++y) {
+    for (int x = part.left(); x <= part.right(); ++x) {
+      if ((partial.pixel(x, y) & 0xFFFFFF) != (shown.pixel(x, y) & 0xFFFFFF) && differing++ < 3)
+        ADD_FAILURE() << x << "," << y << " " << std::hex << partial.pixel(x, y) << " vs "
+                      << shown.pixel(x, y);
+    }
+  }
+  EXPECT_EQ(differing, 0);
 }
 
 TEST_F(HostApp, StylusAndKeysReachTheWindowManager) {
@@ -310,6 +327,21 @@ TEST(SettingsDialog, ControlsStartFromTheCurrentValues) {
   EXPECT_NE(platform::FindControl<QWidget>(&dialog, 1006), nullptr);
   EXPECT_FALSE(platform::FindControl<QRadioButton>(&dialog, 1041)->isChecked());
   EXPECT_TRUE(platform::FindControl<QRadioButton>(&dialog, 1042)->isChecked());
+}
+
+TEST(ThemeDialog, GivesBackTheChosenFile) {
+  ThemeDialog dialog({u"light.bmp", u"dark.bmp"});
+  EXPECT_EQ(dialog.windowTitle(), "テーマの選択");
+  auto* list = platform::FindControl<QListWidget>(&dialog, ThemeDialog::kThemeList);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->count(), 2);
+  list->setCurrentRow(1);
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.chosen(), u"dark.bmp");
+  ThemeDialog empty({});
+  empty.accept();
+  EXPECT_TRUE(empty.chosen().empty());
 }
 
 TEST(AboutDialog, ShowsNameAndVersion) {
