@@ -14,10 +14,7 @@
 #include "host/tavik_view.h"
 #include "platform/process.h"
 #include "platform/profile.h"
-// This header still spells the signal section with Qt's keyword.
-#define signals Q_SIGNALS
 #include "platform/qt_single_instance.h"
-#undef signals
 
 namespace yk {
 namespace {

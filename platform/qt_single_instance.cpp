@@ -46,7 +46,7 @@ void SingleInstance::OnNewConnection() {
   while (QLocalSocket* socket = server_->nextPendingConnection()) {
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-      if (socket->readAll().contains("raise")) emit activationRequested();
+      if (socket->readAll().contains("raise")) Q_EMIT activationRequested();
     });
   }
 }

@@ -28,7 +28,7 @@ class SingleInstance : public QObject {
   // The local socket name used (for tests).
   QString socketName() const { return socketName_; }
 
- signals:
+ Q_SIGNALS:
   void activationRequested();
 
  private:
