@@ -23,7 +23,7 @@ constexpr std::u16string_view kNoMemory = u"メモリの確保に失敗しまし
 DatePickerDialog::DatePickerDialog(HostContext* host, QWidget* parent)
     : QDialog(parent), host_(host) {
   setWindowTitle(QString::fromUtf16(u"日付"));
-  setFont(QFont(QStringLiteral("IPAGothic"), 9));
+  setFont(QFont(QStringLiteral("IPAPGothic"), 9));
   setFixedSize(DialogUnits(0, 0, 136, 175).size());
 
   auto* today =

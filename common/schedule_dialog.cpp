@@ -87,7 +87,7 @@ ScheduleDialog::ScheduleDialog(HostContext* host, const ScheduleDialogInput& inp
                                ScheduleDialogVariant variant, QWidget* parent)
     : QDialog(parent), host_(host), variant_(variant), ids_(ScheduleDialogIds::For(variant)) {
   setWindowTitle(Q(u"スケジュール"));
-  setFont(QFont(QStringLiteral("IPAGothic"), 9));
+  setFont(QFont(QStringLiteral("IPAPGothic"), 9));
   setFixedSize(DialogUnits(0, 0, 136, 175).size());
 
   tabs_ = platform::WithId(new QTabBar(this), ids_.tab);

@@ -24,7 +24,7 @@ constexpr std::u16string_view kNoMemory = u"メモリの確保に失敗しまし
 TimePickerDialog::TimePickerDialog(HostContext* host, TimePickerIds ids, QWidget* parent)
     : QDialog(parent), host_(host) {
   setWindowTitle(QString::fromUtf16(u"時間"));
-  setFont(QFont(QStringLiteral("IPAGothic"), 9));
+  setFont(QFont(QStringLiteral("IPAPGothic"), 9));
   setFixedSize(DialogUnits(0, 0, 136, 175).size());
 
   auto* now = platform::WithId(new QPushButton(QString::fromUtf16(u"現時刻"), this), ids.nowButton);

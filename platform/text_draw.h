@@ -3,7 +3,8 @@
 // A font is described by a face name and a height in pixels: the height of the character
 // cell (ascent + descent), as the handheld's positive font heights are; weight is always
 // normal (400).  The handheld's default face "ＭＳ Ｐゴシック" and every face this machine
-// does not know are drawn with the "IPAGothic" family (package fonts-ipafont-gothic).
+// does not know are drawn with the proportional "IPAPGothic" family (package
+// fonts-ipafont-gothic), the nearest match to a proportional Gothic face.
 // Text is drawn in `colour` on a transparent background and never outside `clip` (after
 // the rectangle is normalised so left <= right and top <= bottom) nor outside the bitmap.
 // CR LF, a lone CR and a lone LF each start a new line.

@@ -20,7 +20,7 @@
 namespace platform {
 namespace {
 
-constexpr char16_t kFallbackFamily[] = u"IPAGothic";
+constexpr char16_t kFallbackFamily[] = u"IPAPGothic";
 constexpr int kDefaultHeight = 12;
 
 QString Q(std::u16string_view text) {

@@ -170,9 +170,9 @@ TEST_F(TextDraw, Measure) {
 }
 
 TEST_F(TextDraw, UnknownFacesUseTheJapaneseGothic) {
-  EXPECT_EQ(ResolvedFontFamily(kDefaultFaceName), u"IPAGothic");
-  EXPECT_EQ(ResolvedFontFamily(u"No Such Face 123"), u"IPAGothic");
-  EXPECT_EQ(ResolvedFontFamily(u""), u"IPAGothic");
+  EXPECT_EQ(ResolvedFontFamily(kDefaultFaceName), u"IPAPGothic");
+  EXPECT_EQ(ResolvedFontFamily(u"No Such Face 123"), u"IPAPGothic");
+  EXPECT_EQ(ResolvedFontFamily(u""), u"IPAPGothic");
   EXPECT_EQ(ResolvedFontFamily(u"IPAMincho"), u"IPAMincho");
 }
 
