@@ -5,9 +5,9 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <numeric>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "common/atomic_file.h"
@@ -15,6 +15,10 @@
 #include "common/decimal_text.h"
 #include "common/utf16_line_file.h"
 #include "platform/message_box.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace yk {
 namespace {
@@ -102,38 +106,81 @@ template <std::size_t kWidth>
   record->text[length] = u'\0';
 }
 
-// The digits of a header as they stand in the line, four or two UTF-16 units read at once
-// (the files are little-endian, and so are the machines this runs on): each 16-bit lane
-// minus '0' must lie in 0..9.  What tells a lane that doesn't is gathered in *flaws, so
-// that a whole header is judged with one test.
-template <std::size_t kWidth>
-[[gnu::always_inline]] inline uint64_t DigitLanes(const char16_t* field, uint64_t* flaws) {
-  static_assert(kWidth == 2 || kWidth == 4);
+// Reads the eleven numbers of a header field by field.
+void ReadFields(const char16_t* p, ScheduleRecord* record) {
+  record->startYear = ReadField<4>(p + 1);
+  record->startMonth = ReadField<2>(p + 6);
+  record->startDay = ReadField<2>(p + 9);
+  record->startHour = ReadField<2>(p + 12);
+  record->startMinute = ReadField<2>(p + 15);
+  record->endYear = ReadField<4>(p + 18);
+  record->endMonth = ReadField<2>(p + 23);
+  record->endDay = ReadField<2>(p + 26);
+  record->endHour = ReadField<2>(p + 29);
+  record->endMinute = ReadField<2>(p + 32);
+  record->period = ReadField<2>(p + 35);
+}
+
+#if defined(__SSE2__)
+// Units 0..39 of a header, that is the 39 units through the "(" that opens the text and
+// one more, as five blocks of eight.  The date and time digits must all be plain digits
+// ("-1" and "-2" periods aside); then every number is read at once: lane i of a block's
+// pairs holds 10 * digit i + digit i + 1, and a year is two pairs.  False leaves the
+// header to be read field by field.
+[[gnu::always_inline]] inline bool ReadPlainFields(const char16_t* p, ScheduleRecord* record) {
   static_assert(std::endian::native == std::endian::little);
-  using Lanes = std::conditional_t<kWidth == 4, uint64_t, uint32_t>;
-  constexpr Lanes kZeros = Lanes(0x0030003000300030ull);
-  constexpr Lanes kHigh = Lanes(0xFFF0FFF0FFF0FFF0ull);
-  constexpr Lanes kSix = Lanes(0x0006000600060006ull);
-  constexpr Lanes kTens = Lanes(0x00F000F000F000F0ull);
-  Lanes units;
-  std::memcpy(&units, field, sizeof units);
-  // A unit below '0' wraps and shows in the high bits of its own lane, whatever it borrows
-  // from the next; a lane of 10..15 carries into bit 4 once 6 is added.
-  const Lanes digits = units - kZeros;
-  *flaws |= (digits & kHigh) | ((digits + kSix) & kTens);
-  return digits;
+  // Bit i: unit i must be a digit.
+  constexpr auto places = [](std::initializer_list<int> at) {
+    unsigned long long mask = 0;
+    for (int i : at) mask |= 1ull << i;
+    return mask;
+  };
+  constexpr unsigned long long kDigitPlaces = places(
+      {1, 2, 3, 4, 6, 7, 9, 10, 12, 13, 15, 16, 18, 19, 20, 21, 23, 24, 26, 27, 29, 30, 32, 33});
+  constexpr unsigned long long kPeriodPlaces = places({35, 36});
+  const __m128i zeros = _mm_set1_epi16('0');
+  const __m128i nine = _mm_set1_epi16(9);
+  auto load = [p](int at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at)); };
+  // A unit minus '0' is a digit when, unsigned, it is at most 9.
+  auto digitLanes = [&](__m128i units) {
+    return _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(units, zeros), nine), _mm_setzero_si128());
+  };
+  auto mask16 = [](__m128i low, __m128i high) {
+    return static_cast<unsigned long long>(
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(low, high))));
+  };
+  const __m128i units0 = load(0), units1 = load(8), units2 = load(16), units3 = load(24),
+                units4 = load(32);
+  const unsigned long long digits = mask16(digitLanes(units0), digitLanes(units1)) |
+                                    mask16(digitLanes(units2), digitLanes(units3)) << 16 |
+                                    mask16(digitLanes(units4), _mm_setzero_si128()) << 32;
+  if ((digits & kDigitPlaces) != kDigitPlaces) return false;
+  // The units one place on: loaded for the first four blocks, shifted in for the last
+  // (whose pairs are needed only up to unit 36).
+  const __m128i ten = _mm_set1_epi16(10);
+  const __m128i pairOffset = _mm_set1_epi16(11 * '0');
+  auto pairs = [&](__m128i units, __m128i next) {
+    return _mm_sub_epi16(_mm_add_epi16(_mm_mullo_epi16(units, ten), next), pairOffset);
+  };
+  const __m128i pairs0 = pairs(units0, load(1)), pairs1 = pairs(units1, load(9)),
+                pairs2 = pairs(units2, load(17)), pairs3 = pairs(units3, load(25)),
+                pairs4 = pairs(units4, _mm_srli_si128(units4, 2));
+  record->startYear = _mm_extract_epi16(pairs0, 1) * 100 + _mm_extract_epi16(pairs0, 3);
+  record->startMonth = _mm_extract_epi16(pairs0, 6);
+  record->startDay = _mm_extract_epi16(pairs1, 1);
+  record->startHour = _mm_extract_epi16(pairs1, 4);
+  record->startMinute = _mm_extract_epi16(pairs1, 7);
+  record->endYear = _mm_extract_epi16(pairs2, 2) * 100 + _mm_extract_epi16(pairs2, 4);
+  record->endMonth = _mm_extract_epi16(pairs2, 7);
+  record->endDay = _mm_extract_epi16(pairs3, 2);
+  record->endHour = _mm_extract_epi16(pairs3, 5);
+  record->endMinute = _mm_extract_epi16(pairs4, 0);
+  // "-1" and "-2" are common periods: only that field is then read the long way.
+  record->period = (digits & kPeriodPlaces) == kPeriodPlaces ? _mm_extract_epi16(pairs4, 3)
+                                                             : ReadField<2>(p + 35);
+  return true;
 }
-
-// The value of four digit lanes (most significant first): one multiplication gathers
-// d0 * 1000 + d1 * 100 + d2 * 10 + d3 in the top lane, no lane below it carrying over.
-inline int32_t YearValue(uint64_t digits) {
-  constexpr uint64_t kWeights = (1000ull << 48) | (100ull << 32) | (10ull << 16) | 1ull;
-  return static_cast<int32_t>((digits * kWeights) >> 48);
-}
-
-inline int32_t PairValue(uint64_t digits) {
-  return static_cast<int32_t>((digits & 0xFFFF) * 10 + (digits >> 16));
-}
+#endif
 
 // Parses into *record, which may be partly written when the line doesn't parse.  Inlined
 // into the loading loop, where it runs once a line.
@@ -143,49 +190,14 @@ inline int32_t PairValue(uint64_t digits) {
   std::u16string_view s = line.substr(open);
   if (s.size() < kMinLineLength || s[5] != u',' || s[22] != u',' || s[38] != u'(') return false;
 
-  // Each number runs from its start up to the next cut: 4 characters for the years, 2
-  // for the others.  Nearly every line has plain digits in all of the date and time
-  // fields, read here all at once; a line with anything else in them (blanks, signs)
-  // reads them field by field.
-  const char16_t* p = s.data();
-  uint64_t flaws = 0;
-  const uint64_t startYear = DigitLanes<4>(p + 1, &flaws);
-  const uint64_t startMonth = DigitLanes<2>(p + 6, &flaws);
-  const uint64_t startDay = DigitLanes<2>(p + 9, &flaws);
-  const uint64_t startHour = DigitLanes<2>(p + 12, &flaws);
-  const uint64_t startMinute = DigitLanes<2>(p + 15, &flaws);
-  const uint64_t endYear = DigitLanes<4>(p + 18, &flaws);
-  const uint64_t endMonth = DigitLanes<2>(p + 23, &flaws);
-  const uint64_t endDay = DigitLanes<2>(p + 26, &flaws);
-  const uint64_t endHour = DigitLanes<2>(p + 29, &flaws);
-  const uint64_t endMinute = DigitLanes<2>(p + 32, &flaws);
-  uint64_t periodFlaws = 0;
-  const uint64_t period = DigitLanes<2>(p + 35, &periodFlaws);
-  // "-1" and "-2" are common periods: that field alone is read the long way.
-  record->period = periodFlaws != 0 ? ReadField<2>(p + 35) : PairValue(period);
-  if (flaws == 0) {
-    record->startYear = YearValue(startYear);
-    record->startMonth = PairValue(startMonth);
-    record->startDay = PairValue(startDay);
-    record->startHour = PairValue(startHour);
-    record->startMinute = PairValue(startMinute);
-    record->endYear = YearValue(endYear);
-    record->endMonth = PairValue(endMonth);
-    record->endDay = PairValue(endDay);
-    record->endHour = PairValue(endHour);
-    record->endMinute = PairValue(endMinute);
-  } else {
-    record->startYear = ReadField<4>(p + 1);
-    record->startMonth = ReadField<2>(p + 6);
-    record->startDay = ReadField<2>(p + 9);
-    record->startHour = ReadField<2>(p + 12);
-    record->startMinute = ReadField<2>(p + 15);
-    record->endYear = ReadField<4>(p + 18);
-    record->endMonth = ReadField<2>(p + 23);
-    record->endDay = ReadField<2>(p + 26);
-    record->endHour = ReadField<2>(p + 29);
-    record->endMinute = ReadField<2>(p + 32);
-  }
+    // Each number runs from its start up to the next cut: 4 characters for the years, 2
+    // for the others.  Nearly every line has plain digits in all of them, read all at once
+    // when the line is long enough for that.
+#if defined(__SSE2__)
+  if (s.size() <= kTextStart || !ReadPlainFields(s.data(), record)) ReadFields(s.data(), record);
+#else
+  ReadFields(s.data(), record);
+#endif
 
   std::u16string_view text = s.substr(kTextStart);
   if (!text.empty()) text.remove_suffix(1);  // the closing ")"

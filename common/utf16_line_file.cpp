@@ -7,6 +7,7 @@
 
 #include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -47,35 +48,76 @@ bool VisitPieces(std::u16string_view line, const LineVisitor& visit) {
   return true;
 }
 
-// Position of the next LF in units, or units.size().
-std::size_t FindLf(std::u16string_view units) {
-  const char16_t* data = units.data();
-  const std::size_t size = units.size();
-  std::size_t at = 0;
+// The LFs of a run of units, in order.  They are found a block of 64 units at a time and
+// a batch ahead, so that the line loop runs without a search (and its hard-to-guess end)
+// per line.
+class LineEnds {
+ public:
+  explicit LineEnds(std::u16string_view units) : data_(units.data()), size_(units.size()) {}
+
+  // Position of the next LF, or the size of the run when there is none.
+  std::size_t Next() {
+    while (next_ == count_) {
+      if (scanned_ >= size_) return size_;
+      Refill();
+    }
+    return ends_[next_++];
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 64;
+  static constexpr std::size_t kBatch = 256;
+  static constexpr uint64_t kTop = uint64_t{1} << 63;
+
+  // Bit i set when unit i of the block is a LF.
+  static uint64_t BlockMask(const char16_t* block) {
 #if defined(__SSE2__)
-  // Thirty-two units a step, compared in place; lines are short, so this beats a call out.
-  const __m128i lf = _mm_set1_epi16(static_cast<short>(kLf));
-  auto block = [&](std::size_t from) {
-    const __m128i* p = reinterpret_cast<const __m128i*>(data + from);
-    return _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(_mm_loadu_si128(p), lf),
-                                             _mm_cmpeq_epi16(_mm_loadu_si128(p + 1), lf)));
-  };
-  for (; at + 32 <= size; at += 32) {
-    const unsigned mask =
-        static_cast<unsigned>(block(at)) | (static_cast<unsigned>(block(at + 16)) << 16);
-    if (mask != 0) return at + static_cast<std::size_t>(__builtin_ctz(mask));
-  }
-  if (at + 16 <= size) {
-    const unsigned mask = static_cast<unsigned>(block(at));
-    if (mask != 0) return at + static_cast<std::size_t>(__builtin_ctz(mask));
-    at += 16;
-  }
+    const __m128i lf = _mm_set1_epi16(static_cast<short>(kLf));
+    auto sixteen = [&](std::size_t from) {
+      const __m128i* p = reinterpret_cast<const __m128i*>(block + from);
+      const __m128i low = _mm_cmpeq_epi16(_mm_loadu_si128(p), lf);
+      const __m128i high = _mm_cmpeq_epi16(_mm_loadu_si128(p + 1), lf);
+      return static_cast<uint64_t>(
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(low, high))));
+    };
+    return sixteen(0) | sixteen(16) << 16 | sixteen(32) << 32 | sixteen(48) << 48;
+#else
+    uint64_t mask = 0;
+    for (std::size_t i = 0; i < kBlock; ++i) mask |= uint64_t{block[i] == kLf} << i;
+    return mask;
 #endif
-  for (; at < size; ++at) {
-    if (data[at] == kLf) return at;
   }
-  return size;
-}
+
+  void Refill() {
+    next_ = count_ = 0;
+    while (scanned_ < size_ && count_ < kBatch) {
+      if (scanned_ + kBlock > size_) {
+        for (; scanned_ < size_; ++scanned_) {
+          if (data_[scanned_] == kLf) ends_[count_++] = scanned_;
+        }
+        break;
+      }
+      const uint64_t mask = BlockMask(data_ + scanned_);
+      // Lines are seldom shorter than 32 units: the first two ends of a block are stored
+      // without a test (a slot past the count is simply overwritten later).
+      uint64_t rest = mask & (mask - 1);
+      ends_[count_] = scanned_ + static_cast<std::size_t>(__builtin_ctzll(mask | kTop));
+      ends_[count_ + 1] = scanned_ + static_cast<std::size_t>(__builtin_ctzll(rest | kTop));
+      count_ += static_cast<std::size_t>(mask != 0) + static_cast<std::size_t>(rest != 0);
+      for (rest &= rest - 1; rest != 0; rest &= rest - 1) {
+        ends_[count_++] = scanned_ + static_cast<std::size_t>(__builtin_ctzll(rest));
+      }
+      scanned_ += kBlock;
+    }
+  }
+
+  const char16_t* data_;
+  std::size_t size_;
+  std::size_t scanned_ = 0;  // units searched so far
+  std::size_t next_ = 0;     // next of ends_ to hand out
+  std::size_t count_ = 0;    // ends_ found in the batch
+  std::size_t ends_[kBatch + kBlock + 2];
+};
 
 // Visits the lines of `units` and returns how many units they took.  Unless `atEnd`, the
 // unfinished line at the end is left for later, except for the 2047-unit pieces it is
@@ -83,11 +125,12 @@ std::size_t FindLf(std::u16string_view units) {
 // *stopped is set when the visitor stops.
 std::size_t VisitAvailableLines(std::u16string_view units, bool atEnd, const LineVisitor& visit,
                                 bool* stopped) {
+  LineEnds ends(units);
   std::size_t consumed = 0;
   while (consumed < units.size()) {
-    std::u16string_view rest = units.substr(consumed);
-    std::size_t end = FindLf(rest);
-    if (end == rest.size() && !atEnd) {
+    const std::size_t end = ends.Next();  // LFs come in order, each past the line before
+    if (end == units.size() && !atEnd) {
+      std::u16string_view rest = units.substr(consumed);
       while (rest.size() > kMaxLineUnits + 1) {
         if (!visit(rest.substr(0, kMaxLineUnits))) {
           *stopped = true;
@@ -98,13 +141,13 @@ std::size_t VisitAvailableLines(std::u16string_view units, bool atEnd, const Lin
       }
       return consumed;
     }
-    std::u16string_view line = rest.substr(0, end);
+    std::u16string_view line = units.substr(consumed, end - consumed);
     if (!line.empty() && line.back() == kCr) line.remove_suffix(1);
     if (!VisitPieces(line, visit)) {
       *stopped = true;
       return consumed;
     }
-    consumed += end == rest.size() ? end : end + 1;
+    consumed = end == units.size() ? end : end + 1;
   }
   return consumed;
 }
