@@ -29,7 +29,8 @@ function(yk_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${T_ENV}")
+    ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/platform/tests/lsan.supp;${T_ENV}")
 endfunction()
 
 # yk_bench(NAME SOURCES src... LIBS lib...): a Google Benchmark binary (not run by ctest).

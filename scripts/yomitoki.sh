@@ -63,7 +63,7 @@ case "$cmd" in
   sanitize)
     install_missing
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DYK_SANITIZE=ON -DYK_BENCH=OFF
-    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --test-dir build-asan --output-on-failure -j "$jobs"
     ;;
   fuzz)
