@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <new>
 
 #include "common/holiday.h"
 
@@ -16,6 +15,7 @@ constexpr int kDigitWidth = 5;
 constexpr int kDigitHeight = 20;
 constexpr int kStartCapX = 50;  // (50, 230) 5 × 20
 constexpr int kEndCapX = 55;    // (55, 230) 5 × 20
+constexpr int kCapWidth = 5;
 constexpr int kYearMarkX = 51, kYearMarkY = 190;
 constexpr int kMonthMarkX = 40, kMonthMarkY = 190;
 constexpr int kMarkWidth = 5, kMarkHeight = 10;
@@ -56,14 +56,7 @@ int MonthScrollFor(int month) {
 
 bool DatePicker::Start(const Sources& sources) {
   sources_ = sources;
-  try {
-    image_.assign(kImageBytes, 255);
-  } catch (const std::bad_alloc&) {
-    image_.clear();
-    released_ = true;
-    return false;
-  }
-  released_ = false;
+  if (!Allocate()) return false;
   year = std::clamp(year, kFirstYear, kLastYear);
   month = std::clamp(month, 1, 12);
   pressZone_ = kZoneNone;
@@ -84,12 +77,6 @@ void DatePicker::SetToday(int todayYear, int todayMonth, int todayDay) {
 void DatePicker::ResetScrolls() {
   yearScroll_ = YearScrollFor(year);
   monthScroll_ = MonthScrollFor(month);
-}
-
-void DatePicker::Release() {
-  image_.clear();
-  image_.shrink_to_fit();
-  released_ = true;
 }
 
 std::u16string DatePicker::Caption() const {
@@ -119,51 +106,62 @@ void DatePicker::DrawNumber(int value, int digits, int x, int y) {
   }
 }
 
+// A strip of numbered cells.  A cell is a start-cap column, the number, and a last column
+// that holds the mark in its lower half or, on the strip's last value, the end cap.
+struct DatePicker::Strip {
+  int row;         // picture row
+  int cell;        // cell width
+  int cells;       // cells rendered into the scratch space
+  int clearWidth;  // scratch columns wiped first
+  int digits;
+  int markX, markY;  // the mark on the parts sheet
+  int firstValue, lastValue;
+};
+
+namespace {
+constexpr DatePicker::Strip kYearStrip{kYearRow,   kYearCell,  kYearCells, 230,      4,
+                                       kYearMarkX, kYearMarkY, kFirstYear, kLastYear};
+constexpr DatePicker::Strip kMonthStrip{kMonthRow,   kMonthCell,  kMonthCells, 220, 2,
+                                        kMonthMarkX, kMonthMarkY, 1,           12};
+}  // namespace
+
 void DatePicker::RenderYearStrip() {
   if (released_) return;
-  PixelBuffer dst{image_.data(), kImageWidth, kImageHeight, kImageBytes};
-  const ConstPixelBuffer& parts = sources_.parts;
   yearScroll_ = std::clamp(yearScroll_, 0, kMaxYearScroll);
-  const int first = kFirstYear + yearScroll_ / kYearCell;
-  const int remainder = yearScroll_ % kYearCell;
-  FillWhite(dst, kScratchX, kYearRow, 230, kStripHeight);
-  for (int i = 0; i < kYearCells; ++i) {
-    const int x = kScratchX + i * kYearCell;
-    const int shown = first + i;
-    DrawNumber(shown, 4, x + 5, kYearRow);
-    CopyRop(dst, x + 25, kYearRow + 10, kMarkWidth, kMarkHeight, parts, kYearMarkX, kYearMarkY,
-            kSrcCopy);
-    if (shown == kFirstYear)
-      CopyRop(dst, x, kYearRow, 5, kStripHeight, parts, kStartCapX, kDigitY, kSrcCopy);
-    if (shown == kLastYear)
-      CopyRop(dst, x + 25, kYearRow, 5, kStripHeight, parts, kEndCapX, kDigitY, kSrcCopy);
-    if (shown == year) Invert(dst, x + 5, kYearRow, 20, kStripHeight);
-  }
-  CopyRop(dst, 0, kYearRow, kPictureWidth, kStripHeight, dst, kScratchX + remainder, kYearRow,
-          kSrcCopy);
+  RenderStrip(kYearStrip, yearScroll_, year);
 }
 
 void DatePicker::RenderMonthStrip() {
   if (released_) return;
+  monthScroll_ = std::clamp(monthScroll_, 0, kMaxMonthScroll);
+  RenderStrip(kMonthStrip, monthScroll_, month);
+}
+
+// Renders the cells from the scrolled-to one in the scratch space, the chosen value
+// inverted, then copies the strip, shifted by the scroll remainder, into the picture.
+void DatePicker::RenderStrip(const Strip& strip, int scroll, int chosen) {
   PixelBuffer dst{image_.data(), kImageWidth, kImageHeight, kImageBytes};
   const ConstPixelBuffer& parts = sources_.parts;
-  monthScroll_ = std::clamp(monthScroll_, 0, kMaxMonthScroll);
-  const int first = 1 + monthScroll_ / kMonthCell;
-  const int remainder = monthScroll_ % kMonthCell;
-  FillWhite(dst, kScratchX, kMonthRow, 220, kStripHeight);
-  for (int i = 0; i < kMonthCells; ++i) {
-    const int x = kScratchX + i * kMonthCell;
+  const int first = strip.firstValue + scroll / strip.cell;
+  const int remainder = scroll % strip.cell;
+  const int markTop = strip.row + kStripHeight - kMarkHeight;
+  FillWhite(dst, kScratchX, strip.row, strip.clearWidth, kStripHeight);
+  for (int i = 0; i < strip.cells; ++i) {
+    const int x = kScratchX + i * strip.cell;
+    const int lastColumn = x + strip.cell - kCapWidth;
     const int shown = first + i;
-    DrawNumber(shown, 2, x + 5, kMonthRow);
-    CopyRop(dst, x + 15, kMonthRow + 10, kMarkWidth, kMarkHeight, parts, kMonthMarkX, kMonthMarkY,
+    DrawNumber(shown, strip.digits, x + kCapWidth, strip.row);
+    CopyRop(dst, lastColumn, markTop, kMarkWidth, kMarkHeight, parts, strip.markX, strip.markY,
             kSrcCopy);
-    if (shown == 1)
-      CopyRop(dst, x, kMonthRow, 5, kStripHeight, parts, kStartCapX, kDigitY, kSrcCopy);
-    if (shown == 12)
-      CopyRop(dst, x + 15, kMonthRow, 5, kStripHeight, parts, kEndCapX, kDigitY, kSrcCopy);
-    if (shown == month) Invert(dst, x + 5, kMonthRow, 10, kStripHeight);
+    if (shown == strip.firstValue)
+      CopyRop(dst, x, strip.row, kCapWidth, kStripHeight, parts, kStartCapX, kDigitY, kSrcCopy);
+    if (shown == strip.lastValue)
+      CopyRop(dst, lastColumn, strip.row, kCapWidth, kStripHeight, parts, kEndCapX, kDigitY,
+              kSrcCopy);
+    if (shown == chosen)
+      Invert(dst, x + kCapWidth, strip.row, strip.digits * kDigitWidth, kStripHeight);
   }
-  CopyRop(dst, 0, kMonthRow, kPictureWidth, kStripHeight, dst, kScratchX + remainder, kMonthRow,
+  CopyRop(dst, 0, strip.row, kPictureWidth, kStripHeight, dst, kScratchX + remainder, strip.row,
           kSrcCopy);
 }
 
@@ -307,17 +305,6 @@ bool DatePicker::StylusUp(int x, int y) {
   }
   pressZone_ = kZoneNone;
   return changed;
-}
-
-std::vector<uint8_t> DatePicker::PictureTopDown() const {
-  std::vector<uint8_t> out;
-  if (released_) return out;
-  out.resize(size_t(kPictureWidth) * kImageHeight * 3);
-  for (int y = 0; y < kImageHeight; ++y) {
-    const uint8_t* row = image_.data() + size_t(kImageHeight - 1 - y) * kImageWidth * 3;
-    std::copy(row, row + kPictureWidth * 3, out.begin() + ptrdiff_t(y) * kPictureWidth * 3);
-  }
-  return out;
 }
 
 }  // namespace yk

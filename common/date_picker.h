@@ -17,11 +17,12 @@
 
 #include "common/bitmap_ops.h"
 #include "common/date_util.h"
+#include "common/picker_image.h"
 #include "common/plugin_interface.h"
 
 namespace yk {
 
-class DatePicker {
+class DatePicker : public PickerImage {
  public:
   static constexpr int kImageWidth = 456;
   static constexpr int kImageHeight = 180;
@@ -32,6 +33,8 @@ class DatePicker {
   static constexpr int kMaxYearScroll = 1650;  // 62 cells of 30 pixels less the 210 shown
   static constexpr int kMaxMonthScroll = 30;   // 12 cells of 20 pixels less the 210 shown
   static constexpr int kDragThreshold = 8;     // more than this many pixels is a drag
+
+  DatePicker() : PickerImage(kImageWidth, kImageHeight, kPictureWidth) {}
 
   enum Zone { kZoneNone = 0, kZoneYear = 1, kZoneMonth = 2, kZoneDays = 3 };
 
@@ -62,10 +65,6 @@ class DatePicker {
   bool StylusMove(int x, int y);
   bool StylusUp(int x, int y);
 
-  // Frees the image; safe to call more than once.
-  void Release();
-  bool released() const { return released_; }
-
   // "%d年 %d月 %d日"
   std::u16string Caption() const;
 
@@ -74,26 +73,21 @@ class DatePicker {
   int pressZone() const { return pressZone_; }
   bool dragging() const { return dragging_; }
 
-  // The whole off-screen image (empty before Start and after Release).
-  const std::vector<uint8_t>& image() const { return image_; }
-
-  // The shown 210 × 180 part as top-down rows of 210 × 3 bytes (blue, green, red).
-  std::vector<uint8_t> PictureTopDown() const;
-
   void RenderYearStrip();
   void RenderMonthStrip();
   void RenderDayGrid();
   void RenderAll();
 
+  struct Strip;  // the layout of the year or the month strip
+
  private:
+  void RenderStrip(const Strip& strip, int scroll, int chosen);
   void ResetScrolls();
   void DrawNumber(int value, int digits, int x, int y);
   // Day held by the grid cell, or 0 when the cell is empty.
   int DayInCell(int row, int column) const;
 
   Sources sources_;
-  std::vector<uint8_t> image_;
-  bool released_ = true;
   int yearScroll_ = 0;
   int monthScroll_ = 0;
   int pressZone_ = kZoneNone;

@@ -5,23 +5,13 @@
 // could not be allocated) leaves the caller's values as they were.
 #pragma once
 
-#include <QDialog>
-#include <QRect>
-
 #include "common/date_picker.h"
+#include "common/picture_dialog.h"
 #include "common/plugin_interface.h"
-
-class QLineEdit;
 
 namespace yk {
 
-// The pickers' and the edit dialog's layouts are given in dialog units of their 9-point
-// font; this is their size in pixels here (the pictures keep their pixel sizes).
-inline QRect DialogUnits(int x, int y, int w, int h) {
-  return QRect(x * 17 / 10, y * 3 / 2, w * 17 / 10, h * 3 / 2);
-}
-
-class DatePickerDialog : public QDialog {
+class DatePickerDialog : public PictureDialog {
   Q_OBJECT
 
  public:
@@ -42,20 +32,18 @@ class DatePickerDialog : public QDialog {
   void done(int result) override;
 
  protected:
-  void showEvent(QShowEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
+  bool StartPicker() override;
+  std::u16string PickerCaption() const override { return picker_.Caption(); }
+  std::vector<uint8_t> PickerPicture() const override { return picker_.PictureTopDown(); }
+  bool PickerStylusDown(int x, int y) override { return picker_.StylusDown(x, y); }
+  bool PickerStylusMove(int x, int y) override { return picker_.StylusMove(x, y); }
+  bool PickerStylusUp(int x, int y) override { return picker_.StylusUp(x, y); }
 
  private:
   void Today();
-  void Changed(bool repaint);
 
   HostContext* host_;
   DatePicker picker_;
-  QLineEdit* caption_;
-  bool started_ = false;
 };
 
 }  // namespace yk

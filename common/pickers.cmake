@@ -2,6 +2,7 @@
 #   yk_pickers_logic  fields, drawing and stylus rules, checks and store calls (no Qt)
 #   yk_pickers        the Qt dialogs over that logic; the host and the plugins link it
 add_library(yk_pickers_logic STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/picker_image.cpp
   ${CMAKE_CURRENT_LIST_DIR}/date_picker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/time_picker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/schedule_dialog_model.cpp)
@@ -20,6 +21,7 @@ yk_test(schedule_dialog_model_test
 
 if(YK_GUI AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/schedule_dialog.cpp)
   add_library(yk_pickers STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/picture_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/date_picker_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/time_picker_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/schedule_dialog.cpp)

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 
 namespace yk {
 namespace {
@@ -79,14 +78,7 @@ ClockStep StepClock(int dx, int dy, int hour, int minute, int previousHour) {
 
 bool TimePicker::Start(ConstPixelBuffer parts) {
   parts_ = parts;
-  try {
-    image_.assign(kImageBytes, 255);
-  } catch (const std::bad_alloc&) {
-    image_.clear();
-    released_ = true;
-    return false;
-  }
-  released_ = false;
+  if (!Allocate()) return false;
   startHour = std::clamp(startHour, 0, 23);
   endHour = std::clamp(endHour, 0, 23);
   startMinute = std::clamp(startMinute, 0, 59);
@@ -101,12 +93,6 @@ void TimePicker::SetNow(int hour, int minute) {
   startHour = endHour = std::clamp(hour, 0, 23);
   startMinute = endMinute = std::clamp(minute, 0, 59);
   DrawAll();
-}
-
-void TimePicker::Release() {
-  image_.clear();
-  image_.shrink_to_fit();
-  released_ = true;
 }
 
 std::u16string TimePicker::Caption() const {
@@ -234,6 +220,13 @@ void TimePicker::ClockAt(int half, int dx, int dy) {
   previousHour_ = hour;
 }
 
+// The hand of a half follows the stylus: its clock's centre lies at (55, 90) of the
+// dialog, 90 pixels lower for the end half.
+void TimePicker::FollowClock(int half, int x, int y) {
+  ClockAt(half, x - kPictureLeft - kCentre, y - kPictureTop - kCentre - half * kHalfHeight);
+  DrawHalf(half);
+}
+
 bool TimePicker::StylusDown(int x, int y) {
   lastX_ = x;
   lastY_ = y;
@@ -241,15 +234,13 @@ bool TimePicker::StylusDown(int x, int y) {
   if (10 < x && x < 100 && 45 < y && y < 135) {
     press_ = kPressStartClock;
     previousHour_ = startHour;
-    ClockAt(0, x - 55, y - 90);
-    DrawHalf(0);
+    FollowClock(0, x, y);
     return true;
   }
   if (10 < x && x < 100 && 135 < y && y <= 224) {
     press_ = kPressEndClock;
     previousHour_ = endHour;
-    ClockAt(1, x - 55, y - 180);
-    DrawHalf(1);
+    FollowClock(1, x, y);
     return true;
   }
   if (125 < x && x <= 144 && 86 <= y && y <= 104) {
@@ -277,13 +268,8 @@ bool TimePicker::StylusMove(int x, int y) {
   bool changed = false;
   switch (press_) {
     case kPressStartClock:
-      ClockAt(0, x - 55, y - 90);
-      DrawHalf(0);
-      changed = true;
-      break;
     case kPressEndClock:
-      ClockAt(1, x - 55, y - 180);
-      DrawHalf(1);
+      FollowClock(press_ == kPressStartClock ? 0 : 1, x, y);
       changed = true;
       break;
     case kPressStartHourDigits:
@@ -306,33 +292,27 @@ bool TimePicker::StylusUp(int x, int y) {
   bool changed = false;
   switch (press_) {
     case kPressStartClock:
-      ClockAt(0, x - 55, y - 90);
+    case kPressEndClock: {
+      const int half = press_ == kPressStartClock ? 0 : 1;
       press_ = kPressNone;
-      DrawHalf(0);
+      FollowClock(half, x, y);
       changed = true;
       break;
-    case kPressEndClock:
-      ClockAt(1, x - 55, y - 180);
-      press_ = kPressNone;
-      DrawHalf(1);
-      changed = true;
-      break;
+    }
     case kPressStartAmPm:
-      if (125 < x && x < 145 && 85 < y && y < 105) {
-        startHour = (startHour + 12) % 24;
+    case kPressEndAmPm: {
+      // The indicator switches only when the stylus is lifted on it.
+      const int half = press_ == kPressStartAmPm ? 0 : 1;
+      const int top = 85 + half * kHalfHeight;
+      if (125 < x && x < 145 && top < y && y < top + 20) {
+        int& hour = half == 0 ? startHour : endHour;
+        hour = (hour + 12) % 24;
         press_ = kPressNone;
-        DrawHalf(0);
+        DrawHalf(half);
         changed = true;
       }
       break;
-    case kPressEndAmPm:
-      if (125 < x && x < 145 && 175 < y && y < 195) {
-        endHour = (endHour + 12) % 24;
-        press_ = kPressNone;
-        DrawHalf(1);
-        changed = true;
-      }
-      break;
+    }
     case kPressStartHourDigits:
     case kPressStartMinuteDigits:
     case kPressEndHourDigits:
@@ -357,17 +337,6 @@ bool TimePicker::StylusUp(int x, int y) {
   press_ = kPressNone;
   roll_ = 0;
   return changed;
-}
-
-std::vector<uint8_t> TimePicker::PictureTopDown() const {
-  std::vector<uint8_t> out;
-  if (released_) return out;
-  out.resize(size_t(kPictureWidth) * kImageHeight * 3);
-  for (int y = 0; y < kImageHeight; ++y) {
-    const uint8_t* row = image_.data() + size_t(kImageHeight - 1 - y) * kImageWidth * 3;
-    std::copy(row, row + kPictureWidth * 3, out.begin() + ptrdiff_t(y) * kPictureWidth * 3);
-  }
-  return out;
 }
 
 }  // namespace yk

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/bitmap_ops.h"
+#include "common/picker_image.h"
 
 namespace yk {
 
@@ -31,7 +32,7 @@ struct ClockStep {
 // last step (which keeps the hand in its half of the day unless it passes 12).
 ClockStep StepClock(int dx, int dy, int hour, int minute, int previousHour);
 
-class TimePicker {
+class TimePicker : public PickerImage {
  public:
   static constexpr int kImageWidth = 304;
   static constexpr int kImageHeight = 180;
@@ -40,6 +41,8 @@ class TimePicker {
   static constexpr int kPictureLeft = 10;
   static constexpr int kPictureTop = 45;
   static constexpr int kHalfHeight = 90;
+
+  TimePicker() : PickerImage(kImageWidth, kImageHeight, kPictureWidth) {}
 
   enum Press {
     kPressNone = 0,
@@ -71,17 +74,11 @@ class TimePicker {
   bool StylusMove(int x, int y);
   bool StylusUp(int x, int y);
 
-  void Release();
-  bool released() const { return released_; }
-
   // "%.2d:%.2d ～ %.2d:%.2d"
   std::u16string Caption() const;
 
   int press() const { return press_; }
   int roll() const { return roll_; }
-  const std::vector<uint8_t>& image() const { return image_; }
-  // The shown 210 × 180 part as top-down rows of 210 × 3 bytes (blue, green, red).
-  std::vector<uint8_t> PictureTopDown() const;
 
   void DrawAll();
   // half 0 = start, 1 = end
@@ -89,13 +86,12 @@ class TimePicker {
 
  private:
   void ClockAt(int half, int dx, int dy);
+  void FollowClock(int half, int x, int y);
   void DrawDigits(int value, int x, int y);
   void DrawRollingDigits(int value, int modulus, int x, int top);
   void DrawHand(int top, int hour, int minute);
 
   ConstPixelBuffer parts_;
-  std::vector<uint8_t> image_;
-  bool released_ = true;
   int press_ = kPressNone;
   int previousHour_ = 0;
   int roll_ = 0;

@@ -5,12 +5,9 @@
 // leaves the caller's values as they were.
 #pragma once
 
-#include <QDialog>
-
+#include "common/picture_dialog.h"
 #include "common/plugin_interface.h"
 #include "common/time_picker.h"
-
-class QLineEdit;
 
 namespace yk {
 
@@ -20,7 +17,7 @@ struct TimePickerIds {
   int caption = 1009;
 };
 
-class TimePickerDialog : public QDialog {
+class TimePickerDialog : public PictureDialog {
   Q_OBJECT
 
  public:
@@ -37,20 +34,18 @@ class TimePickerDialog : public QDialog {
   void done(int result) override;
 
  protected:
-  void showEvent(QShowEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
+  bool StartPicker() override;
+  std::u16string PickerCaption() const override { return picker_.Caption(); }
+  std::vector<uint8_t> PickerPicture() const override { return picker_.PictureTopDown(); }
+  bool PickerStylusDown(int x, int y) override { return picker_.StylusDown(x, y); }
+  bool PickerStylusMove(int x, int y) override { return picker_.StylusMove(x, y); }
+  bool PickerStylusUp(int x, int y) override { return picker_.StylusUp(x, y); }
 
  private:
   void Now();
-  void Changed(bool repaint);
 
   HostContext* host_;
   TimePicker picker_;
-  QLineEdit* caption_;
-  bool started_ = false;
 };
 
 }  // namespace yk
