@@ -407,7 +407,8 @@ std::filesystem::path ScheduleFilePath(const std::filesystem::path& dataFolder, 
     path /= std::to_string(StripRepeatMark(month));
   }
   if (level == SpanLevel::Day) path /= std::to_string(StripRepeatMark(day));
-  return path / kFileName;
+  path /= kFileName;
+  return path;
 }
 
 std::filesystem::path ScheduleFilePathOf(const std::filesystem::path& dataFolder,
