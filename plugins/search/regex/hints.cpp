@@ -76,17 +76,6 @@ class FirstBytes {
         case Op::Exact:
           AddByte(p_.Literal(n)[0], n.fold);
           return true;
-        case Op::AnyChar:
-        case Op::AnyCharAll:
-        case Op::CharClass:
-        case Op::WordChar:
-        case Op::NonWordChar:
-        case Op::SpaceChar:
-        case Op::NonSpaceChar:
-        case Op::DigitChar:
-        case Op::NonDigitChar:
-          AddItem(n);
-          return true;
         case Op::Branch: {
           if (IsSingleAlternative(p_, index)) {
             ++index;
@@ -125,8 +114,12 @@ class FirstBytes {
         case Op::End:
         case Op::Succeed:
           return false;
-        default:  // groups, zero-width tests, look-ahead, Lazy, Nothing
-          index = p_.Next(index);
+        default:
+          if (IsCharItem(n.op)) {
+            AddItem(n);
+            return true;
+          }
+          index = p_.Next(index);  // groups, zero-width tests, look-ahead, Lazy, Nothing
           continue;
       }
     }
@@ -224,20 +217,6 @@ void FindMustHave(const Program& p, SearchHints& hints) {
         }
         offset += n.len;
         break;
-      case Op::AnyChar:
-      case Op::AnyCharAll:
-      case Op::CharClass:
-      case Op::NonWordChar:
-      case Op::NonSpaceChar:
-      case Op::NonDigitChar:
-        if (p.kanji) fixed = false;
-        offset += 1;
-        break;
-      case Op::WordChar:
-      case Op::SpaceChar:
-      case Op::DigitChar:
-        offset += 1;
-        break;
       case Op::Repeat: {
         // "{n}" of an item of one byte keeps the distance fixed.
         const Op item = p.nodes[index + 1].op;
@@ -266,6 +245,11 @@ void FindMustHave(const Program& p, SearchHints& hints) {
         stop = true;
         break;
       default:
+        if (IsCharItem(n.op)) {
+          // One byte, or one or two where kanji is on.
+          if (p.kanji && MayTakeDoubleByte(n.op)) fixed = false;
+          offset += 1;
+        }
         break;  // groups, zero-width tests, look-ahead, Nothing
     }
     if (stop || index < 0) break;

@@ -175,46 +175,61 @@ int MatchOnce(CompiledCommand& cc, const char* targetStart, std::size_t length, 
   return 1;
 }
 
+// What a call answers when memory runs out.
+struct OutOfSpace {
+  int result;
+  const char* message;
+};
+
+// The frame both calls share: clears the message, compiles the command into the handle
+// (or reuses it), drops the last result and hands the command to `run`.  A command that
+// does not compile answers -1 with its message; running out of memory anywhere answers
+// `outOfSpace`.
+template <typename Run>
+int WithPrepared(const char* command, const char* targetStart, const char* targetEnd,
+                 RegexHandle** handle, char* message, OutOfSpace outOfSpace, Run run) {
+  if (!message) return -1;
+  message[0] = '\0';
+  try {
+    CompiledCommand* cc = Prepare(command, targetStart, targetEnd, handle, message);
+    if (!cc) return -1;
+    ReleaseResult(*cc);
+    return run(*cc);
+  } catch (...) {  // only allocation can fail here
+    SetMessage(message, outOfSpace.message);
+    return outOfSpace.result;
+  }
+}
+
 }  // namespace
 
 int RegexMatch(const char* command, const char* targetStart, const char* targetEnd,
                RegexHandle** handle, char* message) {
-  if (!message) return -1;
-  message[0] = '\0';
-  try {
-    CompiledCommand* cc = Prepare(command, targetStart, targetEnd, handle, message);
-    if (!cc) return -1;
-    ReleaseResult(*cc);
-    if (cc->kind == CommandKind::Subst) {
-      RegexFree(*handle);
-      *handle = nullptr;
-      SetMessage(message, "call RegexSubst");
-      return -1;
-    }
-    return MatchOnce(*cc, targetStart, static_cast<std::size_t>(targetEnd - targetStart), message);
-  } catch (...) {  // only allocation can fail here
-    SetMessage(message, "match out of space");
-    return -1;
-  }
+  const OutOfSpace outOfSpace{-1, "match out of space"};
+  return WithPrepared(
+      command, targetStart, targetEnd, handle, message, outOfSpace, [&](CompiledCommand& cc) {
+        if (cc.kind == CommandKind::Subst) {
+          RegexFree(*handle);
+          *handle = nullptr;
+          SetMessage(message, "call RegexSubst");
+          return -1;
+        }
+        return MatchOnce(cc, targetStart, static_cast<std::size_t>(targetEnd - targetStart),
+                         message);
+      });
 }
 
 int RegexSubst(const char* command, const char* targetStart, const char* targetEnd,
                RegexHandle** handle, char* message) {
-  if (!message) return -1;
-  message[0] = '\0';
-  try {
-    CompiledCommand* cc = Prepare(command, targetStart, targetEnd, handle, message);
-    if (!cc) return -1;
-    ReleaseResult(*cc);
-    const std::size_t length = static_cast<std::size_t>(targetEnd - targetStart);
-    if (cc->kind == CommandKind::Translate || cc->pattern.empty()) return -1;
-    if (cc->kind == CommandKind::Match) return MatchOnce(*cc, targetStart, length, message);
-    std::uint64_t steps = 0;
-    return RunSubstitution(*cc, targetStart, length, message, steps);
-  } catch (...) {  // only allocation can fail here
-    SetMessage(message, "out of space buf");
-    return 0;
-  }
+  const OutOfSpace outOfSpace{0, "out of space buf"};
+  return WithPrepared(
+      command, targetStart, targetEnd, handle, message, outOfSpace, [&](CompiledCommand& cc) {
+        const std::size_t length = static_cast<std::size_t>(targetEnd - targetStart);
+        if (cc.kind == CommandKind::Translate || cc.pattern.empty()) return -1;
+        if (cc.kind == CommandKind::Match) return MatchOnce(cc, targetStart, length, message);
+        std::uint64_t steps = 0;
+        return RunSubstitution(cc, targetStart, length, message, steps);
+      });
 }
 
 void RegexFree(RegexHandle* handle) {

@@ -121,6 +121,40 @@ enum class Op : std::uint8_t {
 // The optimiser's coarse grouping of opcodes.
 Op KindOf(Op op);
 
+// Items that consume exactly one character: any character, a class, \w \W \s \S \d \D.
+inline constexpr bool IsCharItem(Op op) {
+  switch (op) {
+    case Op::AnyChar:
+    case Op::AnyCharAll:
+    case Op::CharClass:
+    case Op::WordChar:
+    case Op::NonWordChar:
+    case Op::SpaceChar:
+    case Op::NonSpaceChar:
+    case Op::DigitChar:
+    case Op::NonDigitChar:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Character items that take a double-byte character where kanji is on: those that accept
+// any character or say only what a character is not (\w, \s and \d are single bytes).
+inline constexpr bool MayTakeDoubleByte(Op op) {
+  switch (op) {
+    case Op::AnyChar:
+    case Op::AnyCharAll:
+    case Op::CharClass:
+    case Op::NonWordChar:
+    case Op::NonSpaceChar:
+    case Op::NonDigitChar:
+      return true;
+    default:
+      return false;
+  }
+}
+
 inline constexpr int kUnbounded = 32767;  // upper bound of "*", "+" and "{n,}"
 inline constexpr int kMaxNesting = 250;   // deepest group nesting the compiler accepts
 
