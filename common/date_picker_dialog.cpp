@@ -9,17 +9,13 @@
 namespace yk {
 
 DatePickerDialog::DatePickerDialog(HostContext* host, QWidget* parent)
-    : PictureDialog(Layout{QString::fromUtf16(u"日付"), QString::fromUtf16(u"今日"), kTodayButtonId,
-                           kCaptionId,
-                           QRect(DatePicker::kPictureLeft, DatePicker::kPictureTop,
-                                 DatePicker::kPictureWidth, DatePicker::kImageHeight)},
-                    parent),
+    : PickerDialog(Layout{QString::fromUtf16(u"日付"), QString::fromUtf16(u"今日"), kTodayButtonId,
+                          kCaptionId,
+                          QRect(DatePicker::kPictureLeft, DatePicker::kPictureTop,
+                                DatePicker::kPictureWidth, DatePicker::kImageHeight)},
+                   parent),
       host_(host) {
   connect(actionButton(), &QPushButton::clicked, this, &DatePickerDialog::Today);
-}
-
-DatePickerDialog::~DatePickerDialog() {
-  picker_.Release();
 }
 
 bool DatePickerDialog::StartPicker() {
@@ -36,14 +32,10 @@ bool DatePickerDialog::StartPicker() {
   return picker_.Start(sources);
 }
 
-void DatePickerDialog::done(int result) {
-  if (result == QDialog::Accepted && started() && !picker_.released()) {
-    year = picker_.year;
-    month = picker_.month;
-    day = picker_.day;
-  }
-  picker_.Release();
-  QDialog::done(result);
+void DatePickerDialog::TakeValues() {
+  year = picker_.year;
+  month = picker_.month;
+  day = picker_.day;
 }
 
 void DatePickerDialog::Today() {

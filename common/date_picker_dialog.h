@@ -11,7 +11,7 @@
 
 namespace yk {
 
-class DatePickerDialog : public PictureDialog {
+class DatePickerDialog : public PickerDialog<DatePicker> {
   Q_OBJECT
 
  public:
@@ -19,31 +19,20 @@ class DatePickerDialog : public PictureDialog {
   static constexpr int kCaptionId = 1017;
 
   explicit DatePickerDialog(HostContext* host, QWidget* parent = nullptr);
-  ~DatePickerDialog() override;
 
   int year = kFirstYear;
   int month = 1;
   int day = 1;
   bool yearLocked = false;
 
-  // The logic behind the picture (for tests).
-  const DatePicker& picker() const { return picker_; }
-
-  void done(int result) override;
-
  protected:
   bool StartPicker() override;
-  std::u16string PickerCaption() const override { return picker_.Caption(); }
-  std::vector<uint8_t> PickerPicture() const override { return picker_.PictureTopDown(); }
-  bool PickerStylusDown(int x, int y) override { return picker_.StylusDown(x, y); }
-  bool PickerStylusMove(int x, int y) override { return picker_.StylusMove(x, y); }
-  bool PickerStylusUp(int x, int y) override { return picker_.StylusUp(x, y); }
+  void TakeValues() override;
 
  private:
   void Today();
 
   HostContext* host_;
-  DatePicker picker_;
 };
 
 }  // namespace yk

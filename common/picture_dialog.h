@@ -72,4 +72,35 @@ class PictureDialog : public QDialog {
   bool started_ = false;
 };
 
+// A picture dialog over one picker (DatePicker, TimePicker): answers the hooks from the
+// picker, releases it on close, and copies the picker's values back only on an accept of
+// a dialog whose picker is still running.
+template <typename Picker>
+class PickerDialog : public PictureDialog {
+ public:
+  using PictureDialog::PictureDialog;
+  ~PickerDialog() override { picker_.Release(); }
+
+  // The logic behind the picture (for tests).
+  const Picker& picker() const { return picker_; }
+
+  void done(int result) override {
+    if (result == QDialog::Accepted && started() && !picker_.released()) TakeValues();
+    picker_.Release();
+    QDialog::done(result);
+  }
+
+ protected:
+  // Copies the picker's values into the dialog's.
+  virtual void TakeValues() = 0;
+
+  std::u16string PickerCaption() const override { return picker_.Caption(); }
+  std::vector<uint8_t> PickerPicture() const override { return picker_.PictureTopDown(); }
+  bool PickerStylusDown(int x, int y) override { return picker_.StylusDown(x, y); }
+  bool PickerStylusMove(int x, int y) override { return picker_.StylusMove(x, y); }
+  bool PickerStylusUp(int x, int y) override { return picker_.StylusUp(x, y); }
+
+  Picker picker_;
+};
+
 }  // namespace yk

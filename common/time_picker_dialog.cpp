@@ -9,17 +9,13 @@
 namespace yk {
 
 TimePickerDialog::TimePickerDialog(HostContext* host, TimePickerIds ids, QWidget* parent)
-    : PictureDialog(Layout{QString::fromUtf16(u"時間"), QString::fromUtf16(u"現時刻"),
-                           ids.nowButton, ids.caption,
-                           QRect(TimePicker::kPictureLeft, TimePicker::kPictureTop,
-                                 TimePicker::kPictureWidth, TimePicker::kImageHeight)},
-                    parent),
+    : PickerDialog(Layout{QString::fromUtf16(u"時間"), QString::fromUtf16(u"現時刻"), ids.nowButton,
+                          ids.caption,
+                          QRect(TimePicker::kPictureLeft, TimePicker::kPictureTop,
+                                TimePicker::kPictureWidth, TimePicker::kImageHeight)},
+                   parent),
       host_(host) {
   connect(actionButton(), &QPushButton::clicked, this, &TimePickerDialog::Now);
-}
-
-TimePickerDialog::~TimePickerDialog() {
-  picker_.Release();
 }
 
 bool TimePickerDialog::StartPicker() {
@@ -31,15 +27,11 @@ bool TimePickerDialog::StartPicker() {
   return picker_.Start(parts);
 }
 
-void TimePickerDialog::done(int result) {
-  if (result == QDialog::Accepted && started() && !picker_.released()) {
-    startHour = picker_.startHour;
-    startMinute = picker_.startMinute;
-    endHour = picker_.endHour;
-    endMinute = picker_.endMinute;
-  }
-  picker_.Release();
-  QDialog::done(result);
+void TimePickerDialog::TakeValues() {
+  startHour = picker_.startHour;
+  startMinute = picker_.startMinute;
+  endHour = picker_.endHour;
+  endMinute = picker_.endMinute;
 }
 
 void TimePickerDialog::Now() {

@@ -17,35 +17,25 @@ struct TimePickerIds {
   int caption = 1009;
 };
 
-class TimePickerDialog : public PictureDialog {
+class TimePickerDialog : public PickerDialog<TimePicker> {
   Q_OBJECT
 
  public:
   explicit TimePickerDialog(HostContext* host, TimePickerIds ids = {}, QWidget* parent = nullptr);
-  ~TimePickerDialog() override;
 
   int startHour = 0;
   int startMinute = 0;
   int endHour = 0;
   int endMinute = 0;
 
-  const TimePicker& picker() const { return picker_; }
-
-  void done(int result) override;
-
  protected:
   bool StartPicker() override;
-  std::u16string PickerCaption() const override { return picker_.Caption(); }
-  std::vector<uint8_t> PickerPicture() const override { return picker_.PictureTopDown(); }
-  bool PickerStylusDown(int x, int y) override { return picker_.StylusDown(x, y); }
-  bool PickerStylusMove(int x, int y) override { return picker_.StylusMove(x, y); }
-  bool PickerStylusUp(int x, int y) override { return picker_.StylusUp(x, y); }
+  void TakeValues() override;
 
  private:
   void Now();
 
   HostContext* host_;
-  TimePicker picker_;
 };
 
 }  // namespace yk
