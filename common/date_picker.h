@@ -34,6 +34,7 @@ class DatePicker : public PickerImage {
   static constexpr int kMaxMonthScroll = 30;   // 12 cells of 20 pixels less the 210 shown
   static constexpr int kDragThreshold = 8;     // more than this many pixels is a drag
 
+  // Release, released, image and PictureTopDown come with the picker image.
   DatePicker() : PickerImage(kImageWidth, kImageHeight, kPictureWidth) {}
 
   enum Zone { kZoneNone = 0, kZoneYear = 1, kZoneMonth = 2, kZoneDays = 3 };

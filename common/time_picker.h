@@ -42,6 +42,7 @@ class TimePicker : public PickerImage {
   static constexpr int kPictureTop = 45;
   static constexpr int kHalfHeight = 90;
 
+  // Release, released, image and PictureTopDown come with the picker image.
   TimePicker() : PickerImage(kImageWidth, kImageHeight, kPictureWidth) {}
 
   enum Press {
