@@ -211,8 +211,10 @@ bool HttpSession::Exchange(const std::string& host, uint16_t port, const std::st
     return false;
   }
 
-  std::string request = method_ + " " + path + " HTTP/1.0\r\nHost: " + host +
-                        (port == 80 ? "" : ":" + std::to_string(port)) +
+  // Built piece by piece: GCC 12 at -O3 misreads a temporary ":" + port as overlapping.
+  std::string hostField = host;
+  if (port != 80) hostField.append(":").append(std::to_string(port));
+  std::string request = method_ + " " + path + " HTTP/1.0\r\nHost: " + hostField +
                         "\r\nUser-Agent: " + agent_ +
                         "\r\nAccept: */*\r\nPragma: no-cache\r\nCache-Control: no-cache"
                         "\r\nConnection: close\r\n\r\n";
