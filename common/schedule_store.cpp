@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -279,11 +280,29 @@ std::string LevelBytes(const ScheduleStore* store, SpanLevel level, const Schedu
   return bytes;
 }
 
+// The lines of `path` that parse, past the first `held` of them, as they stand.
+bool LinesPastCache(const std::filesystem::path& path, int held, std::string* bytes) {
+  auto scratch = std::make_unique<ScheduleRecord>();
+  int seen = 0;
+  return ForEachUtf16Line(path, [&](std::u16string_view line) {
+    if (ParseInto(line, scratch.get()) && ++seen > held) *bytes += EncodeUtf16Line(line);
+    return true;
+  });
+}
+
 // Writes the level's cache (less deleted records, plus `extra`) as `path`, atomically.
-// The level holds nothing afterwards, whatever the outcome.
+// A full level may hold only the first records of a longer file: the rest are carried
+// over, so the rewrite loses none of them.  The level holds nothing afterwards, whatever
+// the outcome.
 bool RewriteLevel(const std::filesystem::path& path, SpanLevel level, ScheduleStore* store,
                   const ScheduleRecord* extra) {
-  std::string bytes = LevelBytes(store, level, extra);
+  std::string bytes = LevelBytes(store, level, nullptr);
+  const int held = CachedCount(store, level);
+  if (held >= kLevelCapacities[Index(level)] && !LinesPastCache(path, held, &bytes)) {
+    ForgetLevel(store, level);
+    return false;
+  }
+  if (extra != nullptr) bytes += EncodeUtf16Line(FormatScheduleLine(*extra));
   ForgetLevel(store, level);
   std::error_code error;
   std::filesystem::create_directories(path.parent_path(), error);

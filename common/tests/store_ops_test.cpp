@@ -323,6 +323,24 @@ TEST_F(StoreOps, LoadStopsWhenTheLevelIsFull) {
   EXPECT_EQ(store()->counts[0], 0) << "other levels untouched";
 }
 
+// A file with more records than the level's slots (written by hand or by another tool)
+// keeps the records past them when one of the first ones is deleted or changed.
+TEST_F(StoreOps, ARewriteKeepsTheRecordsPastAFullLevel) {
+  const std::string all = DayLines(60);
+  const std::size_t lineBytes = Le(u"(2004,05,07,10,00 2004,05,07,11,00 -1)(rAA)\r\n").size();
+  WriteBytes(data() / "2004/5/7/sched.txt", all);
+  auto first = MakeRecord(2004, 5, 7, 10, 0, 2004, 5, 7, 11, 0, -1, u"rAA");
+  ASSERT_TRUE(DeleteSchedule(data(), first, store()));
+  EXPECT_EQ(Bytes("2004/5/7/sched.txt"), all.substr(lineBytes));
+
+  auto second = MakeRecord(2004, 5, 7, 10, 0, 2004, 5, 7, 11, 0, -1, u"rBA");
+  auto changed = MakeRecord(2004, 5, 7, 12, 0, 2004, 5, 7, 13, 0, -1, u"changed");
+  ASSERT_TRUE(ModifySchedule(data(), second, changed, store()));
+  EXPECT_EQ(Bytes("2004/5/7/sched.txt"),
+            all.substr(2 * lineBytes) + Le(u"(2004,05,07,12,00 2004,05,07,13,00 -1)(changed)\r\n"));
+  EXPECT_TRUE(messages_.texts().empty());
+}
+
 // A private work area of the same layout works as the shared cache does.
 TEST_F(StoreOps, AWorkAreaLoadsIndependently) {
   ASSERT_TRUE(
