@@ -186,7 +186,9 @@ bool ForEachUtf16Line(const std::filesystem::path& path, const LineVisitor& visi
   // The units are used in place as they were read: the files are little-endian, and so
   // are the machines this runs on.
   static_assert(std::endian::native == std::endian::little);
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a pipe in the file's place is refused below rather than waited
+  // on; reads of a regular file are not affected by it.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

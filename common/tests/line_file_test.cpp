@@ -1,6 +1,7 @@
 // UTF-16LE line files: splitting into pieces, byte-exact writing, appending.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -126,6 +127,18 @@ TEST(LineFile, ReadingFailsOnlyWhenTheFileCantBeOpened) {
   auto empty = ReadUtf16Lines(folder.path() / "empty.txt");
   ASSERT_TRUE(empty.has_value());
   EXPECT_TRUE(empty->empty());
+}
+
+// A pipe where a data file should be is not a file: reading gives up at once instead of
+// waiting for a writer that never comes.  (A hang is ended by the alarm, failing the test.)
+TEST(LineFile, APipeInPlaceOfTheFileIsRefusedWithoutWaiting) {
+  TempFolder folder;
+  const std::filesystem::path pipe = folder.path() / "sched.txt";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  ::alarm(10);
+  EXPECT_FALSE(ReadUtf16Lines(pipe).has_value());
+  EXPECT_FALSE(AppendUtf16Line(pipe, u"x"));
+  ::alarm(0);
 }
 
 TEST(LineFile, EncodesLittleEndianWithoutTerminator) {
