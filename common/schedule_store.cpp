@@ -541,7 +541,17 @@ bool ModifySchedule(const std::filesystem::path& dataFolder, const ScheduleRecor
       ShowOpenFailedMessage();
       return false;
     }
-    if (found >= 0) LevelRecords(store, newLevel)[found].period = kDeletedMarker;
+    if (found < 0) {
+      // Nothing to take out: the change adds the new record.  It is appended, since the
+      // level may be empty only because its file couldn't be read, and a rewrite from it
+      // would put the one new record in place of all the file's others.
+      if (!AppendRecord(dataFolder, newRecord, store)) {
+        ShowOpenFailedMessage();
+        return false;
+      }
+      return true;
+    }
+    LevelRecords(store, newLevel)[found].period = kDeletedMarker;
     if (!RewriteLevel(newPath, newLevel, store, &newRecord)) {
       ShowOpenFailedMessage();
       return false;

@@ -2,6 +2,7 @@
 // messages, failures that must leave the files as they were.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -199,6 +200,32 @@ TEST_F(StoreOps, ModifyInOneFileReplacesAndMovesToTheEnd) {
   ASSERT_TRUE(ModifySchedule(data(), a, a2, store()));
   EXPECT_EQ(Bytes("2004/5/7/sched.txt"), Le(u"(2004,05,07,12,00 2004,05,07,13,00 -1)(b)\r\n"
                                             u"(2004,05,07,10,00 2004,05,07,11,00 -1)(a2)\r\n"));
+}
+
+// A day file its user can't read (one left by another user, say) shows no records; changing
+// a record of that day must not put a file of the one new record in its place.  Run by a
+// user who doesn't own the file: when the tests run as root, a child process drops to
+// another user for the change.
+TEST_F(StoreOps, ModifyIntoAnUnreadableFileKeepsItsRecords) {
+  const std::string lines = DayLines(3);
+  WriteBytes(data() / "2004/5/7/sched.txt", lines);
+  ::chmod((data() / "2004/5/7/sched.txt").c_str(), 0200);
+  for (const char* folder : {"", "2004", "2004/5", "2004/5/7"}) {
+    ::chmod((data() / folder).c_str(), 0777);
+  }
+  auto old = MakeRecord(2004, 5, 7, 10, 0, 2004, 5, 7, 11, 0, -1, u"rAA");
+  auto changed = MakeRecord(2004, 5, 7, 12, 0, 2004, 5, 7, 13, 0, -1, u"changed");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    ::_exit(ModifySchedule(data(), old, changed, store()) ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the change is reported as failed";
+  EXPECT_EQ(Bytes("2004/5/7/sched.txt"), lines);
 }
 
 TEST_F(StoreOps, ModifyAcrossFilesMovesTheRecord) {
