@@ -1,6 +1,7 @@
 // plugin_host.cpp — loading plugins, calling their exports and applying their requests.
 #include "host/plugin_host.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "host/view_port.h"
@@ -186,10 +187,19 @@ void PluginHost::ApplyRectRequest(int p, bool withChrome) {
     windows_->RenderChromePart(p, host_.updateLeft, host_.updateTop, host_.updateRight,
                                host_.updateBottom);
   }
-  const int x = slot.left + host_.updateLeft;
-  const int y = slot.top + host_.updateTop;
-  const int w = host_.updateRight - host_.updateLeft;
-  const int h = host_.updateBottom - host_.updateTop;
+  // The rectangle comes from the plugin: cut to the window, so that garbage can neither
+  // overflow the arithmetic below nor reach past the window.
+  const bool maximized = p == host_.maximized;
+  const int width = maximized ? host_.clientWidth : slot.width;
+  const int height = maximized ? host_.clientHeight : slot.height;
+  const int left = std::clamp<int>(host_.updateLeft, 0, std::max(width, 0));
+  const int top = std::clamp<int>(host_.updateTop, 0, std::max(height, 0));
+  const int right = std::clamp<int>(host_.updateRight, left, std::max(width, left));
+  const int bottom = std::clamp<int>(host_.updateBottom, top, std::max(height, top));
+  const int x = slot.left + left;
+  const int y = slot.top + top;
+  const int w = right - left;
+  const int h = bottom - top;
   if (windows_->settings().translucent) {
     // Composing a translucent window over the screen as it stands would blend it over its
     // own earlier picture; the rectangle is built up again from the background instead.

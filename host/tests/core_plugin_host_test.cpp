@@ -217,6 +217,33 @@ TEST_F(PluginHostTest, RequestMessageActsLikeTheAnswerForItsPosition) {
   }
 }
 
+TEST_F(PluginHostTest, GarbageUpdateRectanglesStayInsideTheWindow) {
+  OpenWithPlugins({"rec_a.plg"});  // window at (0, 0), 240 x 100
+  HostContext& ctx = *host.ctx;
+  struct Case {
+    int code;
+    int left, top, right, bottom;
+    testing::Presented presented;
+  } cases[] = {
+      {kRequestRepaintRect, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, {0, 0, 240, 100}},
+      {kRequestPresentRect, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, {0, 0, 240, 100}},
+      {kRequestPresentRect, -50, 10, 60, 2000000000, {0, 10, 60, 90}},
+      {kRequestPresentRect, 20, 30, 40, 50, {20, 30, 20, 20}},  // inside: as asked
+  };
+  for (const auto& c : cases) {
+    ctx.requestCode = c.code;
+    ctx.requestWindow = 0;
+    ctx.updateLeft = c.left;
+    ctx.updateTop = c.top;
+    ctx.updateRight = c.right;
+    ctx.updateBottom = c.bottom;
+    host.view.presents.clear();
+    host.plugins->HandleRequestMessage();
+    EXPECT_EQ(host.view.presents, std::vector<testing::Presented>{c.presented})
+        << c.code << " " << c.left << "," << c.top << "," << c.right << "," << c.bottom;
+  }
+}
+
 TEST_F(PluginHostTest, KeysReachOnlyTheActivePluginAndNeverAsHostKeys) {
   OpenWithPlugins({"rec_a.plg", "rec_b.plg"});
   WindowSettings settings;
