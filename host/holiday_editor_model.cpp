@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/date_util.h"
+#include "common/utf16_line_file.h"
 #include "platform/message_box.h"
 
 namespace yk {
@@ -218,7 +219,13 @@ bool HolidayListModel::Save() {
   if (!table_) return false;
   // An empty list is written as an empty file: leaving the old file would bring every
   // deleted holiday back at the next load.
-  if (!SaveHolidays(year_, dataFolder_, *table_)) {
+  // A file that is there but can't be read was opened as an empty list: writing the list
+  // would put it in place of every holiday the file holds.
+  const std::filesystem::path file = HolidayFilePath(dataFolder_, year_);
+  std::error_code error;
+  const bool unreadable = std::filesystem::exists(file, error) &&
+                          !ForEachUtf16Line(file, [](std::u16string_view) { return false; });
+  if (unreadable || !SaveHolidays(year_, dataFolder_, *table_)) {
     platform::MessageBox(kHolidaySaveFailedText);
     return false;
   }

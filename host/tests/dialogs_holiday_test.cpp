@@ -1,6 +1,8 @@
 // The holiday editor's logic: the list's actions, questions and saving, and the entry's
 // checks and encoding.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -257,6 +259,35 @@ TEST_F(HolidayListTest, AFailedSaveKeepsTheChangesAndTheDialog) {
   EXPECT_EQ(model.count(), 1);
   messages_.Answer(kIdNo);
   EXPECT_TRUE(model.Close()) << "No closes without saving";
+}
+
+// A year's file its user can't read (one left by another user, say) opens as an empty
+// list; saving that list must not put a file of the new entries in its place.  Run by a
+// user who doesn't own the file: when the tests run as root, a child process drops to
+// another user for the edit.
+TEST_F(HolidayListTest, SavingOverAnUnreadableFileIsRefused) {
+  WriteYear(2018, 3);
+  const fs::path file = HolidayFilePath(folder_, 2018);
+  const auto before = fs::file_size(file);
+  ::chmod(file.c_str(), 0200);
+  ::chmod(folder_.c_str(), 0777);
+  outcome_ = {HolidayEntryChoice::kAdd, OneDay(5, 5, u"new")};
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    HolidayListModel model = Model();
+    if (!model.Open(2018)) ::_exit(3);
+    model.Add();
+    ::_exit(model.Save() ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the save is reported as failed";
+  EXPECT_EQ(fs::file_size(file), before);
+  auto reread = std::make_unique<HolidayTable>();
+  EXPECT_EQ(ReadHolidays(2018, folder_, reread.get(), true), 3);
 }
 
 // ---- The entry ------------------------------------------------------------------------------
