@@ -101,6 +101,11 @@ bool PluginHost::LoadPlugin(int p, std::u16string_view path, bool redraw) {
   auto info = platform::FindExportAs<plg_info_fn>(module, "plg_info");
   auto init = platform::FindExportAs<plg_init_fn>(module, "plg_init");
   if (info == nullptr || init == nullptr) return fail();
+  // A library is loaded once per process: one already running in another window would be
+  // taken over by a second plg_init, and ended for both windows by either plg_destroy.
+  for (int q = 0; q < host_.windowCount; ++q) {
+    if (q != p && Export(q, "plg_init") == reinterpret_cast<void*>(init)) return fail();
+  }
   if (Guarded<int32_t>(init, &host_, int32_t{kPluginInitReserved}, int32_t(SlotIndexAt(p))) == 0) {
     return fail();
   }

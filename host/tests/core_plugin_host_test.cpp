@@ -69,6 +69,27 @@ TEST_F(PluginHostTest, FailedLoadsLeaveTheWindowEmptyAndCallNoMoreThanNeeded) {
   }
 }
 
+TEST_F(PluginHostTest, APluginAlreadyShownInAnotherWindowIsNotStartedTwice) {
+  // The library is loaded once per process: a second plg_init would take the first
+  // window's plugin over, and a plg_destroy of either would end both.
+  OpenWithPlugins({"rec_a.plg"});
+  ASSERT_EQ(host.windows->NewWindow(), 1);
+  TakeCalls();
+  EXPECT_FALSE(host.plugins->LoadPlugin(1, TestPlugin("rec_a.plg"), true));
+  EXPECT_EQ(TakeCalls(), Calls{"A:valid"});
+  EXPECT_EQ(messages.texts(), std::vector<std::u16string>{kPluginLoadFailedText});
+  EXPECT_EQ(host.SlotAt(1).loaded, 0);
+  EXPECT_TRUE(host.SlotAt(1).path.get().empty());
+
+  // The first window keeps its plugin, still loaded.
+  EXPECT_TRUE(host.plugins->IsLoaded(0));
+  host.plugins->SendNotify(0, kNotifyTick);
+  EXPECT_EQ(TakeCalls(), Calls{"A:notify 3"});
+
+  // Loading it again into its own window is a reload, not a second copy.
+  EXPECT_TRUE(host.plugins->LoadPlugin(0, TestPlugin("rec_a.plg"), false));
+}
+
 TEST_F(PluginHostTest, EmptyPathOrBadPositionFailsQuietly) {
   ASSERT_EQ(host.windows->NewWindow(), 0);
   EXPECT_FALSE(host.plugins->LoadPlugin(0, u"", true));
