@@ -82,10 +82,24 @@ void WindowManager::MovePosition(int from, int to) {
     for (int i = from; i > to; --i) host_.order[i] = host_.order[i - 1];
   }
   host_.order[to] = slot;
+  // A drag in progress stays with the window it started on.
+  int& pressed = host_.pressed;
+  if (pressed == from) {
+    pressed = to;
+  } else if (from < to && pressed > from && pressed <= to) {
+    --pressed;
+  } else if (from > to && pressed >= to && pressed < from) {
+    ++pressed;
+  }
 }
 
 void WindowManager::SwapPositions(int a, int b) {
   std::swap(host_.order[a], host_.order[b]);
+  if (host_.pressed == a) {
+    host_.pressed = b;
+  } else if (host_.pressed == b) {
+    host_.pressed = a;
+  }
 }
 
 // ---- Windows -------------------------------------------------------------------------------

@@ -235,6 +235,30 @@ TEST_F(WindowManagerTest, TitleDragMovesTheWindowByGridSteps) {
   EXPECT_EQ(host.SlotAt(0).left, 30);
 }
 
+TEST_F(WindowManagerTest, ARestackDuringADragKeepsDraggingThePressedWindow) {
+  struct Case {
+    int command;
+    int pressedAfter;  // the position the dragged window ends up at
+  } cases[] = {{kCommandUpOne, 2}, {kCommandToTop, 2}, {kCommandDownOne, 0}, {kCommandToBottom, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    HostFixture h;
+    WindowSettings s;
+    s.focusMode = false;
+    h.windows->SetSettings(s);
+    h.OpenWindows({{0, 100, 100, 100}, {105, 100, 100, 100}, {210, 100, 100, 100}});
+    h.windows->StylusDown(155, 105);  // the title bar of the middle window
+    ASSERT_EQ(h.ctx->pressed, 1);
+    ASSERT_EQ(h.ctx->pressMode, kPressTitleBar);
+    h.windows->HandleCommand(c.command);
+    EXPECT_EQ(h.ctx->pressed, c.pressedAfter);
+    h.windows->StylusMove(165, 115);
+    EXPECT_EQ(RectOf(h.ctx->slots[1]), (Rect{115, 110, 215, 210}));
+    EXPECT_EQ(RectOf(h.ctx->slots[0]), (Rect{0, 100, 100, 200}));
+    EXPECT_EQ(RectOf(h.ctx->slots[2]), (Rect{210, 100, 310, 200}));
+  }
+}
+
 TEST_F(WindowManagerTest, TappingALowerWindowRaisesItOnlyInFocusMode) {
   for (bool focus : {true, false}) {
     SCOPED_TRACE(focus ? "focus mode" : "normal mode");
