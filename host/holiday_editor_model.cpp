@@ -4,6 +4,7 @@
 #include <new>
 #include <utility>
 
+#include "common/atomic_file.h"
 #include "common/date_util.h"
 #include "common/utf16_line_file.h"
 #include "platform/message_box.h"
@@ -221,11 +222,28 @@ bool HolidayListModel::Save() {
   // deleted holiday back at the next load.
   // A file that is there but can't be read was opened as an empty list: writing the list
   // would put it in place of every holiday the file holds.
+  // The list holds the first entries of a longer file (one written by hand): the entries
+  // past them are carried over as they stand, so saving loses none of them.
   const std::filesystem::path file = HolidayFilePath(dataFolder_, year_);
+  std::string past;
+  int seen = 0;
+  HolidayEntry scratch{};
   std::error_code error;
   const bool unreadable = std::filesystem::exists(file, error) &&
-                          !ForEachUtf16Line(file, [](std::u16string_view) { return false; });
-  if (unreadable || !SaveHolidays(year_, dataFolder_, *table_)) {
+                          !ForEachUtf16Line(file, [&](std::u16string_view line) {
+                            if (ParseHolidayLine(line, &scratch) && ++seen > kMaxHolidays)
+                              past += EncodeUtf16Line(line);
+                            return true;
+                          });
+  bool saved = false;
+  if (!unreadable && past.empty()) {
+    saved = SaveHolidays(year_, dataFolder_, *table_);
+  } else if (!unreadable) {
+    std::string bytes;
+    for (int i = 0; i < count(); ++i) bytes += EncodeUtf16Le(WriteHolidayLine(table_->entries[i]));
+    saved = ReplaceFileAtomically(file, bytes + past);
+  }
+  if (!saved) {
     platform::MessageBox(kHolidaySaveFailedText);
     return false;
   }

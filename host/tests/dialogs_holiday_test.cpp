@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/holiday.h"
+#include "common/utf16_line_file.h"
 #include "host/holiday_editor_model.h"
 #include "platform/message_box.h"
 #include "platform/testing/message_recorder.h"
@@ -288,6 +289,31 @@ TEST_F(HolidayListTest, SavingOverAnUnreadableFileIsRefused) {
   EXPECT_EQ(fs::file_size(file), before);
   auto reread = std::make_unique<HolidayTable>();
   EXPECT_EQ(ReadHolidays(2018, folder_, reread.get(), true), 3);
+}
+
+// A file with more entries than the list holds (written by hand) keeps the ones past the
+// list when the list is saved.
+TEST_F(HolidayListTest, SavingKeepsTheEntriesPastAFullList) {
+  const fs::path file = HolidayFilePath(folder_, 2019);
+  {
+    std::ofstream out(file, std::ios::binary);
+    for (int i = 0; i < kMaxHolidays + 5; ++i) {
+      const std::u16string line = WriteHolidayLine(OneDay(1, 1, u"e" + Utf16Number(i)));
+      out << EncodeUtf16Le(line);
+    }
+  }
+  HolidayListModel model = Model();
+  ASSERT_TRUE(model.Open(2019));
+  ASSERT_EQ(model.count(), kMaxHolidays);
+  model.Select(0);
+  model.Delete();
+  ASSERT_TRUE(model.Save());
+  auto reread = std::make_unique<HolidayTable>();
+  ASSERT_EQ(ReadHolidays(2019, folder_, reread.get(), true), kMaxHolidays);
+  EXPECT_EQ(HolidayName(reread->entries[kMaxHolidays - 1]), u"e200");
+  int lines = 0;
+  ASSERT_TRUE(ForEachUtf16Line(file, [&](std::u16string_view) { return ++lines > 0; }));
+  EXPECT_EQ(lines, kMaxHolidays + 4);
 }
 
 // ---- The entry ------------------------------------------------------------------------------
