@@ -16,29 +16,14 @@ namespace yk {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FileStamp;
+using testing::StampOf;
 using testing::TempFolder;
-
-struct FileStamp {
-  ino_t inode = 0;
-  long long modified = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp StampOf(const fs::path& file) {
-  struct stat info {};
-  if (::stat(file.c_str(), &info) != 0) return {};
-  return {info.st_ino, info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec};
-}
 
 class InstalledHost : public ::testing::Test {
  protected:
   void SetUp() override {
-    QProcess install;
-    install.start(QStringLiteral(YK_CMAKE_COMMAND),
-                  {"--install", QStringLiteral(YK_BUILD_DIR), "--prefix",
-                   QString::fromStdString(prefix().string())});
-    ASSERT_TRUE(install.waitForFinished(120000));
-    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+    ASSERT_NO_FATAL_FAILURE(testing::InstallBuildInto(prefix()));
     fs::create_directories(config());
     fs::create_directories(runtime());
     fs::permissions(runtime(), fs::perms::owner_all, fs::perm_options::replace);

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 #include <jpeglib.h>
+#include <sys/stat.h>
 
 #include <QApplication>
+#include <QProcess>
 #include <QSettings>
 #include <cstdio>
 #include <filesystem>
@@ -161,5 +163,31 @@ class ProgramFolder {
  private:
   TempFolder root_;
 };
+
+// Which file a path names and when it was last written: QSettings replaces its file whenever
+// it saves, so a changed stamp tells that the host has written its settings.
+struct FileStamp {
+  ino_t inode = 0;
+  long long modified = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+inline FileStamp StampOf(const fs::path& file) {
+  struct stat info {};
+  if (::stat(file.c_str(), &info) != 0) return {};
+  return {info.st_ino, info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec};
+}
+
+#if defined(YK_CMAKE_COMMAND) && defined(YK_BUILD_DIR)
+// Installs the build tree into `prefix` as the README's commands do.
+inline void InstallBuildInto(const fs::path& prefix) {
+  QProcess install;
+  install.start(QStringLiteral(YK_CMAKE_COMMAND),
+                {"--install", QStringLiteral(YK_BUILD_DIR), "--prefix",
+                 QString::fromStdString(prefix.string())});
+  ASSERT_TRUE(install.waitForFinished(120000));
+  ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+}
+#endif
 
 }  // namespace yk::testing

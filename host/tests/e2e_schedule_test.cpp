@@ -47,6 +47,7 @@ namespace {
 namespace fs = std::filesystem;
 using platform::FindControl;
 using platform::testing::MessageRecorder;
+using testing::StampOf;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
@@ -128,23 +129,10 @@ void WriteUtf16LeFile(const fs::path& file, const std::u16string& text) {
   testing::WriteBytes(file, bytes);
 }
 
-// Which file a path names and when it was last written: QSettings replaces the file
-// whenever it saves.
-std::pair<ino_t, long long> StampOf(const fs::path& file) {
-  struct stat info {};
-  if (::stat(file.c_str(), &info) != 0) return {0, 0};
-  return {info.st_ino, info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec};
-}
-
 class InstalledOrganizer : public ::testing::Test {
  protected:
   void SetUp() override {
-    QProcess install;
-    install.start(QStringLiteral(YK_CMAKE_COMMAND),
-                  {"--install", QStringLiteral(YK_BUILD_DIR), "--prefix",
-                   QString::fromStdString(prefix().string())});
-    ASSERT_TRUE(install.waitForFinished(120000));
-    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+    ASSERT_NO_FATAL_FAILURE(testing::InstallBuildInto(prefix()));
     ASSERT_TRUE(fs::is_regular_file(pluginFile())) << "the schedule plugin was not installed";
 
     fs::create_directories(config());
