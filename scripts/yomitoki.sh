@@ -5,6 +5,7 @@
 #   scripts/yomitoki.sh test       install what is missing, build, install, run the whole suite
 #   scripts/yomitoki.sh sanitize   the suite built with AddressSanitizer + UBSan
 #   scripts/yomitoki.sh fuzz [s]   build the fuzz targets with clang and run each for s seconds
+#   scripts/yomitoki.sh builds     build Release with GCC and Debug with clang, warnings as errors
 #
 # The program folder goes to $YOMITOKI_HOME, by default $XDG_DATA_HOME/yomitoki
 # (~/.local/share/yomitoki).  An existing data/ folder there is never written over.
@@ -35,9 +36,9 @@ install_missing() {
   fi
 }
 
-build() {  # build DIR [cmake options...]
+build() {  # build DIR [cmake options...]; our scripts treat warnings as errors
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DYK_WERROR=ON "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
 }
 
@@ -69,7 +70,7 @@ case "$cmd" in
   fuzz)
     install_missing
     seconds=${2:-30}
-    CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DYK_WERROR=ON \
       -DYK_FUZZ=ON -DYK_GUI=OFF -DYK_BENCH=OFF >/dev/null
     cmake --build build-fuzz -j "$jobs" --target fuzzers
     # Each module registers its fuzz targets in its own folder of the build tree.
@@ -82,8 +83,13 @@ case "$cmd" in
         "build-fuzz/corpus/$name" $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 3
     done
     ;;
+  builds)
+    install_missing
+    build build-release -DCMAKE_BUILD_TYPE=Release -DYK_BENCH=ON
+    CC=clang CXX=clang++ build build-clang -DCMAKE_BUILD_TYPE=Debug -DYK_BENCH=ON
+    ;;
   *)
-    echo "usage: $0 run|test|sanitize|fuzz [seconds]" >&2
+    echo "usage: $0 run|test|sanitize|fuzz [seconds]|builds" >&2
     exit 2
     ;;
 esac

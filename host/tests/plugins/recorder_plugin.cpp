@@ -16,7 +16,9 @@ namespace {
 const std::string kName = RECORDER_NAME;
 #define RECORDER_WIDEN2(text) u##text
 #define RECORDER_WIDEN(text) RECORDER_WIDEN2(text)
+#ifndef RECORDER_NO_INFO
 const char16_t kDisplayName[] = u"Recorder " RECORDER_WIDEN(RECORDER_NAME);
+#endif
 
 int Answer(const std::string& event, int fallback = 0) {
   const int answer = yk::testing::AnswerFor(kName + ":" + event, fallback);
