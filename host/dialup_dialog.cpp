@@ -1,10 +1,8 @@
 #include "host/dialup_dialog.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "host/dialup_list.h"
@@ -22,22 +20,11 @@ DialupDialog::DialupDialog(const DialupFields& fields, QWidget* parent)
   list_->setSortingEnabled(false);
   auto* skipCheck = platform::WithId(
       new QCheckBox(QStringLiteral("既存の接続をチェックしない"), this), kSkipCheckBox);
-  auto* ok = platform::WithId(new QPushButton(QStringLiteral("OK"), this), kOkButton);
-  auto* cancel =
-      platform::WithId(new QPushButton(QStringLiteral("キャンセル"), this), kCancelButton);
-  ok->setDefault(true);
-  cancel->setAutoDefault(false);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(QStringLiteral("ダイヤルアップ接続先"), this));
   layout->addWidget(list_);
   layout->addWidget(skipCheck);
-  layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &DialupDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &DialupDialog::reject);
+  layout->addLayout(OkCancelRow(this));
 
   const std::vector<std::u16string> entries = ListedDialupEntries(platform::PhoneBook());
   for (const std::u16string& entry : entries) list_->addItem(QString::fromStdU16String(entry));

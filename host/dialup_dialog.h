@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "host/dialog_buttons.h"
+
 class QListWidget;
 
 namespace yk {
@@ -23,8 +25,8 @@ class DialupDialog : public QDialog {
 
  public:
   enum ControlId : int {
-    kOkButton = 1,
-    kCancelButton = 2,
+    kOkButton = kOkButtonId,
+    kCancelButton = kCancelButtonId,
     kSkipCheckBox = 1030,
     kEntryList = 1031,
   };

@@ -1,9 +1,7 @@
 #include "host/font_dialog.h"
 
 #include <QFontDatabase>
-#include <QHBoxLayout>
 #include <QListWidget>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "host/font_list.h"
@@ -20,20 +18,9 @@ FontDialog::FontDialog(const std::u16string& faceName, std::vector<std::u16strin
 
   list_ = platform::WithId(new QListWidget(this), kFontList);
   list_->setSortingEnabled(false);
-  auto* ok = platform::WithId(new QPushButton(QStringLiteral("OK"), this), kOkButton);
-  auto* cancel =
-      platform::WithId(new QPushButton(QStringLiteral("キャンセル"), this), kCancelButton);
-  ok->setDefault(true);
-  cancel->setAutoDefault(false);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(list_);
-  layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &FontDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &FontDialog::reject);
+  layout->addLayout(OkCancelRow(this));
   connect(list_, &QListWidget::itemDoubleClicked, this, &FontDialog::accept);
 
   if (families.empty()) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "host/dialog_buttons.h"
+
 class QListWidget;
 
 namespace yk {
@@ -15,7 +17,11 @@ class FontDialog : public QDialog {
   Q_OBJECT
 
  public:
-  enum ControlId : int { kOkButton = 1, kCancelButton = 2, kFontList = 1029 };
+  enum ControlId : int {
+    kOkButton = kOkButtonId,
+    kCancelButton = kCancelButtonId,
+    kFontList = 1029
+  };
 
   // `families` empty: the families of Qt's font database.
   explicit FontDialog(const std::u16string& faceName, std::vector<std::u16string> families = {},

@@ -9,6 +9,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "host/dialog_buttons.h"
 #include "host/key_capture_dialog.h"
 #include "platform/message_box.h"
 #include "platform/qt_data_exchange.h"
@@ -34,11 +35,7 @@ KeyConfigDialog::KeyConfigDialog(KeyTable& table, QWidget* parent)
       platform::WithId(new QPushButton(QStringLiteral("自動取得"), this), kCaptureButton);
   auto* clear = platform::WithId(new QPushButton(QStringLiteral("解除"), this), kClearButton);
   auto* help = platform::WithId(new QPushButton(QStringLiteral("？"), this), kHelpButton);
-  auto* ok = platform::WithId(new QPushButton(QStringLiteral("OK"), this), kOkButton);
-  auto* cancel =
-      platform::WithId(new QPushButton(QStringLiteral("キャンセル"), this), kCancelButton);
-  ok->setDefault(true);
-  for (QPushButton* button : {capture, clear, help, cancel}) button->setAutoDefault(false);
+  for (QPushButton* button : {capture, clear}) button->setAutoDefault(false);
 
   auto* keyRow = new QHBoxLayout;
   keyRow->addWidget(new QLabel(QStringLiteral("キーコード"), this));
@@ -46,16 +43,11 @@ KeyConfigDialog::KeyConfigDialog(KeyTable& table, QWidget* parent)
   keyRow->addWidget(capture);
   keyRow->addWidget(clear);
   keyRow->addStretch();
-  auto* buttonRow = new QHBoxLayout;
-  buttonRow->addWidget(help);
-  buttonRow->addStretch();
-  buttonRow->addWidget(ok);
-  buttonRow->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(QStringLiteral("ショートカットキーを設定します"), this));
   layout->addWidget(list_);
   layout->addLayout(keyRow);
-  layout->addLayout(buttonRow);
+  layout->addLayout(OkCancelRow(this, {help}));
 
   connect(list_, &QListWidget::currentRowChanged, this, &KeyConfigDialog::SelectionChanged);
   connect(edit_, &QLineEdit::textEdited, this, &KeyConfigDialog::KeyTyped);
@@ -65,8 +57,6 @@ KeyConfigDialog::KeyConfigDialog(KeyTable& table, QWidget* parent)
     platform::MessageBox(kKeyConfigHelpText, platform::kDefaultCaption,
                          platform::kMbOk | platform::kMbIconInformation);
   });
-  connect(ok, &QPushButton::clicked, this, &KeyConfigDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &KeyConfigDialog::reject);
 
   RebuildList();
   ShowSelectedKey();

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 
+#include "host/dialog_buttons.h"
 #include "host/key_config_model.h"
 
 class QLineEdit;
@@ -21,8 +22,8 @@ class KeyConfigDialog : public QDialog {
 
  public:
   enum ControlId : int {
-    kOkButton = 1,
-    kCancelButton = 2,
+    kOkButton = kOkButtonId,
+    kCancelButton = kCancelButtonId,
     kKeyList = 1000,
     kKeyEdit = 1001,
     kHelpButton = 1004,

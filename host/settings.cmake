@@ -25,6 +25,7 @@ if(NOT YK_GUI OR NOT TARGET yk_host_app)
 endif()
 
 add_library(yk_host_settings STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/dialog_buttons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialup_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/font_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/key_capture_dialog.cpp

@@ -24,6 +24,7 @@
 #include "host/tavik_app.h"
 #include "host/tavik_view.h"
 #include "host/tests/app_test_support.h"
+#include "host/tests/modal_driver.h"
 #include "platform/clock.h"
 #include "platform/messages.h"
 #include "platform/qt_data_exchange.h"
@@ -38,36 +39,13 @@ using platform::FindControl;
 using platform::testing::MessageRecorder;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using testing::ModalDriver;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
 
 // Friday, 7 May 2004.
 const platform::LocalTime kMorning{2004, 5, 7, 9, 0, 0, 5};
-
-// Runs `drive` on the modal dialog named `id` once it is open; rejects it if left open.
-class ModalDriver {
- public:
-  ModalDriver(const char* id, std::function<void(QDialog*)> drive)
-      : id_(id), drive_(std::move(drive)) {
-    QObject::connect(&poll_, &QTimer::timeout, [this] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (dialog == nullptr || dialog->objectName() != id_ || !dialog->isVisible()) return;
-      poll_.stop();
-      ran_ = true;
-      drive_(dialog);
-      if (dialog->isVisible()) dialog->reject();
-    });
-    poll_.start(0);
-  }
-  bool ran() const { return ran_; }
-
- private:
-  QString id_;
-  std::function<void(QDialog*)> drive_;
-  QTimer poll_;
-  bool ran_ = false;
-};
 
 // In the key assignment dialog: selects the line that begins with `label`, presses
 // 自動取得, then `key` in the capture dialog, and OK.

@@ -18,8 +18,10 @@
 #include "host/key_config_model.h"
 #include "host/list_search.h"
 #include "host/management_tool.h"
+#include "host/tests/key_table_support.h"
 #include "platform/message_box.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/temp_folder.h"
 #include "platform/text_codec.h"
 #include "platform/virtual_keys.h"
 
@@ -30,34 +32,7 @@ namespace fs = std::filesystem;
 using platform::testing::MessageRecorder;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-struct EntrySpec {
-  const char16_t* label;
-  int key;
-  int group;
-};
-
-// A Key table as a plugin or the host hands it over; the labels are freed at the end.
-class TableFixture {
- public:
-  explicit TableFixture(std::initializer_list<EntrySpec> entries) {
-    for (const EntrySpec& e : entries) {
-      KeyEntry& entry = table.entries[table.count++];
-      entry.label.set(e.label);
-      entry.key = e.key;
-      entry.group = e.group;
-    }
-  }
-  ~TableFixture() {
-    for (KeyEntry& entry : table.entries) entry.label.release();
-  }
-  std::vector<int> Keys() const {
-    std::vector<int> keys;
-    for (int i = 0; i < table.count; ++i) keys.push_back(table.entries[i].key);
-    return keys;
-  }
-  KeyTable table{};
-};
+using testing::LabelledKeyTable;
 
 std::vector<int> KeysOf(const KeyConfigModel& model) {
   std::vector<int> keys;
@@ -66,11 +41,11 @@ std::vector<int> KeysOf(const KeyConfigModel& model) {
 }
 
 TEST(KeyConfigModel, LinesShowTheLabelAloneWithoutAKey) {
-  TableFixture fixture({{u"次のウィンドウ", 0, 0},
-                        {u"前のウィンドウ", 1, 0},
-                        {u"今日へ移動", 2, 0},
-                        {u"データ更新", 116, 0},
-                        {u"次の日", 255, 0}});
+  LabelledKeyTable fixture({{u"次のウィンドウ", 0, 0},
+                            {u"前のウィンドウ", 1, 0},
+                            {u"今日へ移動", 2, 0},
+                            {u"データ更新", 116, 0},
+                            {u"次の日", 255, 0}});
   KeyConfigModel model(fixture.table);
   EXPECT_THAT(model.Lines(), ElementsAre(u"次のウィンドウ", u"前のウィンドウ", u"今日へ移動 : 2",
                                          u"データ更新 : 116", u"次の日 : 255"));
@@ -142,7 +117,7 @@ TEST(KeyConfigModel, CapturedKeyMovesWithinItsGroup) {
 }
 
 TEST(KeyConfigModel, TypingAndClearingChangeTheSelectedEntryOnly) {
-  TableFixture fixture({{u"次のウィンドウ", 37, 0}, {u"前のウィンドウ", 39, 0}});
+  LabelledKeyTable fixture({{u"次のウィンドウ", 37, 0}, {u"前のウィンドウ", 39, 0}});
   KeyConfigModel model(fixture.table);
   model.Select(1);
   model.TypeKey(37);  // another entry's code: both keep it
@@ -259,25 +234,18 @@ TEST(DialupList, FirstSelection) {
 class UpdaterStandIn {
  public:
   explicit UpdaterStandIn(bool present) {
-    std::string pattern = (fs::temp_directory_path() / "yk_tool_XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    root_ = ::mkdtemp(buffer.data());
     if (!present) return;
     std::ofstream(root_ / "tavik_upd_hpc2k")
         << "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$PWD\" \"$#\" \"$*\" >> updater.log\n";
     fs::permissions(root_ / "tavik_upd_hpc2k", fs::perms::owner_all);
-  }
-  ~UpdaterStandIn() {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
   }
   std::u16string appFolder() const { return platform::Utf8ToUtf16(root_.string() + "/"); }
   fs::path log() const { return root_ / "updater.log"; }
   const fs::path& root() const { return root_; }
 
  private:
-  fs::path root_;
+  platform::testing::TempFolder folder_{"tool"};
+  const fs::path& root_ = folder_.path();
 };
 
 TEST(ManagementTool, AsksThenStartsTheUpdaterAndClosesTheHost) {

@@ -29,6 +29,8 @@
 #include "host/tavik_view.h"
 #include "host/tests/app_test_support.h"
 #include "host/tests/core_test_support.h"
+#include "host/tests/key_table_support.h"
+#include "host/tests/modal_driver.h"
 #include "host/tests/plugins/call_log.h"
 #include "host/window_manager.h"
 #include "platform/dynamic_library.h"
@@ -45,36 +47,11 @@ using platform::FindControl;
 using platform::testing::MessageRecorder;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using testing::ModalDriver;
 using testing::ProgramFolder;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
-
-// Runs `drive` on the modal dialog named `id` (its template number) once it is open, from
-// inside its modal loop.  A dialog that `drive` left open is rejected, so a failed
-// expectation never hangs the run.
-class ModalDriver {
- public:
-  ModalDriver(const char* id, std::function<void(QDialog*)> drive)
-      : id_(id), drive_(std::move(drive)) {
-    QObject::connect(&poll_, &QTimer::timeout, [this] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (dialog == nullptr || dialog->objectName() != id_ || !dialog->isVisible()) return;
-      poll_.stop();
-      ran_ = true;
-      drive_(dialog);
-      if (dialog->isVisible()) dialog->reject();
-    });
-    poll_.start(0);
-  }
-  bool ran() const { return ran_; }
-
- private:
-  QString id_;
-  std::function<void(QDialog*)> drive_;
-  QTimer poll_;
-  bool ran_ = false;
-};
 
 QStringList ListLines(const QDialog* dialog, int id) {
   QStringList lines;
@@ -123,26 +100,7 @@ QString EditText(QDialog* dialog) {
   return edit ? edit->text() : QString("<no edit>");
 }
 
-// A Key table with labels, freed at the end.
-struct Table {
-  Table(std::initializer_list<std::tuple<const char16_t*, int, int>> entries) {
-    for (const auto& [label, key, group] : entries) {
-      KeyEntry& entry = table.entries[table.count++];
-      entry.label.set(label);
-      entry.key = key;
-      entry.group = group;
-    }
-  }
-  ~Table() {
-    for (KeyEntry& entry : table.entries) entry.label.release();
-  }
-  std::vector<int> Keys() const {
-    std::vector<int> keys;
-    for (int i = 0; i < table.count; ++i) keys.push_back(table.entries[i].key);
-    return keys;
-  }
-  KeyTable table{};
-};
+using Table = testing::LabelledKeyTable;
 
 Table HostTable() {
   return Table({{u"次のウィンドウ", 50, 0},

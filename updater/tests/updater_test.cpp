@@ -24,6 +24,7 @@
 #include "platform/process.h"
 #include "platform/profile.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/temp_folder.h"
 #include "platform/text_codec.h"
 
 namespace yk {
@@ -71,20 +72,12 @@ bool AppearsSoon(const fs::path& file) {
 class ProgramFolder {
  public:
   ProgramFolder() {
-    std::string pattern = (fs::temp_directory_path() / "yk_updater_XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    root_ = ::mkdtemp(buffer.data());
     fs::create_directories(root_ / "plugin");
     WriteFile(host(), "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$PWD\" \"$#\" \"$*\" >> host.log\n");
     fs::permissions(host(), fs::perms::owner_all);
     app_ = platform::RegisterApplication(std::make_unique<platform::MemoryProfile>());
   }
-  ~ProgramFolder() {
-    platform::ReleaseApplication(app_);
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
+  ~ProgramFolder() { platform::ReleaseApplication(app_); }
 
   const fs::path& root() const { return root_; }
   std::u16string folder() const { return platform::Utf8ToUtf16(root_.string() + "/"); }
@@ -105,7 +98,8 @@ class ProgramFolder {
   }
 
  private:
-  fs::path root_;
+  platform::testing::TempFolder folder_{"updater"};
+  const fs::path& root_ = folder_.path();
   platform::Handle app_ = 0;
 };
 
