@@ -13,15 +13,13 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
-#include <deque>
-#include <functional>
-#include <set>
 
 #include "common/memo_edit_dialog.h"
 #include "common/schedule_store.h"
 #include "platform/clock.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/modal_script.h"
 #include "plugins/search/search_dialog.h"
 #include "plugins/search/search_progress_dialog.h"
 #include "plugins/search/search_results_dialog.h"
@@ -32,57 +30,16 @@ namespace {
 
 using platform::FindControl;
 using platform::testing::MessageRecorder;
+using platform::testing::ModalScript;
 using testing::DataFolder;
 using testing::LinesBytes;
 using testing::Schedule;
-
-// Drives nested modal dialogs: each expected title gets its handler once, in order, as
-// soon as a dialog of that title is the active modal one.  Dialogs that are not expected
-// next (the progress dialog on its way) are let be.
-class ModalScript {
- public:
-  ModalScript() {
-    QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
-    poll_.start(5);
-  }
-  ModalScript& Expect(const QString& title, std::function<void(QDialog*)> handler) {
-    steps_.push_back({title, std::move(handler)});
-    return *this;
-  }
-  bool done() const { return steps_.empty(); }
-
- private:
-  void Poll() {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr || steps_.empty() || handled_.count(dialog) != 0) return;
-    if (dialog->windowTitle() != steps_.front().first) return;
-    handled_.insert(dialog);
-    // Run from a timer of its own: a handler that opens the next dialog waits inside it,
-    // and Qt doesn't fire this poll again while its own call is still running.
-    QTimer::singleShot(0, dialog,
-                       [dialog, handler = std::move(steps_.front().second)] { handler(dialog); });
-    steps_.pop_front();
-  }
-
-  QTimer poll_;
-  std::deque<std::pair<QString, std::function<void(QDialog*)>>> steps_;
-  std::set<QDialog*> handled_;
-};
 
 void Click(QWidget* dialog, int id) {
   auto* button = FindControl<QPushButton>(dialog, id);
   ASSERT_NE(button, nullptr) << id;
   ASSERT_TRUE(button->isVisible()) << id;
   QTest::mouseClick(button, Qt::LeftButton);
-}
-
-// A double tap as a desktop delivers it: press, release, the second press followed by the
-// double-click event, and the release.
-void DoubleTap(QWidget* widget, QPoint at) {
-  QTest::mouseClick(widget, Qt::LeftButton, {}, at);
-  QTest::mousePress(widget, Qt::LeftButton, {}, at);
-  QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
-  QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
 }
 
 QStringList ListLines(QDialog* results) {
@@ -235,7 +192,7 @@ TEST_F(SearchDialogsTest, ReplaceRewritesTheMarkedHitsAndReportsTheChange) {
   script.Expect(QStringLiteral("検索結果"), [&](QDialog* results) {
     auto* list = FindControl<QListWidget>(results, SearchResultsDialog::kList);
     const QRect first = list->visualItemRect(list->item(0));
-    DoubleTap(list->viewport(), first.center());
+    platform::testing::DoubleTapAt(list->viewport(), first.center());
     toggled = ListLines(results);
     Click(results, SearchResultsDialog::kReplaceButton);
   });
