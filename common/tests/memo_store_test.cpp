@@ -152,6 +152,20 @@ TEST_F(MemoStoreTest, DeletionTakesTheFileAndEveryLineOfTheDayFromTheList) {
   }
 }
 
+// Lists written elsewhere may be long (days listed twice, or lines of other programs):
+// a deletion keeps every other line, whatever their number.
+TEST_F(MemoStoreTest, DeletionKeepsEveryOtherLineOfALongList) {
+  std::u16string list;
+  for (int i = 0; i < 400; ++i) list += i == 200 ? u"05,01\r\n" : u"03,09\r\n";
+  list += u"12,24 written by another program with a long line\r\n";
+  WriteBytes(List(2004), Le(list));
+  EXPECT_TRUE(DeleteMemo(2004, 5, 1, data_.path()));
+  std::u16string expected;
+  for (int i = 0; i < 399; ++i) expected += u"03,09\r\n";
+  expected += u"12,24 written by another program with a long line\r\n";
+  EXPECT_EQ(ReadBytes(List(2004)), Le(expected));
+}
+
 TEST_F(MemoStoreTest, DeletingAMissingMemoStillCleansTheListAndAMissingListIsNoError) {
   WriteBytes(List(2004), Le(u"05,01\r\n"));
   EXPECT_TRUE(DeleteMemo(2004, 5, 1, data_.path()));

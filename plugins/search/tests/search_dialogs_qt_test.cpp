@@ -104,6 +104,25 @@ TEST_F(SearchDialogsTest, OpensOnTheCurrentMonthForSchedules) {
   EXPECT_EQ(recorder_.texts()[0], kSearchHelp);
 }
 
+// "暦" opens the date picker on the end it belongs to and takes the day picked.
+TEST_F(SearchDialogsTest, TheCalendarButtonsPickEitherEndOfThePeriod) {
+  SearchDialog dialog(host_.get());
+  dialog.show();
+  QString picked;
+  ModalScript script;
+  script.Expect(QStringLiteral("日付"), [&](QDialog* picker) {
+    picked = FindControl<QLineEdit>(picker, 1017)->text();
+    Click(picker, 1016);  // 今日: 7 May 2004
+    picker->accept();
+  });
+  Type(dialog, SearchDialog::kToDay, QStringLiteral("20"));
+  Click(&dialog, SearchDialog::kToCalendar);
+  EXPECT_TRUE(script.done());
+  EXPECT_FALSE(picked.isEmpty()) << "the picker's caption";
+  EXPECT_EQ(FindControl<QLineEdit>(&dialog, SearchDialog::kToDay)->text(), QStringLiteral("7"));
+  EXPECT_EQ(FindControl<QLineEdit>(&dialog, SearchDialog::kFromDay)->text(), QStringLiteral("1"));
+}
+
 TEST_F(SearchDialogsTest, RefusesAnEmptyTextAnInvalidPeriodAndReportsNothingFound) {
   SearchDialog dialog(host_.get());
   dialog.show();
