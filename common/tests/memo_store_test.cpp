@@ -105,8 +105,8 @@ TEST_F(MemoStoreTest, AFailedReplacementKeepsTheOldMemoAndAddsNoListLine) {
 
 // A save killed at any moment leaves the old memo or the new one, never a cut one.
 TEST_F(MemoStoreTest, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewMemo) {
-  const std::u16string a(60000, u'あ');
-  const std::u16string b(90000, u'い');
+  const std::u16string a(20000, u'あ');
+  const std::u16string b(30000, u'い');
   const std::string aBytes = EncodeCp932(a).bytes;
   const std::string bBytes = EncodeCp932(b).bytes;
   ASSERT_TRUE(Write(2004, 5, 1, a, true).ok());
@@ -118,7 +118,7 @@ TEST_F(MemoStoreTest, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewMemo) {
     if (child == 0) {
       for (int i = 0;; ++i) (void)WriteMemo(2004, 5, 1, data_.path(), i % 2 ? a : b, false);
     }
-    std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 50000));
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     const std::string now = ReadBytes(Memo(2004, 5, 1));
