@@ -32,6 +32,7 @@ MemoEditDialog::MemoEditDialog(HostContext* host, YearMonthDay memoDay, bool rea
       host_(host),
       model_(std::make_unique<MemoEditModel>(DataFolderOf(host), memoDay, readOnly)) {
   setWindowTitle(Q(kMemoDialogTitle));
+  setObjectName(QStringLiteral("3018"));  // its template number
   setFont(QFont(QStringLiteral("IPAPGothic"), 9));
   setFixedSize(DialogUnits(0, 0, 150, 200).size());
 

@@ -56,6 +56,7 @@ TEST_F(MemoEditDialogTest, ShowsTheDayItsMemoAndTheReferenceRow) {
   ASSERT_TRUE(WriteMemo(2004, 6, 30, data_.path(), u"今日のメモ", true).ok());
   MemoEditDialog dialog(host_.get(), {2004, 5, 1}, false);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("メモ・日記"));
+  EXPECT_EQ(dialog.objectName(), QStringLiteral("3018"));
   EXPECT_EQ(Shown(&dialog, MemoEditDialog::kMemoDayBox), QStringLiteral("2004年5月1日"));
   EXPECT_EQ(Shown(&dialog, MemoEditDialog::kTextBox), QStringLiteral("会議\n10時"));
   EXPECT_EQ(Shown(&dialog, MemoEditDialog::kReferenceDayBox), QStringLiteral("2004年5月1日"));

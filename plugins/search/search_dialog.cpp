@@ -46,6 +46,7 @@ std::unique_ptr<HitTable> AllocateHitTable() {
 SearchDialog::SearchDialog(HostContext* host, QWidget* parent)
     : QDialog(parent), host_(host), model_(Today()), table_(AllocateHitTable()) {
   setWindowTitle(Q(u"検索・置換"));
+  setObjectName(QStringLiteral("3010"));  // its template number
   setFont(QFont(QStringLiteral("IPAPGothic"), 9));
   setFixedSize(DialogUnits(0, 0, 150, 150).size());
   auto* digits =

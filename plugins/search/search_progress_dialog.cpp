@@ -32,6 +32,7 @@ SearchProgressDialog::SearchProgressDialog(SearchTarget target, const SearchPeri
       dataFolder_(std::move(dataFolder)),
       table_(table) {
   setWindowTitle(Q(u"検索中"));
+  setObjectName(QStringLiteral("3012"));  // its template number
   setFont(QFont(QStringLiteral("IPAPGothic"), 9));
   setFixedSize(DialogUnits(0, 0, 150, 75).size());
 

@@ -40,6 +40,7 @@ SearchResultsDialog::SearchResultsDialog(HostContext* host, ResultsMode mode, Se
              host != nullptr ? HostFolder(host->dataFolder) : std::filesystem::path(),
              host != nullptr ? &host->schedules : nullptr) {
   setWindowTitle(Q(u"検索結果"));
+  setObjectName(QStringLiteral("3011"));  // its template number
   setFont(QFont(QStringLiteral("IPAPGothic"), 9));
   setFixedSize(DialogUnits(0, 0, 160, 170).size());
 

@@ -81,6 +81,7 @@ TEST_F(SearchDialogsTest, OpensOnTheCurrentMonthForSchedules) {
   platform::SetClockOverride(platform::LocalTime{2004, 2, 10, 9, 0, 0, 2});
   SearchDialog dialog(host_.get());
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("検索・置換"));
+  EXPECT_EQ(dialog.objectName(), QStringLiteral("3010"));
   const std::pair<int, const char*> period[] = {{1012, "2004"}, {1013, "2"}, {1014, "1"},
                                                 {1016, "2004"}, {1017, "2"}, {1018, "29"}};
   for (const auto& [id, text] : period)
@@ -290,6 +291,8 @@ TEST_F(SearchDialogsTest, CancelStopsATenYearWalkWhileItRuns) {
     if (text == QStringLiteral("2003年3月1日のメモを検索中・・・"))
       QMetaObject::invokeMethod(cancel, "click", Qt::QueuedConnection);
   });
+  EXPECT_EQ(progress.objectName(), QStringLiteral("3012"));
+  EXPECT_EQ(progress.windowTitle(), QStringLiteral("検索中"));
   EXPECT_EQ(progress.exec(), QDialog::Rejected);
   EXPECT_EQ(progress.end(), WalkEnd::kStopped);
   EXPECT_EQ(shown.first(), QStringLiteral("全体の予定を検索中・・・"));
