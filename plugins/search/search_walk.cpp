@@ -88,7 +88,8 @@ WalkEnd Walk::Schedules() {
   std::unique_ptr<ScheduleStore> area(new (std::nothrow) ScheduleStore);
   if (area == nullptr) return WalkEnd::kNoMemory;
   ClearScheduleStore(area.get());
-  const auto [from, to] = std::pair(period_.fromYear, period_.toYear);
+  const int from = period_.fromYear;
+  const int to = period_.toYear;
   if (!ScheduleFile(SpanLevel::Years, {WalkStepKind::kRootFile}, area.get())) return End();
   for (int y = from; y <= to; ++y) {
     if (!ScheduleFile(SpanLevel::Months, {WalkStepKind::kYearFile, y}, area.get())) return End();
