@@ -378,6 +378,15 @@ struct MoveIntent {
   uint64_t newSize = 0;   // bytes of the new file before the move
 };
 
+// The intent's file name in the data folder, built as plain text: it is looked for before
+// every level read.
+std::string MoveIntentName(const std::filesystem::path& dataFolder) {
+  std::string name = dataFolder.native();
+  if (!name.empty() && name.back() != '/') name.push_back('/');
+  name += kMoveIntentName;
+  return name;
+}
+
 // The file of a record, relative to the data folder.
 std::u16string RelativeFileOf(const ScheduleRecord& record) {
   return Ascii(ScheduleFilePathOf(std::filesystem::path(), record).generic_string().c_str());
@@ -729,13 +738,14 @@ void EnsureLevel(SpanLevel level, int year, int month, int day,
 // ---- moves between files ------------------------------------------------------------------
 
 std::filesystem::path MoveIntentPath(const std::filesystem::path& dataFolder) {
-  return dataFolder / kMoveIntentName;
+  return MoveIntentName(dataFolder);
 }
 
 MoveSettlement SettleScheduleMove(const std::filesystem::path& dataFolder, ScheduleStore* store) {
-  const std::filesystem::path path = MoveIntentPath(dataFolder);
+  const std::string name = MoveIntentName(dataFolder);
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return MoveSettlement::kNone;
+  if (::stat(name.c_str(), &info) != 0) return MoveSettlement::kNone;
+  const std::filesystem::path path = name;
   if (UnsettledIntent() == IntentIdentity::Of(path, info)) return MoveSettlement::kFailed;
   auto failed = [&]() {
     // Told again by its (unchanged) identity, so it is left alone until the next start.
