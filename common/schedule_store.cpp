@@ -955,13 +955,14 @@ void CollectDaySchedules(const std::filesystem::path& dataFolder, int year, int 
 
   static constexpr SpanLevel kScanOrder[] = {SpanLevel::Day, SpanLevel::Days, SpanLevel::Months,
                                              SpanLevel::Years};
-  // A move left half done by a crash is settled once, before the first file is read.
-  bool settled = false;
+  // A move left half done by a crash is settled once, before any file is read (settling
+  // empties a level holding a file it changed, so the levels are looked at after it).
+  auto holds = [&](SpanLevel level) { return HoldsFile(store, level, year, month, day); };
+  if (!std::all_of(std::begin(kScanOrder), std::end(kScanOrder), holds)) {
+    (void)SettleScheduleMove(dataFolder, store);
+  }
   for (SpanLevel level : kScanOrder) {
-    if (HoldsFile(store, level, year, month, day)) continue;
-    if (!settled) (void)SettleScheduleMove(dataFolder, store);
-    settled = true;
-    ReadLevel(level, year, month, day, dataFolder, store);
+    if (!holds(level)) ReadLevel(level, year, month, day, dataFolder, store);
   }
 
   for (SpanLevel level : kScanOrder) {

@@ -19,6 +19,6 @@ endforeach()
 
 yk_bench(store_bench SOURCES ${PROJECT_SOURCE_DIR}/bench/store_bench.cpp LIBS yk_store)
 
-foreach(target schedule_line load_level holiday_line read_holidays)
+foreach(target schedule_line load_level move_intent holiday_line read_holidays)
   yk_fuzz(fuzz_${target} SOURCES ${PROJECT_SOURCE_DIR}/fuzz/store_${target}.cpp LIBS yk_store)
 endforeach()

@@ -240,6 +240,20 @@ TEST_F(StoreMoves, AnInterruptedSettlingCanBeRunAgain) {
   }
 }
 
+// A date shown from levels read before the crash: the level whose file settling changes is
+// read again, so the list shows every record once.
+TEST_F(StoreMoves, ADateCollectedWhileSettlingShowsEveryRecordOnce) {
+  Put(kDayFile, {kX, kA, kX});
+  Put(kMonthFile, {kMoved});
+  auto store = std::make_unique<ScheduleStore>();
+  LoadLevel(SpanLevel::Day, 2004, 5, 7, data(), store.get());
+  ASSERT_TRUE(MoveKilledAt({2, AtomicStep::kCreateTemp}, kX, kMoved));
+  DayScheduleList list;
+  CollectDaySchedules(data(), 2004, 5, 7, 5, store.get(), &list);
+  EXPECT_EQ(list.total, 4) << "x, a and the moved x twice";
+  EXPECT_FALSE(IntentLeft());
+}
+
 // Files changed after the crash (by hand, or by another program) no longer tell what the
 // move did: settling then leaves them as they are.
 TEST_F(StoreMoves, AnIntentThatNoLongerFitsItsFilesChangesNothing) {
@@ -477,7 +491,8 @@ TEST_F(StoreMoves, KilledMoversLeaveEveryRecordOnce) {
 
   // Every line of every file whole and readable (whether or not a move was settled).
   auto readLines = [&](std::vector<ScheduleRecord>* found) {
-    for (const auto& [file, place] : files) {
+    for (const auto& entry : files) {
+      const std::filesystem::path& file = entry.first;
       const std::string bytes = ReadBytes(file);
       if (bytes == "<missing>" || bytes.empty()) continue;
       EXPECT_EQ(bytes.size() % 2, 0u) << file;
@@ -490,13 +505,14 @@ TEST_F(StoreMoves, KilledMoversLeaveEveryRecordOnce) {
       });
     }
   };
+  auto fresh = std::make_unique<ScheduleStore>();
   // A fresh store reads the tree, file after file: every record once, the twins twice.
   // Returns the records in the order of `texts`, for the next mover.
   auto readFresh = [&](int round) {
     std::vector<ScheduleRecord> found;
-    auto fresh = std::make_unique<ScheduleStore>();
-    for (const auto& [file, place] : files) {
-      const ScheduleRecord probe = at(place, u"");
+    ClearScheduleStore(fresh.get());
+    for (const auto& entry : files) {
+      const ScheduleRecord probe = at(entry.second, u"");
       const SpanLevel level = SpanLevelOf(probe);
       LoadLevel(level, probe.startYear, probe.startMonth, probe.startDay, data(), fresh.get());
       const ScheduleRecord* cached = LevelRecords(fresh.get(), level);
