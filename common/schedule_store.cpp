@@ -545,10 +545,13 @@ void ForgetFileOf(ScheduleStore* store, const ScheduleRecord& record) {
   }
 }
 
-// Takes the first record equal to `record` out of its file, as a delete does (in a work
-// area of its own: no cache of the caller's is read).  True also when there is none.
+// Takes the first record equal to `record` out of its file, as a delete does.  It works in
+// a cache of its own, so that no level of the caller's is overwritten; made when first
+// needed (after a crash) and kept, since settling may be needed again and again.  True
+// also when there is no such record.
 bool RemoveFirstEqual(const std::filesystem::path& dataFolder, const ScheduleRecord& record) {
-  auto work = std::make_unique<ScheduleStore>();
+  static std::unique_ptr<ScheduleStore> work;
+  if (work == nullptr) work = std::make_unique<ScheduleStore>();
   SpanLevel level = SpanLevelOf(record);
   ReadLevel(level, record.startYear, record.startMonth, record.startDay, dataFolder, work.get());
   int found = FindCached(work.get(), level, record);
