@@ -861,7 +861,8 @@ bool ModifySchedule(const std::filesystem::path& dataFolder, const ScheduleRecor
 
   // Two files: store the new record first, so a failure never loses the old one, and
   // guard the two writes with a move intent, so a crash between them never leaves both.
-  // An intent left by an earlier crash is settled before this one takes its place.
+  // An intent left by an earlier crash is settled before this one takes its place (one that
+  // can't be settled now is given up: it stands for a record shown twice, never for one lost).
   (void)SettleScheduleMove(dataFolder, store);
   EnsureLevelOf(dataFolder, newRecord, store);
   if (LevelFull(store, newLevel)) {
