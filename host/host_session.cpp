@@ -5,6 +5,7 @@
 #include <new>
 
 #include "common/bitmap_ops.h"
+#include "common/schedule_store.h"
 #include "host/plugin_host.h"
 #include "host/theme_parts.h"
 #include "host/view_port.h"
@@ -13,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/profile.h"
+#include "platform/text_codec.h"
 #include "platform/virtual_keys.h"
 
 namespace yk {
@@ -82,6 +84,8 @@ bool HostSession::Create(const CreateParams& params) {
     platform::MessageBox(kDataFileErrorText);
     return false;
   }
+  // A schedule move cut short by a crash is settled before any plugin reads the data.
+  (void)SettleScheduleMove(platform::Utf16ToUtf8(h.dataFolder));
 
   if (!CreateSurface(240, 400, h.partsBits, h.partsPreviousBitmap, h.partsBitmap, h.partsDC)) {
     platform::MessageBox(kMemoryErrorText);
