@@ -560,14 +560,14 @@ class Matcher {
     const std::int32_t n = f.count + 1;
     const int body = f.node + 1;
     const int rest = Next(f.node);
-    if (pos == f.lastPos) {  // an empty round ends the repetition
-      cc = f.parent;
-      pc = rest;
-      return true;
-    }
-    if (n < min) {
+    if (n < min) {  // below the minimum every round counts, an empty one too
       if (!SetFrame(cc, n, pos)) return false;
       pc = body;
+      return true;
+    }
+    if (pos == f.lastPos) {  // from the minimum on, an empty round ends the repetition
+      cc = f.parent;
+      pc = rest;
       return true;
     }
     if (f.lazy) {

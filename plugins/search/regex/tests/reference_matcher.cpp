@@ -103,6 +103,7 @@ class Parser {
       }
       if (i_ < p_.size()) {
         const char q = p_[i_];
+        const std::size_t before = i_;
         if (q == '*')
           item->min = 0, item->max = -1, ++i_;
         else if (q == '+')
@@ -127,8 +128,7 @@ class Parser {
           if (j >= p_.size() || p_[j] != '}') throw std::invalid_argument("brace");
           item->min = lo, item->max = hi, i_ = j + 1;
         }
-        if (i_ < p_.size() && p_[i_] == '?' && (item->min != 1 || item->max != 1))
-          item->lazy = true, ++i_;
+        if (i_ > before && i_ < p_.size() && p_[i_] == '?') item->lazy = true, ++i_;
       }
       seq.push_back(item);
     }
@@ -159,15 +159,16 @@ class Runner {
                   [&](std::size_t q) { return MatchSeq(s, i + 1, q, k); });
   }
 
-  // Rounds of an item; an empty round ends the repetition.
+  // Rounds of an item; below min every round counts, from min on an empty round ends the
+  // repetition.
   bool Repeat(const Item& item, int count, std::size_t pos, std::size_t lastPos, const Cont& k) {
-    if (pos == lastPos) return k(pos);
     const bool more = item.max < 0 || count < item.max;
     auto round = [&]() {
       return more &&
              Once(item, pos, [&](std::size_t q) { return Repeat(item, count + 1, q, pos, k); });
     };
     if (count < item.min) return round();
+    if (pos == lastPos) return k(pos);
     if (item.lazy) return k(pos) || round();
     return round() || k(pos);
   }

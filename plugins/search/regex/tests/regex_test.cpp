@@ -295,7 +295,7 @@ TEST(RegexMatchTest, GroupsAndBacktracking) {
       {"lazy bounded", "m/a{2,4}?/", "aaaa", 1, "aa", {}},
       {"lazy star then literal", "m/a.*?b/", "axxbxxb", 1, "axxb", {}},
       {"empty round ends repetition", "m/(a*)*b/", "aab", 1, "aab", {""}},
-      {"empty round ends below min", "m/^(a?){3}b/", "b", 1, "b", {""}},
+      {"empty rounds count toward min", "m/^(a?){3}b/", "b", 1, "b", {""}},
       {"complex minimum", "m/(ab){2,}/", "ab abab", 1, "abab", {"ab"}},
       {"complex maximum", "m/(ab){1,2}/", "ababab", 1, "abab", {"ab"}},
       {"look-ahead", "m/\\w+(?=;)/", "ab cd;", 1, "cd", {}},
@@ -310,6 +310,46 @@ TEST(RegexMatchTest, GroupsAndBacktracking) {
       {"row stops at the search start", "m/\\w+:/", "abc:", 1, "abc:", {}},
       {"must substring at fixed offset", "m/\\d{4}\\/\\d\\d/", "12/34 2024/05", 1, "2024/05", {}},
   });
+}
+
+// Below its minimum a repeat takes another round even when the last one matched empty; only
+// from the minimum on does an empty round end the repetition.
+TEST(RegexMatchTest, CountedRepeatsReachTheirMinimumThroughEmptyRounds) {
+  CheckMatches({
+      {"min 2: a boundary round, then a character", "m/x(?:\\W|\\b){2}/", "x-", 1, "x-", {}},
+      {"min 2: an empty round at the start", "m/(?:^a*){2,3}/", "a", 1, "a", {}},
+      {"min 2 lazy: the second round grows", "m/^(\\w*?){2}$/", "ab", 1, "ab", {"ab"}},
+      {"min 2 lazy star body", "m/^(a*?){2}$/", "aa", 1, "aa", {"aa"}},
+      {"min 2: search start twice, then a word byte",
+       "m/(?:(?:\\G|[^\\W])){2,3}a/",
+       "xa",
+       1,
+       "xa",
+       {}},
+      {"min 2: empty alternative first", "m/^(|a){2}b/", "ab", 1, "ab", {"a"}},
+      {"min 2 lazy: empty alternative first", "m/^(|a){2}?b/", "ab", 1, "ab", {"a"}},
+      {"min 2 lazy with room: empty alternative first", "m/^(|a){2,3}?b/", "ab", 1, "ab", {"a"}},
+      {"min 3: two empty rounds, then a character", "m/^(?:\\b|x){3}y/", "xy", 1, "xy", {}},
+      {"min 3: empty alternative first", "m/^(|a){3}b/", "ab", 1, "ab", {"a"}},
+      {"min 2: the last round empty", "m/^(a?){2}b/", "ab", 1, "ab", {""}},
+      {"min 2: every round empty", "m/^(a?){2}b/", "b", 1, "b", {""}},
+      {"min 2: the longest body first", "m/^(a*){2}$/", "aa", 1, "aa", {""}},
+      {"min 2: empty alternative last", "m/^(a|){2}b/", "ab", 1, "ab", {""}},
+      {"min 2: a round that is not empty", "m/(?:-|\\b){2}x/", "a-x", 1, "-x", {}},
+      {"min 1: an empty round ends it", "m/^(a*)+$/", "aa", 1, "aa", {""}},
+      {"min 1 lazy", "m/^(a*?){1,}?$/", "aa", 1, "aa", {"a"}},
+      {"min 1: empty alternative first", "m/^(|a){1}b/", "ab", 1, "ab", {"a"}},
+      {"min 0: the last round empty", "m/^(a?){0,3}b/", "aab", 1, "aab", {""}},
+      {"min 0 lazy", "m/^(a?){0,3}?b/", "aab", 1, "aab", {"a"}},
+      {"min 0 lazy body", "m/^(?:a?\?){0,2}$/", "a", 1, "a", {}},
+      {"min 2 lazy body", "m/^(?:a?\?){2}$/", "a", 1, "a", {}},
+      {"min 2: no way to the end", "m/^(?:\\b|a){2}c/", "ab", 0, "", {}},
+  });
+  // A round that is empty still counts while the substitution loop demands progress.
+  const SubstOutcome o = Subst("s/(?:^|a){2}//g", "a");
+  EXPECT_EQ(o.result, 2);
+  EXPECT_EQ(o.text, "");
+  EXPECT_TRUE(o.nullResult);
 }
 
 TEST(RegexMatchTest, IgnoreCase) {
@@ -622,17 +662,35 @@ TEST(RegexSafety, GroupNestingLimit) {
   EXPECT_EQ(h, nullptr);
 }
 
+// The engine (hints on and off) against the reference matcher: whether, where and how long.
+void CheckAgainstReference(const std::string& pattern, const std::string& text) {
+  const auto expected = regex_test::ReferenceSearch(pattern, text);
+  const Outcome o = Match("m/" + pattern + "/", text);
+  ASSERT_NE(o.result, -1) << pattern;
+  ASSERT_EQ(o.result == 1, expected.has_value()) << pattern << " on [" << text << "]";
+  if (expected) {
+    EXPECT_EQ(o.start, static_cast<long>(expected->first)) << pattern << " on [" << text << "]";
+    EXPECT_EQ(o.whole.size(), expected->second - expected->first)
+        << pattern << " on [" << text << "]";
+  }
+}
+
+std::string RandomText(std::mt19937& rng, const std::string& letters, int maxLength) {
+  std::string text;
+  const int length = 1 + static_cast<int>(rng() % static_cast<unsigned>(maxLength));
+  for (int j = 0; j < length; ++j) text += letters[rng() % letters.size()];
+  return text;
+}
+
 // Random patterns over a small alphabet, checked against the reference matcher with the hints
 // on and off.
 TEST(RegexReference, RandomPatternsAgreeWithReference) {
   std::mt19937 rng(12345);
-  const std::string atoms[] = {"a",   "b",   "c",     ".",      "[ab]",   "[^a]",
-                               "\\d", "\\w", "(a|b)", "(ab|a)", "(?:a*)", "(b?)",
-                               "x",   "1",   "(a|)",  "^",      "$"};
-  const std::string quantifiers[] = {"",   "",   "",    "*",     "+",    "?",    "*?",
-                                     "+?", "??", "{2}", "{1,2}", "{0,}", "{2,}?"};
-  const std::string letters = "abcx1 \n";
-  int checked = 0;
+  const std::string atoms[] = {"a",    "b",     "c",      ".",      "[ab]",    "[^a]", "\\d",
+                               "\\w",  "(a|b)", "(ab|a)", "(?:a*)", "(b?)",    "x",    "1",
+                               "(a|)", "^",     "$",      "(|a)",   "(?:^|b)", "(a*?)"};
+  const std::string quantifiers[] = {"",    "",    "",      "*",    "+",     "?",   "*?",    "+?",
+                                     "?\?", "{2}", "{1,2}", "{0,}", "{2,}?", "{3}", "{2,3}?"};
   for (int i = 0; i < 3000; ++i) {
     std::string pattern;
     const int items = 1 + static_cast<int>(rng() % 4);
@@ -643,22 +701,23 @@ TEST(RegexReference, RandomPatternsAgreeWithReference) {
       if (rng() % 8 == 0) pattern += "|";
     }
     if (pattern.back() == '|') pattern.pop_back();
-    std::string text;
-    const int length = 1 + static_cast<int>(rng() % 10);
-    for (int j = 0; j < length; ++j) text += letters[rng() % letters.size()];
-
-    const auto expected = regex_test::ReferenceSearch(pattern, text);
-    const Outcome o = Match("m/" + pattern + "/", text);
-    ASSERT_NE(o.result, -1) << pattern;
-    ASSERT_EQ(o.result == 1, expected.has_value()) << pattern << " on [" << text << "]";
-    if (expected) {
-      EXPECT_EQ(o.start, static_cast<long>(expected->first)) << pattern << " on [" << text << "]";
-      EXPECT_EQ(o.whole.size(), expected->second - expected->first)
-          << pattern << " on [" << text << "]";
-    }
-    ++checked;
+    CheckAgainstReference(pattern, RandomText(rng, "abcx1 \n", 10));
   }
-  EXPECT_EQ(checked, 3000);
+}
+
+// Counted repeats of bodies that can match empty, where a round below the minimum may be empty.
+TEST(RegexReference, RandomCountedRepeatsOfEmptyBodiesAgreeWithReference) {
+  std::mt19937 rng(4242);
+  const std::string bodies[] = {"|a", "a|", "^|a", "a|^", "b?", "a*", "a*?", "a?|b", "|ab", "$|b"};
+  const std::string counts[] = {"{0,1}", "{1}", "{1,2}", "{2}", "{2,3}", "{3}", "{2,}", "{0,2}"};
+  const std::string tails[] = {"", "a", "b", "$", "ab", "(?:a|b)", "x?"};
+  for (int i = 0; i < 2000; ++i) {
+    std::string pattern = (rng() % 2 ? "(" : "(?:") + bodies[rng() % std::size(bodies)] + ")" +
+                          counts[rng() % std::size(counts)] + (rng() % 2 ? "?" : "");
+    if (rng() % 3 == 0) pattern = "x?" + pattern;
+    pattern += tails[rng() % std::size(tails)];
+    CheckAgainstReference(pattern, RandomText(rng, "abx", 6));
+  }
 }
 
 }  // namespace
