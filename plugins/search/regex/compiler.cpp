@@ -155,6 +155,7 @@ class Compiler {
   bool AnyFold() const { return anyFold_; }
   bool HasBackRef() const { return hasBackRef_; }
   bool HasSearchStart() const { return hasSearchStart_; }
+  std::uint32_t Options() const { return options_; }
 
  private:
   bool Fold() const { return (options_ & kOptIgnoreCase) != 0; }
@@ -847,6 +848,7 @@ bool CompilePattern(const std::uint8_t* pattern, std::size_t length, std::uint32
   Compiler writer(pattern, length, options, &out);
   if (!writer.Run()) return false;
   out.groupCount = writer.GroupCount();
+  out.options = writer.Options();
   out.kanji = (options & kOptKanji) != 0;
   out.anyFold = writer.AnyFold();
   out.hasBackRef = writer.HasBackRef();

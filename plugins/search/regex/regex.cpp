@@ -32,7 +32,8 @@ SearchStatus SearchCommand(CompiledCommand& command, const char* target, std::si
   request.length = length;
   request.searchStart = searchStart;
   request.minEnd = minEnd;
-  request.multiLine = (command.options & kOptMultiLine) != 0;
+  // An inline (?m) counts as the letter m, also for the starts of later rounds.
+  request.multiLine = ((command.options | command.program.options) & kOptMultiLine) != 0;
   request.useHints = command.useHints;
   const SearchStatus status =
       Search(command.program, command.hints, request, command.scratch, steps);

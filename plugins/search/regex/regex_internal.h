@@ -188,8 +188,9 @@ struct Program {
   std::string literalTrail;  // 1 for each literal byte that is the trail of a double-byte char
   std::vector<CharClass> classes;
   int groupCount = 0;
-  bool kanji = false;    // option k
-  bool anyFold = false;  // some node folds case
+  std::uint32_t options = 0;  // the command's letters and every flag set inside the pattern
+  bool kanji = false;         // option k
+  bool anyFold = false;       // some node folds case
   bool hasBackRef = false;
   bool hasSearchStart = false;
 

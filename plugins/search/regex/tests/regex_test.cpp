@@ -492,6 +492,17 @@ struct SubstRow {
   std::string text;
 };
 
+void CheckSubsts(const std::vector<SubstRow>& rows) {
+  for (const SubstRow& r : rows) {
+    const SubstOutcome o = Subst(r.command, r.target);
+    EXPECT_EQ(o.result, r.result) << r.name << ": " << o.message;
+    if (r.result > 0 && r.command[0] == 's') {
+      EXPECT_EQ(o.text, r.text) << r.name;
+      EXPECT_EQ(o.nullResult, r.text.empty()) << r.name;
+    }
+  }
+}
+
 TEST(RegexSubstTest, Substitutions) {
   const std::vector<SubstRow> rows = {
       {"first only", "s/a/X/", "banana", 1, "bXnana"},
@@ -521,16 +532,28 @@ TEST(RegexSubstTest, Substitutions) {
       {"k keeps characters", "s/./*/gk", kNichi + "a", 2, "**"},
       {"without k bytes", "s/./*/g", kNichi + "a", 3, "***"},
   };
-  for (const SubstRow& r : rows) {
-    const SubstOutcome o = Subst(r.command, r.target);
-    EXPECT_EQ(o.result, r.result) << r.name << ": " << o.message;
-    if (r.result > 0 && r.command[0] == 's') {
-      EXPECT_EQ(o.text, r.text) << r.name;
-      EXPECT_EQ(o.nullResult, r.text.empty()) << r.name;
-    }
-  }
+  CheckSubsts(rows);
   EXPECT_EQ(Subst("s///", "abc").result, -1);  // an empty pattern
   EXPECT_EQ(Subst("tr/a/b/", "abc").result, -1);
+}
+
+// Flags set inside the pattern are the command's own: they hold at every start of a g loop.
+TEST(RegexSubstTest, InlineFlagsHoldInEveryRound) {
+  CheckSubsts({
+      {"inline m: every line", "s/(?m)^#.*\n//g", "#a\n#b\nc", 2, "c"},
+      {"letter m: every line", "s/^#.*\n//gm", "#a\n#b\nc", 2, "c"},
+      {"inline m: an empty start per line", "s/(?m)^/> /g", "a\nb\n", 3, "> a\n> b\n> "},
+      {"inline m: line ends", "s/(?m)a$/X/g", "a\na\na", 3, "X\nX\nX"},
+      {"inline m after the caret: a start after a line break", "s/^(?m)a\n/X/g", "a\na\n", 2, "XX"},
+      {"inline m inside a group", "s/(?:(?m)^a)/X/g", "a\nba\na", 2, "X\nba\nX"},
+      {"no m: once", "s/^a/X/g", "a\na", 1, "X\na"},
+      {"inline i", "s/(?i)ab/X/g", "AB ab aB", 3, "X X X"},
+      {"inline i and m", "s/(?im)^a/X/g", "A\na", 2, "X\nX"},
+      {"inline s: dot takes line breaks", "s/(?s)a./X/g", "a\na\n", 2, "XX"},
+      {"inline s: caret only at the start", "s/(?s)^a/X/g", "a\na", 1, "X\na"},
+      {"inline s and m: caret per line", "s/(?sm)^a./X/g", "a\na\n", 2, "XX"},
+      {"inline x", "s/(?x) a b # pair\n/X/g", "abab", 2, "XX"},
+  });
 }
 
 std::vector<std::uint16_t> Table(const std::string& command) {
