@@ -108,7 +108,38 @@ class Matcher {
     return off == 0 ? -1 : index + off;
   }
 
-  bool IsWordAt(std::int32_t pos) const { return pos >= 0 && pos < len_ && IsWordByte(text_[pos]); }
+  // Whether the character at pos is a word character. Under k a double-byte character is one
+  // non-word character, so a word byte there counts only when it is not a trail byte.
+  bool IsWordAt(std::int32_t pos) {
+    return pos >= 0 && pos < len_ && IsWordByte(text_[pos]) && !(kanji_ && IsTrailAt(pos));
+  }
+
+  // Whether the character that ends right before pos is a word character.
+  bool IsWordBefore(std::int32_t pos) { return IsWordAt(pos - 1); }
+
+  // Under k: true when text_[pos] is the second byte of a double-byte character, judged by the
+  // lead-range bytes right before it back to the target start. The last run of lead-range
+  // bytes looked at is kept, so neighbouring questions cost nothing.
+  bool IsTrailAt(std::int32_t pos) {
+    if (pos <= 0 || !IsLeadByte(text_[pos - 1])) return false;
+    const std::int32_t last = pos - 1;
+    if (last < leadRunLo_ || last > leadRunHi_) {
+      std::int32_t hi = leadRunHi_;
+      if (leadRunLo_ >= 0 && last > hi) {
+        while (hi < last && IsLeadByte(text_[hi + 1])) ++hi;
+      }
+      if (leadRunLo_ >= 0 && hi == last) {
+        Step(static_cast<std::uint64_t>((hi - leadRunHi_) >> 3));
+      } else {
+        std::int32_t lo = last;
+        while (lo > 0 && IsLeadByte(text_[lo - 1])) --lo;
+        Step(static_cast<std::uint64_t>((last - lo) >> 3));
+        leadRunLo_ = lo;
+      }
+      leadRunHi_ = last;
+    }
+    return ((pos - leadRunLo_) & 1) != 0;
+  }
 
   int CharWidth(std::int32_t pos) const {
     return (kanji_ && IsLeadByte(text_[pos]) && pos + 1 < len_) ? 2 : 1;
@@ -379,7 +410,7 @@ class Matcher {
             break;
           case Op::WordBoundary:
           case Op::NonWordBoundary: {
-            const bool boundary = IsWordAt(pos - 1) != IsWordAt(pos);
+            const bool boundary = IsWordBefore(pos) != IsWordAt(pos);
             ok = boundary == (n.op == Op::WordBoundary);
             pc = Next(pc);
             break;
@@ -661,6 +692,7 @@ class Matcher {
   std::uint64_t& steps_;
   bool limitHit_ = false;
   std::int32_t matchStart_ = 0;
+  std::int32_t leadRunLo_ = -1, leadRunHi_ = -1;  // a run of lead-range bytes, both ends in it
   std::vector<std::int32_t>& gs_;
   std::vector<std::int32_t>& ge_;
   std::vector<std::int32_t>& open_;

@@ -18,6 +18,10 @@ const std::string kHyo = "\x95\x5C";            // a kanji whose trail byte is a
 const std::string kNichi = "\x93\xFA";          // "day"
 const std::string kHon = "\x96\x7B";            // "book"
 const std::string kA = "\x83\x41";              // katakana "a": its trail byte is "A"
+const std::string kSama = "\x97\x6C";           // an honorific: its trail byte is "l"
+const std::string kTen = "\x93\x5F";            // "point": its trail byte is "_"
+const std::string kLeadNine = "\x81\x39";       // no character, but two bytes under k: "9" trails
+const std::string kA2 = "\x88\x9F";             // a kanji whose trail byte is in the lead range
 const std::string kYotei = "\x97\x5C\x92\xE8";  // "schedule"
 
 struct Outcome {
@@ -94,6 +98,25 @@ SubstOutcome Subst(const std::string& command, const std::string& target) {
   EXPECT_EQ(on.result, off.result) << command;
   EXPECT_EQ(on.text, off.text) << command;
   return on;
+}
+
+struct SubstRow {
+  const char* name;
+  std::string command;
+  std::string target;
+  int result;
+  std::string text;
+};
+
+void CheckSubsts(const std::vector<SubstRow>& rows) {
+  for (const SubstRow& r : rows) {
+    const SubstOutcome o = Subst(r.command, r.target);
+    EXPECT_EQ(o.result, r.result) << r.name << ": " << o.message;
+    if (r.result > 0 && r.command[0] == 's') {
+      EXPECT_EQ(o.text, r.text) << r.name;
+      EXPECT_EQ(o.nullResult, r.text.empty()) << r.name;
+    }
+  }
 }
 
 TEST(RegexFailures, EveryParameterAndCommandFailure) {
@@ -431,6 +454,44 @@ TEST(RegexMatchTest, DoubleByteCharacters) {
   });
 }
 
+// Under k a double-byte character is one non-word character, whatever its trail byte is.
+TEST(RegexMatchTest, WordBoundariesNextToDoubleByteCharacters) {
+  CheckMatches({
+      {"boundary after a letter trail", "m/\\bab/k", kSama + "ab", 1, "ab", {}},
+      {"no boundary after a letter byte", "m/\\bab/", kSama + "ab", 0, "", {}},
+      {"no non-boundary after a letter trail", "m/\\Bab/k", kSama + "ab", 0, "", {}},
+      {"non-boundary after a letter byte", "m/\\Bab/", kSama + "ab", 1, "ab", {}},
+      {"boundary after an underscore trail", "m/\\bab/k", kTen + "ab", 1, "ab", {}},
+      {"no boundary after an underscore byte", "m/\\bab/", kTen + "ab", 0, "", {}},
+      {"boundary after a digit trail", "m/\\b\\d/k", kLeadNine + "2", 1, "2", {}},
+      {"the digit byte starts a word", "m/\\b\\d/", kLeadNine + "2", 1, "9", {}},
+      {"a word after an upper-case trail", "m/\\b[A-Za-z]+\\b/k", kA + "bc", 1, "bc", {}},
+      {"the trail letter joins the word", "m/\\b[A-Za-z]+\\b/", kA + "bc", 1, "Abc", {}},
+      {"boundary after the character itself", "m/" + kSama + "\\b/k", kSama + "a", 1, kSama, {}},
+      {"no boundary after its trail byte", "m/" + kSama + "\\b/", kSama + "a", 0, "", {}},
+      {"non-boundary between two characters",
+       "m/" + kSama + "\\B" + kTen + "/k",
+       kSama + kTen,
+       1,
+       kSama + kTen,
+       {}},
+      {"boundary between their bytes", "m/" + kSama + "\\B" + kTen + "/", kSama + kTen, 0, "", {}},
+      {"boundary before a character", "m/ab\\b/k", "ab" + kSama, 1, "ab", {}},
+      {"odd run of lead bytes before the trail", "m/\\bab/k", kA2 + kSama + "ab", 1, "ab", {}},
+      {"even run: the letter stands alone", "m/\\bab/k", "\x97\x97lab", 0, "", {}},
+      {"even run: the word starts at the letter", "m/\\blab/k", "\x97\x97lab", 1, "lab", {}},
+      {"a word after a character", "m/\\b\\w+\\b/k", kSama + "ab " + kTen, 1, "ab", {}},
+  });
+  CheckSubsts({
+      {"every word after a character", "s/\\b[a-z]+/<$&>/gk", kSama + "ab " + kTen + "cd", 2,
+       kSama + "<ab> " + kTen + "<cd>"},
+      {"letter bytes join words without k", "s/\\b[a-z]+/<$&>/g", kSama + "ab " + kTen + "cd", 1,
+       "\x97<lab> " + kTen + "cd"},
+      {"the byte before a later start", "s/" + kSama + "|\\bx/-/gk", kSama + "x", 2, "--"},
+      {"the byte before a later start without k", "s/" + kSama + "|\\bx/-/g", kSama + "x", 1, "-x"},
+  });
+}
+
 TEST(RegexMatchTest, ResultTextIsGroupOne) {
   const std::string t = "key=value";
   RegexHandle* h = nullptr;
@@ -482,25 +543,6 @@ TEST(RegexHandleTest, MustSubstringCheckDropsItselfWhenUseless) {
   const std::string hit = "a needle7";
   EXPECT_EQ(RegexMatch("m/\\w+ needle\\d/", hit.data(), hit.data() + hit.size(), &h, message), 1);
   RegexFree(h);
-}
-
-struct SubstRow {
-  const char* name;
-  std::string command;
-  std::string target;
-  int result;
-  std::string text;
-};
-
-void CheckSubsts(const std::vector<SubstRow>& rows) {
-  for (const SubstRow& r : rows) {
-    const SubstOutcome o = Subst(r.command, r.target);
-    EXPECT_EQ(o.result, r.result) << r.name << ": " << o.message;
-    if (r.result > 0 && r.command[0] == 's') {
-      EXPECT_EQ(o.text, r.text) << r.name;
-      EXPECT_EQ(o.nullResult, r.text.empty()) << r.name;
-    }
-  }
 }
 
 TEST(RegexSubstTest, Substitutions) {
@@ -668,6 +710,14 @@ TEST(RegexSafety, LongRunsOfLeadBytesStayLinear) {
                        tail.data(), tail.data() + tail.size(), &h, message),
             1);
   EXPECT_EQ(h->groupStart[0] - tail.data(), (1 << 20));
+  // A word boundary after the run: an even run leaves "a" a character of its own, an odd
+  // one makes it a trail byte.
+  const std::string even = leads + "ab";
+  EXPECT_EQ(RegexMatch("m/\\bb/k", even.data(), even.data() + even.size(), &h, message), 0);
+  EXPECT_EQ(RegexMatch("m/\\Bb/k", even.data(), even.data() + even.size(), &h, message), 1);
+  const std::string odd = leads.substr(1) + "ab";
+  EXPECT_EQ(RegexMatch("m/\\bb/k", odd.data(), odd.data() + odd.size(), &h, message), 1);
+  EXPECT_EQ(h->groupStart[0] - odd.data(), (1 << 20));
   RegexFree(h);
 }
 
@@ -765,9 +815,14 @@ TEST(RegexReference, RandomDoubleBytePatternsSameWithAndWithoutHints) {
                                "(a|" + kNichi + ")",
                                "[a-z" + kHon + "]",
                                "\\w",
-                               "(?:" + kA + "x)"};
+                               "(?:" + kA + "x)",
+                               "\\b",
+                               "\\B",
+                               "(?:\\b|a)",
+                               "[a-z]"};
   const std::string quantifiers[] = {"", "", "*", "+", "?", "+?", "{2}", "{1,3}"};
-  const std::string pieces[] = {kNichi, kHon, kHyo, kA, "a", "A", "\\", "\n", "x", "@"};
+  const std::string pieces[] = {kNichi, kHon, kHyo, kA,  kSama, kTen, "a",
+                                "A",    "\\", "\n", "x", "@",   "l"};
   const std::string options[] = {"k", "ki", "km", "kg", ""};
   for (int i = 0; i < 5000; ++i) {
     std::string pattern;
