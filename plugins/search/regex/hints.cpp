@@ -1,6 +1,6 @@
 // Search hints computed after compilation: anchoring, the bytes a match can start with, the
-// start literal and start class, and the must-have substring with its Boyer-Moore skip table.
-// They only narrow the positions at which the program is run; they never change a result.
+// start literal and start class, and the must-have substring. They only narrow the positions
+// at which the program is run; they never change a result.
 #include <algorithm>
 #include <cstring>
 
@@ -9,33 +9,6 @@
 namespace yk::regex_detail {
 
 namespace {
-
-// Rank of each byte by how often it shows in Shift-JIS schedule and memo text (lower = rarer).
-struct FrequencyRanking {
-  std::array<std::uint8_t, 256> rank{};
-  constexpr FrequencyRanking() {
-    for (int b = 0; b < 256; ++b) rank[b] = 10;      // controls, 0x80, 0xA0..0xDF, 0xFD..0xFF
-    for (int b = 0x21; b < 0x7F; ++b) rank[b] = 60;  // punctuation and the like
-    for (int b = 'A'; b <= 'Z'; ++b) rank[b] = 80;
-    for (int b = '0'; b <= '9'; ++b) rank[b] = 120;
-    for (int b = 'a'; b <= 'z'; ++b) rank[b] = 110;
-    for (int b = 0x40; b <= 0x7E; ++b) rank[b] += 20;  // also trail bytes
-    for (int b = 0x80; b <= 0xFC; ++b) rank[b] = 90;   // lead and trail range
-    for (int b = 0xA0; b <= 0xDF; ++b) rank[b] = 70;   // trail bytes only, in practice
-    for (int b = 0x88; b <= 0x9F; ++b) rank[b] = 150;  // kanji leads
-    for (int b = 0xE0; b <= 0xEA; ++b) rank[b] = 140;
-    const char* common = "etaoinsrhldcu ";
-    for (int i = 0; common[i]; ++i) rank[static_cast<std::uint8_t>(common[i])] = 200 - i;
-    rank[0x81] = 220;  // punctuation lead
-    rank[0x82] = 250;  // hiragana lead
-    rank[0x83] = 230;  // katakana lead
-    rank['\r'] = 180;
-    rank['\n'] = 180;
-    rank[':'] = 170;
-    rank['/'] = 160;
-  }
-};
-constexpr FrequencyRanking kRanking;
 
 bool IsClassLike(Op op) {
   switch (op) {
@@ -257,29 +230,13 @@ void FindMustHave(const Program& p, SearchHints& hints) {
   }
   if (best < 0) return;
   const Node& n = p.nodes[best];
-  hints.must.assign(reinterpret_cast<const char*>(p.Literal(n)), n.len);
+  if (n.len >= 256) return;
+  PrepareLiteralScan(p.Literal(n), p.literalTrail.data() + n.arg, n.len, n.fold, p.kanji,
+                     hints.must);
   hints.mustNode = best;
-  hints.mustFold = n.fold;
   hints.mustOffset = bestOffset;
-  if (hints.must.size() >= 256) {
-    hints.must.clear();
-    return;
-  }
-  const std::size_t len = hints.must.size();
-  hints.mustSkip.fill(static_cast<std::uint8_t>(len));
-  for (std::size_t i = 0; i + 1 < len; ++i) {
-    const auto b = static_cast<std::uint8_t>(hints.must[i]);
-    const auto skip = static_cast<std::uint8_t>(len - 1 - i);
-    hints.mustSkip[b] = skip;
-    if (n.fold && b >= 'a' && b <= 'z') hints.mustSkip[b - 32] = skip;
-  }
-  hints.mustRare = RarestByte(reinterpret_cast<const std::uint8_t*>(hints.must.data()), len);
   hints.usefulness = 100;
   hints.mustActive = true;
-}
-
-inline bool SameByte(std::uint8_t text, std::uint8_t must, bool fold) {
-  return text == must || (fold && FoldByte(text) == must);
 }
 
 }  // namespace
@@ -313,7 +270,8 @@ void ComputeHints(const Program& p, SearchHints& hints) {
       hints.anchor = SearchHints::Anchor::SearchStart;
     } else if (n.op == Op::Exact) {
       hints.startLiteralNode = first;
-      hints.startLiteralRare = RarestByte(p.Literal(n), n.len);
+      PrepareLiteralScan(p.Literal(n), p.literalTrail.data() + n.arg, n.len, n.fold, p.kanji,
+                         hints.startLiteral);
     } else if (IsClassLike(n.op)) {
       hints.startClassNode = first;
     } else if (n.op == Op::Plus && IsClassLike(p.nodes[first + 1].op) && !p.hasBackRef &&
@@ -326,12 +284,7 @@ void ComputeHints(const Program& p, SearchHints& hints) {
   FirstBytes firstBytes(p);
   if (firstBytes.Walk(0, 0) && !firstBytes.unknown()) {
     hints.hasFirstBytes = true;
-    hints.firstBytes = firstBytes.set();
-    int count = 0;
-    for (int b = 0; b < 256; ++b) {
-      if (hints.firstBytes[b]) ++count, hints.singleFirstByte = b;
-    }
-    if (count != 1) hints.singleFirstByte = -1;
+    PrepareByteSetScan(firstBytes.set(), hints.firstBytes);
   }
   FindMustHave(p, hints);
 
@@ -352,7 +305,7 @@ void ComputeHints(const Program& p, SearchHints& hints) {
       p.Next(first) == hints.mustNode) {
     const Node& item = p.nodes[first + 1];
     bool singleByte = false;
-    const auto must0 = static_cast<std::uint8_t>(hints.must[0]);
+    const auto must0 = static_cast<std::uint8_t>(hints.must.bytes[0]);
     bool holdsMust = true;
     switch (item.op) {
       case Op::WordChar:
@@ -382,57 +335,6 @@ void ComputeHints(const Program& p, SearchHints& hints) {
     }
     if (singleByte && !holdsMust) hints.mustRowNode = first;
   }
-}
-
-std::size_t RarestByte(const std::uint8_t* bytes, std::size_t len) {
-  std::size_t rare = 0;
-  for (std::size_t i = 1; i < len; ++i) {
-    if (kRanking.rank[bytes[i]] < kRanking.rank[bytes[rare]]) rare = i;
-  }
-  return rare;
-}
-
-std::size_t FindBytes(const std::uint8_t* text, std::size_t lo, std::size_t hi,
-                      const std::uint8_t* bytes, std::size_t len, std::size_t rare,
-                      TrailTest* isTrail) {
-  if (len == 0 || hi < lo || hi - lo < len) return hi;
-  // Look for the rarest byte first, then compare the whole run around it.
-  const std::uint8_t r = bytes[rare];
-  std::size_t p = lo + rare;
-  const std::size_t lastRare = hi - len + rare;  // the rarest byte of the last possible hit
-  while (p <= lastRare) {
-    const void* found = std::memchr(text + p, r, lastRare + 1 - p);
-    if (!found) return hi;
-    const std::size_t at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - text);
-    const std::size_t s = at - rare;
-    if (std::memcmp(text + s, bytes, len) == 0 && !(isTrail && (*isTrail)(s))) return s;
-    p = at + 1;
-  }
-  return hi;
-}
-
-std::size_t FindMust(const SearchHints& hints, const std::uint8_t* text, std::size_t lo,
-                     std::size_t hi, TrailTest* isTrail) {
-  const std::size_t len = hints.must.size();
-  if (len == 0 || hi < lo || hi - lo < len) return hi;
-  const auto* must = reinterpret_cast<const std::uint8_t*>(hints.must.data());
-  const bool fold = hints.mustFold;
-  const std::size_t last = len - 1;
-  const std::size_t rare = hints.mustRare;
-  if (!fold) return FindBytes(text, lo, hi, must, len, rare, isTrail);
-  std::size_t p = lo;
-  while (p + len <= hi) {
-    const std::uint8_t c = text[p + last];
-    if (SameByte(c, must[last], fold) && SameByte(text[p + rare], must[rare], fold)) {
-      std::size_t i = 0;
-      while (i < last && SameByte(text[p + i], must[i], fold)) ++i;
-      if (i == last && !(isTrail && (*isTrail)(p))) return p;
-      ++p;
-      continue;
-    }
-    p += hints.mustSkip[c];
-  }
-  return hi;
 }
 
 }  // namespace yk::regex_detail

@@ -34,11 +34,13 @@ class Matcher {
                                                                  : nullptr),
         branchSets_(hints.branchSets.data()),
         nodes_(program.nodes.data()),
+        byteSets_(program.byteSets.data()),
         text_(request.text),
         len_(static_cast<std::int32_t>(request.length)),
         searchStart_(static_cast<std::int32_t>(request.searchStart)),
         minEnd_(static_cast<std::int32_t>(request.searchStart + request.minEnd)),
         kanji_(program.kanji),
+        stepsOut_(steps),
         steps_(steps),
         gs_(scratch.starts),
         ge_(scratch.ends),
@@ -48,10 +50,15 @@ class Matcher {
     prevIsBreak_ =
         request.searchStart == 0 || (request.multiLine && text_[request.searchStart - 1] == '\n');
     const std::size_t groups = static_cast<std::size_t>(program.groupCount) + 1;
-    gs_.assign(groups, -1);
-    ge_.assign(groups, -1);
-    open_.assign(groups, -1);
+    if (gs_.size() != groups) {  // every attempt resets them; only the size matters here
+      gs_.assign(groups, -1);
+      ge_.assign(groups, -1);
+      open_.assign(groups, -1);
+    }
   }
+  Matcher(const Matcher&) = delete;
+  Matcher& operator=(const Matcher&) = delete;
+  ~Matcher() { stepsOut_ = steps_; }
 
   bool limitHit() const { return limitHit_; }
   int Width(int node, std::int32_t pos) const { return ItemWidth(nodes_[node], pos); }
@@ -69,7 +76,7 @@ class Matcher {
     stack_.clear();
     frames_.clear();
     matchStart_ = pos;
-    return Run(0, pos);
+    return Run(p_.entry, pos);
   }
 
  private:
@@ -149,6 +156,7 @@ class Matcher {
   int ItemWidth(const Node& n, std::int32_t pos) const {
     if (pos >= len_) return 0;
     const std::uint8_t b = text_[pos];
+    if (n.byteSet >= 0) return byteSets_[n.byteSet][b] ? 1 : 0;
     switch (n.op) {
       case Op::Exact: {
         const std::uint8_t l = p_.Literal(n)[0];
@@ -191,7 +199,12 @@ class Matcher {
     if (!VariableWidth(item)) {
       const std::int32_t limit = std::min<std::int64_t>(len_, static_cast<std::int64_t>(pos) + max);
       std::int32_t q = pos;
-      switch (item.op) {
+      switch (item.byteSet >= 0 && item.op != Op::AnyChar ? Op::Nothing : item.op) {
+        case Op::Nothing: {  // one byte decided by a table
+          const std::array<bool, 256>& set = byteSets_[item.byteSet];
+          while (q < limit && set[text_[q]]) ++q;
+          break;
+        }
         case Op::AnyChar: {
           const void* nl = std::memchr(text_ + q, '\n', static_cast<std::size_t>(limit - q));
           q = nl ? static_cast<std::int32_t>(static_cast<const std::uint8_t*>(nl) - text_) : limit;
@@ -354,7 +367,11 @@ class Matcher {
             }
             const std::uint8_t* t = text_ + pos;
             if (!n.fold) {
-              ok = std::memcmp(t, lit, n.len) == 0;
+              if (n.len <= 8) {  // short runs: a call to memcmp costs more than the bytes
+                for (int i = 0; i < n.len && ok; ++i) ok = t[i] == lit[i];
+              } else {
+                ok = std::memcmp(t, lit, n.len) == 0;
+              }
             } else {
               const char* trail = p_.literalTrail.data() + n.arg;
               for (int i = 0; i < n.len && ok; ++i) {
@@ -683,13 +700,15 @@ class Matcher {
   const int* branchSet_;  // null: try every alternative
   const std::array<bool, 256>* branchSets_;
   const Node* nodes_;
+  const std::array<bool, 256>* byteSets_;
   const std::uint8_t* text_;
   std::int32_t len_;
   std::int32_t searchStart_;
   std::int32_t minEnd_;
   bool kanji_;
   bool prevIsBreak_ = true;
-  std::uint64_t& steps_;
+  std::uint64_t& stepsOut_;  // the caller's count, brought up to date when the matcher ends
+  std::uint64_t steps_;      // kept here so that the hot loop counts in a register
   bool limitHit_ = false;
   std::int32_t matchStart_ = 0;
   std::int32_t leadRunLo_ = -1, leadRunHi_ = -1;  // a run of lead-range bytes, both ends in it
@@ -699,20 +718,6 @@ class Matcher {
   std::vector<StackEntry>& stack_;
   std::vector<Frame>& frames_;
 };
-
-// The first position from p whose byte can start a match, or len.  Four bytes a round
-// keeps the scan's speed independent of where the loop happens to land in the code.
-std::size_t SkipToFirstByte(const std::array<bool, 256>& set, const std::uint8_t* text,
-                            std::size_t p, std::size_t len) {
-  for (; p + 4 <= len; p += 4) {
-    if (set[text[p]]) return p;
-    if (set[text[p + 1]]) return p + 1;
-    if (set[text[p + 2]]) return p + 2;
-    if (set[text[p + 3]]) return p + 3;
-  }
-  while (p < len && !set[text[p]]) ++p;
-  return p;
-}
 
 }  // namespace
 
@@ -734,8 +739,8 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   TrailTest* scanTrail = kanji ? &scanTrailTest : nullptr;
   std::size_t mustHit = len;
   // A must-have substring that is the start literal itself is found by the scan below.
-  const bool mustIsStart = hints.mustNode >= 0 && hints.mustNode == hints.startLiteralNode &&
-                           hints.mustOffset == 0 && !hints.mustFold;
+  const bool mustIsStart =
+      hints.mustNode >= 0 && hints.mustNode == hints.startLiteralNode && hints.mustOffset == 0;
   if (useHints && hints.mustActive && !mustIsStart) {
     const std::size_t offset =
         hints.mustOffset >= 0 ? static_cast<std::size_t>(hints.mustOffset) : 0;
@@ -749,7 +754,7 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
     mustHit = hit;
     if (hints.mustOffset >= 0) {
       first = std::max(start, hit - offset);
-      last = len - (offset + hints.must.size());
+      last = len - (offset + hints.must.bytes.size());
     }
   }
 
@@ -796,32 +801,19 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   std::size_t p = first;
   if (scanTrail && p > start && (*scanTrail)(p)) ++p;
   const bool firstBytes = useHints && hints.hasFirstBytes;
-  const Node* literal = (useHints && hints.startLiteralNode >= 0)
-                            ? &program.nodes[static_cast<std::size_t>(hints.startLiteralNode)]
-                            : nullptr;
-  if (literal && literal->fold) literal = nullptr;
-  const int singleByte = firstBytes ? hints.singleFirstByte : -1;
+  const bool literal = useHints && hints.startLiteralNode >= 0;
   const bool row = useHints && hints.startClassRow;
 
   while (p <= last) {
     if (literal) {
-      const std::size_t h = FindBytes(text, p, len, program.Literal(*literal), literal->len,
-                                      hints.startLiteralRare, scanTrail);
+      const std::size_t h = FindLiteral(hints.startLiteral, text, p, len, scanTrail);
       if (h >= len || h > last) break;
       p = h;
     } else if (firstBytes) {
-      if (!kanji) {
-        if (singleByte >= 0) {
-          if (p >= len) break;
-          const void* hit = std::memchr(text + p, singleByte, len - p);
-          if (!hit) break;
-          p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - text);
-        } else {
-          p = SkipToFirstByte(hints.firstBytes, text, p, len);
-        }
-      } else {
-        while (p < len && !hints.firstBytes[text[p]])
-          p += matcher.CharAt(static_cast<std::int32_t>(p));
+      for (;;) {  // under k a byte that is the trail of a character does not start one
+        p = FindInByteSet(hints.firstBytes, text, p, len);
+        if (p >= len || !scanTrail || !(*scanTrail)(p)) break;
+        ++p;
       }
       if (p >= len || p > last) break;
     }

@@ -166,6 +166,9 @@ struct Node {
   std::uint32_t arg = 0;  // Exact: offset into literals; CharClass: class index; groups: number
   std::uint16_t min = 0;  // Repeat, RepeatComplex
   std::uint16_t max = 0;
+  // Items that always take exactly one byte, decided by that byte alone: the index of the
+  // bytes they take in Program::byteSets; -1 for every other node.
+  std::int32_t byteSet = -1;
 };
 
 // A set of 16-bit character values: single values and inclusive ranges.
@@ -184,9 +187,11 @@ struct CharClass {
 
 struct Program {
   std::vector<Node> nodes;  // nodes[0] is the first node
+  int entry = 0;  // where a match attempt starts: node 0 or the first node it passes on to
   std::string literals;
   std::string literalTrail;  // 1 for each literal byte that is the trail of a double-byte char
   std::vector<CharClass> classes;
+  std::vector<std::array<bool, 256>> byteSets;  // see Node::byteSet
   int groupCount = 0;
   std::uint32_t options = 0;  // the command's letters and every flag set inside the pattern
   bool kanji = false;         // option k
@@ -207,6 +212,49 @@ struct Program {
 [[nodiscard]] bool CompilePattern(const std::uint8_t* pattern, std::size_t length,
                                   std::uint32_t options, Program& program);
 
+// ---- Candidate scans ----------------------------------------------------------------------
+
+// A literal run prepared for scanning: two probe bytes at different offsets (the rarest in
+// ordinary text) are compared at many positions at once, and the whole run is checked where
+// both fit. Under folding a probe on a letter fits either case.
+struct LiteralScan {
+  std::string bytes;  // the run as compiled (letters lower-cased when folding)
+  std::string trail;  // 1 for each byte that is the trail of a double-byte character
+  bool fold = false;
+  bool kanji = false;  // trail bytes compare exactly even when folding
+  std::size_t probeAt[2] = {0, 0};
+  std::uint8_t probeByte[2] = {0, 0};  // the probe's byte with probeMask set
+  std::uint8_t probeMask[2] = {0, 0};  // 0x20 for a folded letter: compare (byte | 0x20)
+};
+
+void PrepareLiteralScan(const std::uint8_t* bytes, const char* trail, std::size_t len, bool fold,
+                        bool kanji, LiteralScan& out);
+
+// True when the run matches at `at` (the caller makes sure the run fits in the target).
+bool LiteralMatchesAt(const LiteralScan& scan, const std::uint8_t* at);
+
+// The first start in [lo, hi - length] where the run matches, or hi. Under k (isTrail given)
+// a start on a trail byte does not count.
+std::size_t FindLiteral(const LiteralScan& scan, const std::uint8_t* text, std::size_t lo,
+                        std::size_t hi, TrailTest* isTrail);
+
+// A set of bytes prepared for scanning: one byte, up to kMaxRanges ranges tested at many
+// positions at once, or a table looked up byte by byte.
+struct ByteSetScan {
+  static constexpr int kMaxRanges = 4;
+  std::array<bool, 256> set{};
+  int single = -1;     // the only member, or -1
+  int rangeCount = 0;  // 0: more ranges than kMaxRanges, the table is used
+  std::uint8_t rangeLo[kMaxRanges] = {};
+  std::uint8_t rangeSpan[kMaxRanges] = {};  // hi - lo
+};
+
+void PrepareByteSetScan(const std::array<bool, 256>& set, ByteSetScan& out);
+
+// The first position in [p, end) whose byte is in the set, or end.
+std::size_t FindInByteSet(const ByteSetScan& scan, const std::uint8_t* text, std::size_t p,
+                          std::size_t end);
+
 // ---- Search hints -------------------------------------------------------------------------
 
 struct SearchHints {
@@ -216,20 +264,16 @@ struct SearchHints {
   // Candidate start bytes: a match can only start on a byte in this set (both cases when the
   // first item folds). Covers the start literal and the start class.
   bool hasFirstBytes = false;
-  std::array<bool, 256> firstBytes{};
-  int singleFirstByte = -1;   // the only byte in firstBytes, or -1
+  ByteSetScan firstBytes;
   int startLiteralNode = -1;  // the program starts with this Exact run
-  std::size_t startLiteralRare = 0;
+  LiteralScan startLiteral;
   int startClassNode = -1;     // the program starts with this class-like test
   bool startClassRow = false;  // ... repeated by "+": try only the first position of each row
 
-  // Must-have substring.
-  std::string must;
-  int mustNode = -1;  // the Exact node it comes from
-  bool mustFold = false;
+  // Must-have substring (runs shorter than 256 bytes).
+  LiteralScan must;
+  int mustNode = -1;     // the Exact node it comes from
   long mustOffset = -1;  // fixed distance from the match start, or -1
-  std::array<std::uint8_t, 256> mustSkip{};
-  std::size_t mustRare = 0;  // index of the rarest byte in must
   int usefulness = 100;
   bool mustActive = false;
   // The program starts with a greedy "+" or "*" of a single-byte class that is followed right
@@ -245,18 +289,11 @@ struct SearchHints {
 
 void ComputeHints(const Program& program, SearchHints& hints);
 
-// Index of the byte of a run that is rarest in ordinary text.
-std::size_t RarestByte(const std::uint8_t* bytes, std::size_t len);
-
-// Finds bytes[0, len) in text[lo, hi), starting the check from the rarest byte. Under k
-// (isTrail given) a hit on a trail byte does not count. Returns its position or hi.
-std::size_t FindBytes(const std::uint8_t* text, std::size_t lo, std::size_t hi,
-                      const std::uint8_t* bytes, std::size_t len, std::size_t rare,
-                      TrailTest* isTrail);
-
 // Searches text[lo, hi) for the must-have substring; returns its position or hi.
-std::size_t FindMust(const SearchHints& hints, const std::uint8_t* text, std::size_t lo,
-                     std::size_t hi, TrailTest* isTrail);
+inline std::size_t FindMust(const SearchHints& hints, const std::uint8_t* text, std::size_t lo,
+                            std::size_t hi, TrailTest* isTrail) {
+  return FindLiteral(hints.must, text, lo, hi, isTrail);
+}
 
 // ---- The matcher --------------------------------------------------------------------------
 

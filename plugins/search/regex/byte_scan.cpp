@@ -1,0 +1,214 @@
+// Fast scans of a target for the places where a match can start: a literal run, exact or with
+// ASCII letters in either case, and a set of bytes. Both look at sixteen positions at a time
+// where the processor has SSE2 and fall back to a loop over bytes elsewhere; either way they
+// only propose positions, and every proposal is checked byte for byte before it counts.
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "plugins/search/regex/regex_internal.h"
+
+namespace yk::regex_detail {
+
+namespace {
+
+// Rank of each byte by how often it shows in Shift-JIS schedule and memo text (lower = rarer).
+struct FrequencyRanking {
+  std::array<std::uint8_t, 256> rank{};
+  constexpr FrequencyRanking() {
+    for (int b = 0; b < 256; ++b) rank[b] = 10;      // controls, 0x80, 0xA0..0xDF, 0xFD..0xFF
+    for (int b = 0x21; b < 0x7F; ++b) rank[b] = 60;  // punctuation and the like
+    for (int b = 'A'; b <= 'Z'; ++b) rank[b] = 80;
+    for (int b = '0'; b <= '9'; ++b) rank[b] = 120;
+    for (int b = 'a'; b <= 'z'; ++b) rank[b] = 110;
+    for (int b = 0x40; b <= 0x7E; ++b) rank[b] += 20;  // also trail bytes
+    for (int b = 0x80; b <= 0xFC; ++b) rank[b] = 90;   // lead and trail range
+    for (int b = 0xA0; b <= 0xDF; ++b) rank[b] = 70;   // trail bytes only, in practice
+    for (int b = 0x88; b <= 0x9F; ++b) rank[b] = 150;  // kanji leads
+    for (int b = 0xE0; b <= 0xEA; ++b) rank[b] = 140;
+    const char* common = "etaoinsrhldcu ";
+    for (int i = 0; common[i]; ++i) rank[static_cast<std::uint8_t>(common[i])] = 200 - i;
+    rank[0x81] = 220;  // punctuation lead
+    rank[0x82] = 250;  // hiragana lead
+    rank[0x83] = 230;  // katakana lead
+    rank['\r'] = 180;
+    rank['\n'] = 180;
+    rank[':'] = 170;
+    rank['/'] = 160;
+  }
+};
+constexpr FrequencyRanking kRanking;
+
+constexpr bool IsAsciiLetter(std::uint8_t b) {
+  return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z');
+}
+
+// How often a probe on byte b fires: under folding a letter fires in both cases.
+int ProbeRank(std::uint8_t b, bool fold) {
+  if (fold && IsAsciiLetter(b)) {
+    return kRanking.rank[b | 0x20] + kRanking.rank[b & ~0x20] / 2;
+  }
+  return kRanking.rank[b];
+}
+
+}  // namespace
+
+void PrepareLiteralScan(const std::uint8_t* bytes, const char* trail, std::size_t len, bool fold,
+                        bool kanji, LiteralScan& out) {
+  out = LiteralScan{};
+  out.bytes.assign(reinterpret_cast<const char*>(bytes), len);
+  out.trail.assign(len, 0);
+  if (trail) out.trail.assign(trail, len);
+  out.fold = fold;
+  out.kanji = kanji;
+  if (len == 0) return;
+  // The two rarest positions; a second probe on the same byte value is kept only when nothing
+  // else is left.
+  std::size_t first = 0;
+  for (std::size_t i = 1; i < len; ++i) {
+    if (ProbeRank(bytes[i], fold) < ProbeRank(bytes[first], fold)) first = i;
+  }
+  std::size_t second = first;
+  for (std::size_t i = 0; i < len; ++i) {
+    if (i == first) continue;
+    const bool same = bytes[i] == bytes[first];
+    const bool secondSame = second == first || bytes[second] == bytes[first];
+    if (second == first || (secondSame && !same) ||
+        (same == secondSame && ProbeRank(bytes[i], fold) < ProbeRank(bytes[second], fold))) {
+      second = i;
+    }
+  }
+  for (int k = 0; k < 2; ++k) {
+    const std::size_t at = k == 0 ? first : second;
+    out.probeAt[k] = at;
+    out.probeMask[k] = (fold && IsAsciiLetter(bytes[at])) ? 0x20 : 0;
+    out.probeByte[k] = static_cast<std::uint8_t>(bytes[at] | out.probeMask[k]);
+  }
+}
+
+bool LiteralMatchesAt(const LiteralScan& scan, const std::uint8_t* at) {
+  const auto* lit = reinterpret_cast<const std::uint8_t*>(scan.bytes.data());
+  const std::size_t len = scan.bytes.size();
+  if (!scan.fold) return std::memcmp(at, lit, len) == 0;
+  // Letters compare in either case; under k the trail byte of a double-byte character exactly.
+  for (std::size_t i = 0; i < len; ++i) {
+    if (at[i] != lit[i] && (FoldByte(at[i]) != lit[i] || (scan.kanji && scan.trail[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::size_t FindLiteral(const LiteralScan& scan, const std::uint8_t* text, std::size_t lo,
+                        std::size_t hi, TrailTest* isTrail) {
+  const std::size_t len = scan.bytes.size();
+  if (len == 0 || hi < lo || hi - lo < len) return hi;
+  const std::size_t end = hi - len + 1;  // one past the last possible start
+  auto fits = [&](std::size_t s) {
+    return LiteralMatchesAt(scan, text + s) && !(isTrail && (*isTrail)(s));
+  };
+  std::size_t p = lo;
+  if (len == 1 && scan.probeMask[0] == 0) {  // one exact byte: the library's search is best
+    while (p < end) {
+      const void* hit = std::memchr(text + p, scan.probeByte[0], end - p);
+      if (!hit) return hi;
+      p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - text);
+      if (fits(p)) return p;
+      ++p;
+    }
+    return hi;
+  }
+  const std::size_t at0 = scan.probeAt[0], at1 = scan.probeAt[1];
+  const std::uint8_t byte0 = scan.probeByte[0], byte1 = scan.probeByte[1];
+  const std::uint8_t mask0 = scan.probeMask[0], mask1 = scan.probeMask[1];
+#if defined(__SSE2__)
+  // Blocks of sixteen starts; the loads reach at most text[end - 1 + len - 1] = text[hi - 1].
+  const __m128i want0 = _mm_set1_epi8(static_cast<char>(byte0));
+  const __m128i want1 = _mm_set1_epi8(static_cast<char>(byte1));
+  const __m128i or0 = _mm_set1_epi8(static_cast<char>(mask0));
+  const __m128i or1 = _mm_set1_epi8(static_cast<char>(mask1));
+  for (; p + 16 <= end; p += 16) {
+    const __m128i a =
+        _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p + at0)), or0);
+    const __m128i b =
+        _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p + at1)), or1);
+    unsigned bits = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, want0), _mm_cmpeq_epi8(b, want1))));
+    while (bits) {
+      const std::size_t s = p + static_cast<std::size_t>(__builtin_ctz(bits));
+      if (fits(s)) return s;
+      bits &= bits - 1;
+    }
+  }
+#endif
+  for (; p < end; ++p) {
+    if ((text[p + at0] | mask0) == byte0 && (text[p + at1] | mask1) == byte1 && fits(p)) return p;
+  }
+  return hi;
+}
+
+void PrepareByteSetScan(const std::array<bool, 256>& set, ByteSetScan& out) {
+  out = ByteSetScan{};
+  out.set = set;
+  int members = 0;
+  for (int b = 0; b < 256; ++b) {
+    if (!set[b]) continue;
+    ++members;
+    out.single = b;
+    if (b == 0 || !set[b - 1]) {
+      if (out.rangeCount < ByteSetScan::kMaxRanges) {
+        out.rangeLo[out.rangeCount] = static_cast<std::uint8_t>(b);
+        out.rangeSpan[out.rangeCount] = 0;
+      }
+      ++out.rangeCount;
+    } else if (out.rangeCount <= ByteSetScan::kMaxRanges) {
+      ++out.rangeSpan[out.rangeCount - 1];
+    }
+  }
+  if (members != 1) out.single = -1;
+  if (out.rangeCount > ByteSetScan::kMaxRanges) out.rangeCount = 0;  // the table loop instead
+}
+
+std::size_t FindInByteSet(const ByteSetScan& scan, const std::uint8_t* text, std::size_t p,
+                          std::size_t end) {
+  if (p >= end) return end;
+  if (scan.single >= 0) {
+    const void* hit = std::memchr(text + p, scan.single, end - p);
+    return hit ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - text) : end;
+  }
+#if defined(__SSE2__)
+  if (scan.rangeCount > 0) {
+    __m128i lo[ByteSetScan::kMaxRanges], span[ByteSetScan::kMaxRanges];
+    const int n = scan.rangeCount;
+    for (int r = 0; r < n; ++r) {
+      lo[r] = _mm_set1_epi8(static_cast<char>(scan.rangeLo[r]));
+      span[r] = _mm_set1_epi8(static_cast<char>(scan.rangeSpan[r]));
+    }
+    for (; p + 16 <= end; p += 16) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p));
+      __m128i in = _mm_setzero_si128();
+      for (int r = 0; r < n; ++r) {  // block - lo <= span, unsigned
+        const __m128i off = _mm_sub_epi8(block, lo[r]);
+        in = _mm_or_si128(in, _mm_cmpeq_epi8(_mm_min_epu8(off, span[r]), off));
+      }
+      const unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(in));
+      if (bits) return p + static_cast<std::size_t>(__builtin_ctz(bits));
+    }
+  }
+#endif
+  // Four bytes a round keeps the loop's speed independent of where it lands in the code.
+  const std::array<bool, 256>& set = scan.set;
+  for (; p + 4 <= end; p += 4) {
+    if (set[text[p]]) return p;
+    if (set[text[p + 1]]) return p + 1;
+    if (set[text[p + 2]]) return p + 2;
+    if (set[text[p + 3]]) return p + 3;
+  }
+  while (p < end && !set[text[p]]) ++p;
+  return p;
+}
+
+}  // namespace yk::regex_detail
