@@ -92,7 +92,13 @@ void PrepareLiteralScan(const std::uint8_t* bytes, const char* trail, std::size_
 bool LiteralMatchesAt(const LiteralScan& scan, const std::uint8_t* at) {
   const auto* lit = reinterpret_cast<const std::uint8_t*>(scan.bytes.data());
   const std::size_t len = scan.bytes.size();
-  if (!scan.fold) return std::memcmp(at, lit, len) == 0;
+  if (!scan.fold) {
+    if (len > 8) return std::memcmp(at, lit, len) == 0;
+    for (std::size_t i = 0; i < len; ++i) {  // short runs: cheaper than a call
+      if (at[i] != lit[i]) return false;
+    }
+    return true;
+  }
   // Letters compare in either case; under k the trail byte of a double-byte character exactly.
   for (std::size_t i = 0; i < len; ++i) {
     if (at[i] != lit[i] && (FoldByte(at[i]) != lit[i] || (scan.kanji && scan.trail[i]))) {
@@ -130,18 +136,24 @@ std::size_t FindLiteral(const LiteralScan& scan, const std::uint8_t* text, std::
   const __m128i want1 = _mm_set1_epi8(static_cast<char>(byte1));
   const __m128i or0 = _mm_set1_epi8(static_cast<char>(mask0));
   const __m128i or1 = _mm_set1_epi8(static_cast<char>(mask1));
-  for (; p + 16 <= end; p += 16) {
-    const __m128i a =
-        _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p + at0)), or0);
-    const __m128i b =
-        _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p + at1)), or1);
-    unsigned bits = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, want0), _mm_cmpeq_epi8(b, want1))));
+  while (p + 16 <= end) {
+    unsigned bits = 0;
+    do {  // a tight loop until some block has a position where both probes fit
+      const __m128i a =
+          _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p + at0)), or0);
+      const __m128i b =
+          _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p + at1)), or1);
+      bits = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, want0), _mm_cmpeq_epi8(b, want1))));
+      if (bits) break;
+      p += 16;
+    } while (p + 16 <= end);
     while (bits) {
       const std::size_t s = p + static_cast<std::size_t>(__builtin_ctz(bits));
       if (fits(s)) return s;
       bits &= bits - 1;
     }
+    if (p + 16 <= end) p += 16;
   }
 #endif
   for (; p < end; ++p) {

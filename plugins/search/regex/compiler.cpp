@@ -838,8 +838,18 @@ class Compiler {
 // take a double-byte character keep their own test.
 void BuildByteSets(Program& p) {
   for (Node& n : p.nodes) {
+    // Under k a class without lead bytes and without members of 256 or more takes no
+    // double-byte character: it refuses a lead byte whether or not a trail byte follows.
+    bool narrowClass = false;
+    if (n.op == Op::CharClass) {
+      const CharClass& c = p.classes[n.arg];
+      narrowClass = !c.negated && !c.hasWide;
+      for (int b = 0x80; b < 256 && narrowClass; ++b) {
+        if (IsLeadByte(static_cast<std::uint8_t>(b)) && c.bytes[b]) narrowClass = false;
+      }
+    }
     const bool oneByte = (n.op == Op::Exact && n.len == 1) ||
-                         (IsCharItem(n.op) && !(p.kanji && MayTakeDoubleByte(n.op)));
+                         (IsCharItem(n.op) && !(p.kanji && MayTakeDoubleByte(n.op))) || narrowClass;
     if (!oneByte) continue;
     std::array<bool, 256> set{};
     for (int v = 0; v < 256; ++v) {

@@ -239,6 +239,26 @@ void FindMustHave(const Program& p, SearchHints& hints) {
   hints.mustActive = true;
 }
 
+// A program that is a choice among literal runs, each followed right away by the end.
+void FindLiteralChoices(const Program& p, SearchHints& hints) {
+  const int entry = p.entry;
+  if (p.nodes[entry].op != Op::Branch || IsSingleAlternative(p, entry)) return;
+  std::vector<SearchHints::LiteralChoice> choices;
+  for (int br = entry; br >= 0 && p.nodes[br].op == Op::Branch; br = p.Next(br)) {
+    const Node& n = p.nodes[br + 1];
+    const int end = p.Next(br + 1);
+    if (n.op != Op::Exact || end < 0 || p.nodes[end].op != Op::End) return;
+    SearchHints::LiteralChoice choice;
+    PrepareLiteralScan(p.Literal(n), p.literalTrail.data() + n.arg, n.len, n.fold, p.kanji,
+                       choice.scan);
+    choice.firstByte = p.Literal(n)[0];
+    choice.end = end;
+    choices.push_back(std::move(choice));
+  }
+  if (!hints.hasFirstBytes) return;  // candidates come from the scan for first bytes
+  hints.literalChoices = std::move(choices);
+}
+
 }  // namespace
 
 void ComputeHints(const Program& p, SearchHints& hints) {
@@ -285,8 +305,20 @@ void ComputeHints(const Program& p, SearchHints& hints) {
   if (firstBytes.Walk(0, 0) && !firstBytes.unknown()) {
     hints.hasFirstBytes = true;
     PrepareByteSetScan(firstBytes.set(), hints.firstBytes);
+    if (hints.startClassNode >= 0 && p.nodes[hints.startClassNode].op == Op::WordBoundary) {
+      hints.startWordBoundary = true;
+      for (int b = 0; b < 256; ++b) {
+        if (firstBytes.set()[b] && !IsWordByte(static_cast<std::uint8_t>(b))) {
+          hints.startWordBoundary = false;
+        }
+      }
+    }
   }
   FindMustHave(p, hints);
+  if (hints.startLiteralNode >= 0 && hints.startLiteralNode == p.entry) {
+    hints.afterStartLiteral = p.Next(p.entry);
+  }
+  FindLiteralChoices(p, hints);
 
   hints.branchSet.assign(p.nodes.size(), -1);
   int totalBudget = 200000;

@@ -65,7 +65,11 @@ class Matcher {
   int CharAt(std::int32_t pos) const { return CharWidth(pos); }
 
   // One attempt at pos. True on a match (groups in gs_/ge_).
-  bool Attempt(std::int32_t pos) {
+  bool Attempt(std::int32_t pos) { return AttemptFrom(pos, p_.entry, pos); }
+
+  // An attempt that starts at `start` but whose first nodes, up to `pc`, are known to have
+  // matched up to `pos` and to have set nothing.
+  bool AttemptFrom(std::int32_t start, int pc, std::int32_t pos) {
     if (gs_.size() == 1) {  // no capturing groups: skip the fill calls on this hot path
       gs_[0] = ge_[0] = open_[0] = -1;
     } else {
@@ -75,8 +79,8 @@ class Matcher {
     }
     stack_.clear();
     frames_.clear();
-    matchStart_ = pos;
-    return Run(p_.entry, pos);
+    matchStart_ = start;
+    return Run(pc, pos);
   }
 
  private:
@@ -191,7 +195,9 @@ class Matcher {
   }
 
   // True when the item can consume a double-byte character (so give-back must step over it).
-  bool VariableWidth(const Node& n) const { return kanji_ && MayTakeDoubleByte(n.op); }
+  bool VariableWidth(const Node& n) const {
+    return kanji_ && MayTakeDoubleByte(n.op) && n.byteSet < 0;
+  }
 
   // Takes up to max items from pos; returns the count and the end position.
   std::int32_t Take(const Node& item, std::int32_t pos, std::int32_t max, std::int32_t& end) {
@@ -803,21 +809,64 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   const bool firstBytes = useHints && hints.hasFirstBytes;
   const bool literal = useHints && hints.startLiteralNode >= 0;
   const bool row = useHints && hints.startClassRow;
+  const bool wordStart = firstBytes && hints.startWordBoundary;
+  // True when the byte before p is surely a word character of its own; under k a word byte
+  // after a lead-range byte may be a trail byte, and the matcher decides.
+  auto wordBefore = [&](std::size_t q) {
+    return q > 0 && IsWordByte(text[q - 1]) && !(kanji && q >= 2 && IsLeadByte(text[q - 2]));
+  };
 
+  const std::size_t literalLength = hints.startLiteral.bytes.size();
   while (p <= last) {
     if (literal) {
       const std::size_t h = FindLiteral(hints.startLiteral, text, p, len, scanTrail);
       if (h >= len || h > last) break;
       p = h;
+      if (hints.afterStartLiteral >= 0) {  // the scan has matched the literal already
+        if (matcher.AttemptFrom(static_cast<std::int32_t>(p), hints.afterStartLiteral,
+                                static_cast<std::int32_t>(p + literalLength))) {
+          return finish(true);
+        }
+        if (matcher.limitHit()) break;
+        p += kanji ? static_cast<std::size_t>(matcher.CharAt(static_cast<std::int32_t>(p))) : 1;
+        continue;
+      }
     } else if (firstBytes) {
-      for (;;) {  // under k a byte that is the trail of a character does not start one
-        p = FindInByteSet(hints.firstBytes, text, p, len);
-        if (p >= len || !scanTrail || !(*scanTrail)(p)) break;
-        ++p;
+      for (;;) {
+        if (p >= len) break;
+        if (!hints.firstBytes.set[text[p]]) p = FindInByteSet(hints.firstBytes, text, p, len);
+        if (p >= len) break;
+        if (scanTrail && (*scanTrail)(p)) {  // the trail of a character starts nothing
+          ++p;
+          continue;
+        }
+        if (wordStart && wordBefore(p)) {  // inside a word: no boundary before any of it
+          while (p < len && IsWordByte(text[p])) ++p;
+          continue;
+        }
+        break;
       }
       if (p >= len || p > last) break;
     }
-    if (attempt(p)) return finish(true);
+    if (!hints.literalChoices.empty() && useHints) {
+      // A choice among literal runs and nothing after them: the first run that fits wins.
+      bool matched = false;
+      for (const SearchHints::LiteralChoice& choice : hints.literalChoices) {
+        const std::size_t n = choice.scan.bytes.size();
+        if (text[p] != choice.firstByte &&
+            !(choice.scan.fold && FoldByte(text[p]) == choice.firstByte))
+          continue;
+        if (p + n > len || !LiteralMatchesAt(choice.scan, text + p)) continue;
+        if (matcher.AttemptFrom(static_cast<std::int32_t>(p), choice.end,
+                                static_cast<std::int32_t>(p + n))) {
+          matched = true;
+          break;
+        }
+      }
+      if (matched) return finish(true);
+    } else if (attempt(p)) {
+      return finish(true);
+    }
     if (matcher.limitHit()) break;
     if (p >= len) break;
     if (row && matcher.Width(hints.startClassNode, static_cast<std::int32_t>(p))) {

@@ -267,8 +267,23 @@ struct SearchHints {
   ByteSetScan firstBytes;
   int startLiteralNode = -1;  // the program starts with this Exact run
   LiteralScan startLiteral;
+  // The start literal is where an attempt begins, with nothing before it: the scan that finds
+  // it has matched it, and the attempt goes on from this node after it (-1 = not so).
+  int afterStartLiteral = -1;
+  // The program is a choice among literal runs with nothing after them: each run in order, its
+  // first byte as compiled and the End node that follows it.
+  struct LiteralChoice {
+    LiteralScan scan;
+    std::uint8_t firstByte = 0;
+    int end = -1;
+  };
+  std::vector<LiteralChoice> literalChoices;
   int startClassNode = -1;     // the program starts with this class-like test
   bool startClassRow = false;  // ... repeated by "+": try only the first position of each row
+  // The program starts with \b and every first byte is a word byte: a start also needs a
+  // character before it that is not a word character, so a row of word bytes that has one
+  // before it is passed over whole.
+  bool startWordBoundary = false;
 
   // Must-have substring (runs shorter than 256 bytes).
   LiteralScan must;
