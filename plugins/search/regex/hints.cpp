@@ -259,6 +259,40 @@ void FindLiteralChoices(const Program& p, SearchHints& hints) {
   hints.literalChoices = std::move(choices);
 }
 
+// What the rest of the program after each simple repeat can start with, and whether the
+// repeat may keep everything it took.
+void ComputeRepeatHints(const Program& p, SearchHints& hints) {
+  hints.repeatHints.assign(p.nodes.size(), SearchHints::RepeatHint{});
+  int budget = 200000;
+  for (std::size_t i = 0; i < p.nodes.size() && budget > 0; ++i) {
+    const Op op = p.nodes[i].op;
+    if (op != Op::Star && op != Op::Plus && op != Op::Repeat) continue;
+    const int rest = p.Next(static_cast<int>(i));
+    if (rest < 0) continue;
+    SearchHints::RepeatHint& hint = hints.repeatHints[i];
+    // The first try takes the most items; taking fewer only moves the end back, where the
+    // end of the program is no easier to meet.
+    if (p.nodes[rest].op == Op::End) {
+      hint.possessive = true;
+      continue;
+    }
+    constexpr int kRestBudget = 2000;
+    FirstBytes follow(p, kRestBudget);
+    budget -= kRestBudget;
+    if (!follow.Walk(rest, 0) || follow.unknown()) continue;
+    hint.follow = static_cast<std::int32_t>(hints.followSets.size());
+    hints.followSets.push_back(follow.set());
+    // Giving back leaves an item's byte where the rest must start: no use when the rest
+    // cannot start with any of them.
+    const Node& item = p.nodes[i + 1];
+    if (item.byteSet < 0) continue;
+    const std::array<bool, 256>& taken = p.byteSets[static_cast<std::size_t>(item.byteSet)];
+    bool apart = true;
+    for (int b = 0; b < 256 && apart; ++b) apart = !(taken[b] && follow.set()[b]);
+    hint.possessive = apart;
+  }
+}
+
 }  // namespace
 
 void ComputeHints(const Program& p, SearchHints& hints) {
@@ -332,6 +366,7 @@ void ComputeHints(const Program& p, SearchHints& hints) {
       hints.branchSets.push_back(alternative.set());
     }
   }
+  ComputeRepeatHints(p, hints);
   if (first >= 0 && hints.mustActive && !sawOpen && !p.hasBackRef && !p.hasSearchStart &&
       (p.nodes[first].op == Op::Plus || p.nodes[first].op == Op::Star) &&
       p.Next(first) == hints.mustNode) {

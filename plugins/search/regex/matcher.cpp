@@ -33,6 +33,9 @@ class Matcher {
         branchSet_(request.useHints && !hints.branchSets.empty() ? hints.branchSet.data()
                                                                  : nullptr),
         branchSets_(hints.branchSets.data()),
+        repeatHints_(request.useHints && !hints.repeatHints.empty() ? hints.repeatHints.data()
+                                                                    : nullptr),
+        followSets_(hints.followSets.data()),
         nodes_(program.nodes.data()),
         byteSets_(program.byteSets.data()),
         text_(request.text),
@@ -42,19 +45,21 @@ class Matcher {
         kanji_(program.kanji),
         stepsOut_(steps),
         steps_(steps),
-        gs_(scratch.starts),
-        ge_(scratch.ends),
-        open_(scratch.open),
+
         stack_(scratch.stack),
         frames_(scratch.frames) {
     prevIsBreak_ =
         request.searchStart == 0 || (request.multiLine && text_[request.searchStart - 1] == '\n');
     const std::size_t groups = static_cast<std::size_t>(program.groupCount) + 1;
-    if (gs_.size() != groups) {  // every attempt resets them; only the size matters here
-      gs_.assign(groups, -1);
-      ge_.assign(groups, -1);
-      open_.assign(groups, -1);
+    if (scratch.starts.size() != groups) {  // every attempt resets them; only the size counts
+      scratch.starts.assign(groups, -1);
+      scratch.ends.assign(groups, -1);
+      scratch.open.assign(groups, -1);
     }
+    slots_ = groups;
+    gs_ = scratch.starts.data();
+    ge_ = scratch.ends.data();
+    open_ = scratch.open.data();
   }
   Matcher(const Matcher&) = delete;
   Matcher& operator=(const Matcher&) = delete;
@@ -70,12 +75,12 @@ class Matcher {
   // An attempt that starts at `start` but whose first nodes, up to `pc`, are known to have
   // matched up to `pos` and to have set nothing.
   bool AttemptFrom(std::int32_t start, int pc, std::int32_t pos) {
-    if (gs_.size() == 1) {  // no capturing groups: skip the fill calls on this hot path
+    if (slots_ == 1) {  // no capturing groups: skip the fill calls on this hot path
       gs_[0] = ge_[0] = open_[0] = -1;
     } else {
-      std::fill(gs_.begin(), gs_.end(), -1);
-      std::fill(ge_.begin(), ge_.end(), -1);
-      std::fill(open_.begin(), open_.end(), -1);
+      std::fill(gs_, gs_ + slots_, -1);
+      std::fill(ge_, ge_ + slots_, -1);
+      std::fill(open_, open_ + slots_, -1);
     }
     stack_.clear();
     frames_.clear();
@@ -264,49 +269,35 @@ class Matcher {
     return (count & 1) ? q - 1 : q;
   }
 
-  // The byte a following Exact run must start with, or -1.
-  int NextByteHint(int repeatNode, bool& fold) const {
-    const int next = Next(repeatNode);
-    if (next < 0 || nodes_[next].op != Op::Exact) return -1;
-    fold = nodes_[next].fold;
-    return p_.Literal(nodes_[next])[0];
+  // The hints of the simple repeat at node rep, or null when the hints are off.
+  const SearchHints::RepeatHint* HintOf(int rep) const {
+    return repeatHints_ ? &repeatHints_[rep] : nullptr;
   }
 
-  bool NextByteFits(int hint, bool fold, std::int32_t pos) const {
-    if (hint < 0) return true;
-    if (pos >= len_) return false;
-    const std::uint8_t b = text_[pos];
-    return b == hint || (fold && FoldByte(b) == hint);
+  // Whether the rest of the program after a repeat may start at pos.
+  bool FollowFits(const SearchHints::RepeatHint* hint, std::int32_t pos) const {
+    if (!hint || hint->follow < 0) return true;
+    return pos < len_ && followSets_[hint->follow][text_[pos]];
   }
 
   // Gives back items of a greedy repeat until the rest may match; false when below min.
   bool GiveBack(StackEntry& e, std::int32_t min) {
     const Node& item = nodes_[e.a + 1];
-    bool fold = false;
-    const int hint = NextByteHint(e.a, fold);
+    const SearchHints::RepeatHint* hint = HintOf(e.a);
     const bool variable = VariableWidth(item);
     while (e.d > min) {
       if (!Step()) return false;
       e.c = variable ? PrevCharStart(e.b, e.c, e.e) : e.c - 1;
       --e.d;
-      if (NextByteFits(hint, fold, e.c)) return true;
+      if (FollowFits(hint, e.c)) return true;
     }
-    return e.d == min && NextByteFits(hint, fold, e.c);
+    return e.d == min && FollowFits(hint, e.c);
   }
 
+  // Star and Plus carry their bounds (0 or 1, kUnbounded) like Repeat.
   static void RepeatBounds(const Node& n, std::int32_t& min, std::int32_t& max) {
-    switch (n.op) {
-      case Op::Star:
-        min = 0, max = kUnbounded;
-        break;
-      case Op::Plus:
-        min = 1, max = kUnbounded;
-        break;
-      default:
-        min = n.min, max = n.max;
-        break;
-    }
-    if (max >= kUnbounded) max = INT32_MAX;
+    min = n.min;
+    max = n.max >= kUnbounded ? INT32_MAX : n.max;
   }
 
   bool SetFrame(std::int32_t f, std::int32_t count, std::int32_t lastPos) {
@@ -476,7 +467,7 @@ class Matcher {
             break;
           case Op::BackRef: {
             const std::uint32_t g = n.arg;
-            if (g >= gs_.size() || gs_[g] < 0) {
+            if (g >= slots_ || gs_[g] < 0) {
               ok = false;
               break;
             }
@@ -521,25 +512,49 @@ class Matcher {
             std::int32_t min, max;
             RepeatBounds(r, min, max);
             const Node& item = nodes_[rep + 1];
+            const SearchHints::RepeatHint* hint = HintOf(rep);
             std::int32_t end = pos;
             if (!lazy) {
-              const std::int32_t count = Take(item, pos, max, end);
+              std::int32_t count;
+              if (item.byteSet >= 0) {  // the common case, without a call
+                const std::array<bool, 256>& set = byteSets_[item.byteSet];
+                const std::int32_t limit =
+                    std::min<std::int64_t>(len_, static_cast<std::int64_t>(pos) + max);
+                while (end < limit && set[text_[end]]) ++end;
+                count = end - pos;
+                steps_ += static_cast<std::uint64_t>(count >> 3);
+              } else {
+                count = Take(item, pos, max, end);
+              }
               if (count < min) {
                 ok = false;
                 break;
               }
               StackEntry e{Entry::Greedy, rep, pos, end, count, -1, cc};
-              bool fold = false;
-              const int hint = NextByteHint(rep, fold);
-              if (!NextByteFits(hint, fold, end) && !GiveBack(e, min)) {
+              if (!FollowFits(hint, end) && !GiveBack(e, min)) {
                 ok = false;
                 break;
               }
-              if (e.d > min && !Push(Entry::Greedy, e.a, e.b, e.c, e.d, e.e, e.f)) return false;
+              // A possessive repeat: giving back cannot help the rest.
+              if (e.d > min && !(hint && hint->possessive) &&
+                  !Push(Entry::Greedy, e.a, e.b, e.c, e.d, e.e, e.f)) {
+                return false;
+              }
               pos = e.c;
             } else {
-              const std::int32_t count = Take(item, pos, min, end);
+              std::int32_t count = Take(item, pos, min, end);
               if (count < min) {
+                ok = false;
+                break;
+              }
+              // One more item at a time while the rest cannot start where the items end.
+              while (count < max && !FollowFits(hint, end)) {
+                const int w = ItemWidth(item, end);
+                if (!w || !Step()) break;
+                end += w;
+                ++count;
+              }
+              if (!FollowFits(hint, end)) {
                 ok = false;
                 break;
               }
@@ -669,11 +684,24 @@ class Matcher {
         case Entry::Lazy: {
           std::int32_t min, max;
           RepeatBounds(nodes_[e.a], min, max);
-          const int w = ItemWidth(nodes_[e.a + 1], e.b);
-          if (!w) continue;
-          const std::int32_t count = e.c + 1;
-          if (count < max && !Push(Entry::Lazy, e.a, e.b + w, count, e.d)) return false;
-          pos = e.b + w;
+          const Node& item = nodes_[e.a + 1];
+          const SearchHints::RepeatHint* hint = HintOf(e.a);
+          std::int32_t end = e.b, count = e.c;
+          bool fits = false;
+          while (count < max) {  // one more item, and more while the rest cannot start there
+            const int w = ItemWidth(item, end);
+            if (!w) break;
+            end += w;
+            ++count;
+            if (FollowFits(hint, end)) {
+              fits = true;
+              break;
+            }
+            if (!Step()) return false;
+          }
+          if (!fits) continue;
+          if (count < max && !Push(Entry::Lazy, e.a, end, count, e.d)) return false;
+          pos = end;
           pc = Next(e.a);
           cc = e.d;
           return true;
@@ -705,6 +733,8 @@ class Matcher {
   const Program& p_;
   const int* branchSet_;  // null: try every alternative
   const std::array<bool, 256>* branchSets_;
+  const SearchHints::RepeatHint* repeatHints_;  // null: no hints for simple repeats
+  const std::array<bool, 256>* followSets_;
   const Node* nodes_;
   const std::array<bool, 256>* byteSets_;
   const std::uint8_t* text_;
@@ -718,9 +748,10 @@ class Matcher {
   bool limitHit_ = false;
   std::int32_t matchStart_ = 0;
   std::int32_t leadRunLo_ = -1, leadRunHi_ = -1;  // a run of lead-range bytes, both ends in it
-  std::vector<std::int32_t>& gs_;
-  std::vector<std::int32_t>& ge_;
-  std::vector<std::int32_t>& open_;
+  std::size_t slots_ = 1;                         // groupCount + 1
+  std::int32_t* gs_;                              // group starts, -1 = did not take part
+  std::int32_t* ge_;                              // group ends
+  std::int32_t* open_;                            // pending starts of open groups
   std::vector<StackEntry>& stack_;
   std::vector<Frame>& frames_;
 };

@@ -300,6 +300,17 @@ struct SearchHints {
   // (-1 = any); alternatives that cannot start at the cursor are not tried.
   std::vector<int> branchSet;
   std::vector<std::array<bool, 256>> branchSets;
+
+  // For each simple repeat (Star, Plus, Repeat; indexed by node): the bytes the rest of the
+  // program must start with, so that a repeat stops only where the rest can start; and
+  // whether giving back items can never help the rest (its bytes and the item's are apart,
+  // or the rest is the end), so that no way back is kept.
+  struct RepeatHint {
+    std::int32_t follow = -1;  // index into followSets, -1 = the rest may start anywhere
+    bool possessive = false;
+  };
+  std::vector<RepeatHint> repeatHints;
+  std::vector<std::array<bool, 256>> followSets;
 };
 
 void ComputeHints(const Program& program, SearchHints& hints);
