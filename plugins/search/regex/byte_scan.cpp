@@ -1,12 +1,17 @@
 // Fast scans of a target for the places where a match can start: a literal run, exact or with
 // ASCII letters in either case, and a set of bytes. Both look at sixteen positions at a time
-// where the processor has SSE2 and fall back to a loop over bytes elsewhere; either way they
-// only propose positions, and every proposal is checked byte for byte before it counts.
+// where the processor has SSE2, at thirty-two where it also has AVX2 (chosen when the program
+// runs), and fall back to a loop over bytes elsewhere; either way they only propose
+// positions, and every proposal is checked byte for byte before it counts.
 #include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define YK_REGEX_AVX2 1
 #endif
 
 #include "plugins/search/regex/regex_internal.h"
@@ -53,6 +58,141 @@ int ProbeRank(std::uint8_t b, bool fold) {
   }
   return kRanking.rank[b];
 }
+
+// A run of blocks scanned for proposals: the first block that has any, as its start and a bit
+// for each proposed position in it; bits 0 with `at` the first position not scanned when no
+// whole block is left.
+struct Block {
+  std::size_t at;
+  std::uint32_t bits;
+};
+
+// Where both probes of a literal fit, for starts p with p + width <= end.
+struct ProbePair {
+  const std::uint8_t* text;
+  std::size_t at0, at1;
+  std::uint8_t byte0, byte1, mask0, mask1;
+};
+
+#if defined(__SSE2__)
+Block ProbeBlocksSse2(const ProbePair& q, std::size_t p, std::size_t end) {
+  const __m128i want0 = _mm_set1_epi8(static_cast<char>(q.byte0));
+  const __m128i want1 = _mm_set1_epi8(static_cast<char>(q.byte1));
+  const __m128i or0 = _mm_set1_epi8(static_cast<char>(q.mask0));
+  const __m128i or1 = _mm_set1_epi8(static_cast<char>(q.mask1));
+  const std::uint8_t* t0 = q.text + q.at0;
+  const std::uint8_t* t1 = q.text + q.at1;
+  for (; p + 16 <= end; p += 16) {
+    const __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t0 + p)), or0);
+    const __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t1 + p)), or1);
+    const auto bits = static_cast<std::uint32_t>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, want0), _mm_cmpeq_epi8(b, want1))));
+    if (bits) return {p, bits};
+  }
+  return {p, 0};
+}
+
+// Positions whose byte lies in one of the ranges (block - lo <= span, unsigned).
+struct RangeArgs {
+  const std::uint8_t* text;
+  int count;
+  const std::uint8_t* lo;
+  const std::uint8_t* span;
+};
+
+Block RangeBlocksSse2(const RangeArgs& q, std::size_t p, std::size_t end) {
+  __m128i lo[ByteSetScan::kMaxRanges], span[ByteSetScan::kMaxRanges];
+  for (int r = 0; r < q.count; ++r) {
+    lo[r] = _mm_set1_epi8(static_cast<char>(q.lo[r]));
+    span[r] = _mm_set1_epi8(static_cast<char>(q.span[r]));
+  }
+  for (; p + 16 <= end; p += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q.text + p));
+    __m128i in = _mm_setzero_si128();
+    for (int r = 0; r < q.count; ++r) {
+      const __m128i off = _mm_sub_epi8(block, lo[r]);
+      in = _mm_or_si128(in, _mm_cmpeq_epi8(_mm_min_epu8(off, span[r]), off));
+    }
+    const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(in));
+    if (bits) return {p, bits};
+  }
+  return {p, 0};
+}
+#endif
+
+#if defined(YK_REGEX_AVX2)
+__attribute__((target("avx2"))) Block ProbeBlocksAvx2(const ProbePair& q, std::size_t p,
+                                                      std::size_t end) {
+  const __m256i want0 = _mm256_set1_epi8(static_cast<char>(q.byte0));
+  const __m256i want1 = _mm256_set1_epi8(static_cast<char>(q.byte1));
+  const __m256i or0 = _mm256_set1_epi8(static_cast<char>(q.mask0));
+  const __m256i or1 = _mm256_set1_epi8(static_cast<char>(q.mask1));
+  const std::uint8_t* t0 = q.text + q.at0;
+  const std::uint8_t* t1 = q.text + q.at1;
+  for (; p + 32 <= end; p += 32) {
+    const __m256i a =
+        _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(t0 + p)), or0);
+    const __m256i b =
+        _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(t1 + p)), or1);
+    const auto bits = static_cast<std::uint32_t>(_mm256_movemask_epi8(
+        _mm256_and_si256(_mm256_cmpeq_epi8(a, want0), _mm256_cmpeq_epi8(b, want1))));
+    if (bits) return {p, bits};
+  }
+  return {p, 0};
+}
+
+__attribute__((target("avx2"))) Block RangeBlocksAvx2(const RangeArgs& q, std::size_t p,
+                                                      std::size_t end) {
+  __m256i lo[ByteSetScan::kMaxRanges], span[ByteSetScan::kMaxRanges];
+  for (int r = 0; r < q.count; ++r) {
+    lo[r] = _mm256_set1_epi8(static_cast<char>(q.lo[r]));
+    span[r] = _mm256_set1_epi8(static_cast<char>(q.span[r]));
+  }
+  for (; p + 32 <= end; p += 32) {
+    const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q.text + p));
+    __m256i in = _mm256_setzero_si256();
+    for (int r = 0; r < q.count; ++r) {
+      const __m256i off = _mm256_sub_epi8(block, lo[r]);
+      in = _mm256_or_si256(in, _mm256_cmpeq_epi8(_mm256_min_epu8(off, span[r]), off));
+    }
+    const auto bits = static_cast<std::uint32_t>(_mm256_movemask_epi8(in));
+    if (bits) return {p, bits};
+  }
+  return {p, 0};
+}
+
+bool HaveAvx2() {
+  static const bool have = __builtin_cpu_supports("avx2");
+  return have;
+}
+#endif
+
+// The wide scan this processor runs, and how many positions a block holds (0 = none).
+template <typename Args>
+struct BlockScan {
+  Block (*scan)(const Args&, std::size_t, std::size_t) = nullptr;
+  std::size_t width = 0;
+};
+
+BlockScan<ProbePair> ProbeScanner() {
+#if defined(YK_REGEX_AVX2)
+  if (HaveAvx2()) return {ProbeBlocksAvx2, 32};
+#endif
+#if defined(__SSE2__)
+  return {ProbeBlocksSse2, 16};
+#else
+  return {};
+#endif
+}
+
+#if defined(__SSE2__)
+BlockScan<RangeArgs> RangeScanner() {
+#if defined(YK_REGEX_AVX2)
+  if (HaveAvx2()) return {RangeBlocksAvx2, 32};
+#endif
+  return {RangeBlocksSse2, 16};
+}
+#endif
 
 }  // namespace
 
@@ -130,32 +270,23 @@ std::size_t FindLiteral(const LiteralScan& scan, const std::uint8_t* text, std::
   const std::size_t at0 = scan.probeAt[0], at1 = scan.probeAt[1];
   const std::uint8_t byte0 = scan.probeByte[0], byte1 = scan.probeByte[1];
   const std::uint8_t mask0 = scan.probeMask[0], mask1 = scan.probeMask[1];
-#if defined(__SSE2__)
-  // Blocks of sixteen starts; the loads reach at most text[end - 1 + len - 1] = text[hi - 1].
-  const __m128i want0 = _mm_set1_epi8(static_cast<char>(byte0));
-  const __m128i want1 = _mm_set1_epi8(static_cast<char>(byte1));
-  const __m128i or0 = _mm_set1_epi8(static_cast<char>(mask0));
-  const __m128i or1 = _mm_set1_epi8(static_cast<char>(mask1));
-  while (p + 16 <= end) {
-    unsigned bits = 0;
-    do {  // a tight loop until some block has a position where both probes fit
-      const __m128i a =
-          _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p + at0)), or0);
-      const __m128i b =
-          _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p + at1)), or1);
-      bits = static_cast<unsigned>(
-          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, want0), _mm_cmpeq_epi8(b, want1))));
-      if (bits) break;
-      p += 16;
-    } while (p + 16 <= end);
-    while (bits) {
-      const std::size_t s = p + static_cast<std::size_t>(__builtin_ctz(bits));
-      if (fits(s)) return s;
-      bits &= bits - 1;
+  // Whole blocks of starts; a block's loads reach at most text[end - 1 + len - 1] = text[hi - 1].
+  const BlockScan<ProbePair> wide = ProbeScanner();
+  if (wide.scan) {
+    const ProbePair pair{text, at0, at1, byte0, byte1, mask0, mask1};
+    for (;;) {
+      const Block block = wide.scan(pair, p, end);
+      if (!block.bits) {
+        p = block.at;
+        break;
+      }
+      for (std::uint32_t bits = block.bits; bits; bits &= bits - 1) {
+        const std::size_t s = block.at + static_cast<std::size_t>(__builtin_ctz(bits));
+        if (fits(s)) return s;
+      }
+      p = block.at + wide.width;
     }
-    if (p + 16 <= end) p += 16;
   }
-#endif
   for (; p < end; ++p) {
     if ((text[p + at0] | mask0) == byte0 && (text[p + at1] | mask1) == byte1 && fits(p)) return p;
   }
@@ -193,22 +324,11 @@ std::size_t FindInByteSet(const ByteSetScan& scan, const std::uint8_t* text, std
   }
 #if defined(__SSE2__)
   if (scan.rangeCount > 0) {
-    __m128i lo[ByteSetScan::kMaxRanges], span[ByteSetScan::kMaxRanges];
-    const int n = scan.rangeCount;
-    for (int r = 0; r < n; ++r) {
-      lo[r] = _mm_set1_epi8(static_cast<char>(scan.rangeLo[r]));
-      span[r] = _mm_set1_epi8(static_cast<char>(scan.rangeSpan[r]));
-    }
-    for (; p + 16 <= end; p += 16) {
-      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p));
-      __m128i in = _mm_setzero_si128();
-      for (int r = 0; r < n; ++r) {  // block - lo <= span, unsigned
-        const __m128i off = _mm_sub_epi8(block, lo[r]);
-        in = _mm_or_si128(in, _mm_cmpeq_epi8(_mm_min_epu8(off, span[r]), off));
-      }
-      const unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(in));
-      if (bits) return p + static_cast<std::size_t>(__builtin_ctz(bits));
-    }
+    const BlockScan<RangeArgs> wide = RangeScanner();
+    const RangeArgs ranges{text, scan.rangeCount, scan.rangeLo, scan.rangeSpan};
+    const Block block = wide.scan(ranges, p, end);
+    if (block.bits) return block.at + static_cast<std::size_t>(__builtin_ctz(block.bits));
+    p = block.at;
   }
 #endif
   // Four bytes a round keeps the loop's speed independent of where it lands in the code.
