@@ -196,6 +196,28 @@ BlockScan<RangeArgs> RangeScanner() {
 
 }  // namespace
 
+std::size_t LeadRunBefore(const std::uint8_t* text, std::size_t lo, std::size_t pos) {
+  std::size_t r = pos;
+  if (r > lo && !IsLeadByte(text[r - 1])) return 0;  // the common case: no run at all
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: the lead-range bytes of the block before r, and how many of
+  // them end it.
+  const __m128i lo1 = _mm_set1_epi8(static_cast<char>(0x81)), span1 = _mm_set1_epi8(0x9F - 0x81);
+  const __m128i lo2 = _mm_set1_epi8(static_cast<char>(0xE0)), span2 = _mm_set1_epi8(0xFC - 0xE0);
+  while (r >= lo + 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + r - 16));
+    const __m128i off1 = _mm_sub_epi8(block, lo1), off2 = _mm_sub_epi8(block, lo2);
+    const __m128i lead = _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(off1, span1), off1),
+                                      _mm_cmpeq_epi8(_mm_min_epu8(off2, span2), off2));
+    const auto other = static_cast<std::uint32_t>(~_mm_movemask_epi8(lead)) & 0xFFFFu;
+    if (other) return pos - (r - 16 + 32 - static_cast<std::size_t>(__builtin_clz(other)));
+    r -= 16;
+  }
+#endif
+  while (r > lo && IsLeadByte(text[r - 1])) --r;
+  return pos - r;
+}
+
 void PrepareLiteralScan(const std::uint8_t* bytes, const char* trail, std::size_t len, bool fold,
                         bool kanji, LiteralScan& out) {
   out = LiteralScan{};
@@ -227,25 +249,6 @@ void PrepareLiteralScan(const std::uint8_t* bytes, const char* trail, std::size_
     out.probeMask[k] = (fold && IsAsciiLetter(bytes[at])) ? 0x20 : 0;
     out.probeByte[k] = static_cast<std::uint8_t>(bytes[at] | out.probeMask[k]);
   }
-}
-
-bool LiteralMatchesAt(const LiteralScan& scan, const std::uint8_t* at) {
-  const auto* lit = reinterpret_cast<const std::uint8_t*>(scan.bytes.data());
-  const std::size_t len = scan.bytes.size();
-  if (!scan.fold) {
-    if (len > 8) return std::memcmp(at, lit, len) == 0;
-    for (std::size_t i = 0; i < len; ++i) {  // short runs: cheaper than a call
-      if (at[i] != lit[i]) return false;
-    }
-    return true;
-  }
-  // Letters compare in either case; under k the trail byte of a double-byte character exactly.
-  for (std::size_t i = 0; i < len; ++i) {
-    if (at[i] != lit[i] && (FoldByte(at[i]) != lit[i] || (scan.kanji && scan.trail[i]))) {
-      return false;
-    }
-  }
-  return true;
 }
 
 std::size_t FindLiteral(const LiteralScan& scan, const std::uint8_t* text, std::size_t lo,

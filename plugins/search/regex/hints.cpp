@@ -247,12 +247,11 @@ void FindLiteralChoices(const Program& p, SearchHints& hints) {
   for (int br = entry; br >= 0 && p.nodes[br].op == Op::Branch; br = p.Next(br)) {
     const Node& n = p.nodes[br + 1];
     const int end = p.Next(br + 1);
-    if (n.op != Op::Exact || end < 0 || p.nodes[end].op != Op::End) return;
+    if (n.op != Op::Exact || end < 0 || p.nodes[end].op != Op::End || p.groupCount > 0) return;
     SearchHints::LiteralChoice choice;
     PrepareLiteralScan(p.Literal(n), p.literalTrail.data() + n.arg, n.len, n.fold, p.kanji,
                        choice.scan);
     choice.firstByte = p.Literal(n)[0];
-    choice.end = end;
     choices.push_back(std::move(choice));
   }
   if (!hints.hasFirstBytes) return;  // candidates come from the scan for first bytes

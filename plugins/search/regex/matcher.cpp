@@ -11,12 +11,7 @@
 namespace yk::regex_detail {
 
 bool IsTrailByte(const std::uint8_t* text, std::size_t lo, std::size_t pos) {
-  std::size_t count = 0;
-  while (pos > lo && IsLeadByte(text[pos - 1])) {
-    --pos;
-    ++count;
-  }
-  return (count & 1) != 0;
+  return (LeadRunBefore(text, lo, pos) & 1) != 0;
 }
 
 namespace {
@@ -71,6 +66,15 @@ class Matcher {
 
   // One attempt at pos. True on a match (groups in gs_/ge_).
   bool Attempt(std::int32_t pos) { return AttemptFrom(pos, p_.entry, pos); }
+
+  // The match [start, end) found without running the program (which sets no group): as the
+  // End node would take it.
+  bool Accept(std::int32_t start, std::int32_t end) {
+    if (end < minEnd_) return false;
+    gs_[0] = start;
+    ge_[0] = end;
+    return true;
+  }
 
   // An attempt that starts at `start` but whose first nodes, up to `pc`, are known to have
   // matched up to `pos` and to have set nothing.
@@ -848,14 +852,19 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   };
 
   const std::size_t literalLength = hints.startLiteral.bytes.size();
+  // The whole program is the literal: its end is the match's end.
+  const bool literalOnly = hints.afterStartLiteral >= 0 && program.groupCount == 0 &&
+                           program.nodes[hints.afterStartLiteral].op == Op::End;
   while (p <= last) {
     if (literal) {
       const std::size_t h = FindLiteral(hints.startLiteral, text, p, len, scanTrail);
       if (h >= len || h > last) break;
       p = h;
       if (hints.afterStartLiteral >= 0) {  // the scan has matched the literal already
-        if (matcher.AttemptFrom(static_cast<std::int32_t>(p), hints.afterStartLiteral,
-                                static_cast<std::int32_t>(p + literalLength))) {
+        const auto s = static_cast<std::int32_t>(p);
+        const auto e = static_cast<std::int32_t>(p + literalLength);
+        if (literalOnly ? matcher.Accept(s, e)
+                        : matcher.AttemptFrom(s, hints.afterStartLiteral, e)) {
           return finish(true);
         }
         if (matcher.limitHit()) break;
@@ -888,8 +897,7 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
             !(choice.scan.fold && FoldByte(text[p]) == choice.firstByte))
           continue;
         if (p + n > len || !LiteralMatchesAt(choice.scan, text + p)) continue;
-        if (matcher.AttemptFrom(static_cast<std::int32_t>(p), choice.end,
-                                static_cast<std::int32_t>(p + n))) {
+        if (matcher.Accept(static_cast<std::int32_t>(p), static_cast<std::int32_t>(p + n))) {
           matched = true;
           break;
         }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,9 @@ constexpr bool IsUpperByte(std::uint8_t b) {
 // lead-range bytes right before it (walking back no further than lo).
 bool IsTrailByte(const std::uint8_t* text, std::size_t lo, std::size_t pos);
 
+// The number of lead-range bytes right before pos, walking back no further than lo.
+std::size_t LeadRunBefore(const std::uint8_t* text, std::size_t lo, std::size_t pos);
+
 // The same test for positions asked in increasing order: each byte is looked at a bounded
 // number of times, so a long run of lead-range bytes costs linear time, not quadratic.
 class TrailTest {
@@ -63,8 +67,7 @@ class TrailTest {
       while (scanned_ < pos && IsLeadByte(text_[scanned_])) ++scanned_;
       if (scanned_ == pos) return ((pos - runStart_) & 1) != 0;
     }
-    std::size_t r = pos;
-    while (r > lo_ && IsLeadByte(text_[r - 1])) --r;
+    const std::size_t r = pos - LeadRunBefore(text_, lo_, pos);
     runStart_ = r;
     scanned_ = pos;
     valid_ = true;
@@ -231,7 +234,24 @@ void PrepareLiteralScan(const std::uint8_t* bytes, const char* trail, std::size_
                         bool kanji, LiteralScan& out);
 
 // True when the run matches at `at` (the caller makes sure the run fits in the target).
-bool LiteralMatchesAt(const LiteralScan& scan, const std::uint8_t* at);
+inline bool LiteralMatchesAt(const LiteralScan& scan, const std::uint8_t* at) {
+  const auto* lit = reinterpret_cast<const std::uint8_t*>(scan.bytes.data());
+  const std::size_t len = scan.bytes.size();
+  if (!scan.fold) {
+    if (len > 8) return std::memcmp(at, lit, len) == 0;
+    for (std::size_t i = 0; i < len; ++i) {  // short runs: cheaper than a call
+      if (at[i] != lit[i]) return false;
+    }
+    return true;
+  }
+  // Letters compare in either case; under k the trail byte of a double-byte character exactly.
+  for (std::size_t i = 0; i < len; ++i) {
+    if (at[i] != lit[i] && (FoldByte(at[i]) != lit[i] || (scan.kanji && scan.trail[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
 
 // The first start in [lo, hi - length] where the run matches, or hi. Under k (isTrail given)
 // a start on a trail byte does not count.
@@ -270,12 +290,11 @@ struct SearchHints {
   // The start literal is where an attempt begins, with nothing before it: the scan that finds
   // it has matched it, and the attempt goes on from this node after it (-1 = not so).
   int afterStartLiteral = -1;
-  // The program is a choice among literal runs with nothing after them: each run in order, its
-  // first byte as compiled and the End node that follows it.
+  // The program is a choice among literal runs with nothing after them: each run in order,
+  // with its first byte as compiled.
   struct LiteralChoice {
     LiteralScan scan;
     std::uint8_t firstByte = 0;
-    int end = -1;
   };
   std::vector<LiteralChoice> literalChoices;
   int startClassNode = -1;     // the program starts with this class-like test

@@ -689,6 +689,28 @@ TEST(RegexSafety, MegabyteSubjectsDoNotExhaustTheStack) {
   }
 }
 
+// Whether a byte is a trail byte, against a count one byte at a time: runs of lead-range
+// bytes of every length up to three blocks, ending at every place of a block.
+TEST(RegexSafety, TrailBytesCountedAcrossBlocks) {
+  std::mt19937 rng(99);
+  const std::uint8_t leads[] = {0x81, 0x9F, 0xE0, 0xFC, 0x88};
+  const std::uint8_t others[] = {'a', 0x80, 0xA0, 0xDF, 0xFD, 0x40, 0x7F};
+  for (int run = 0; run <= 48; ++run) {
+    for (int before = 0; before < 20; ++before) {
+      std::vector<std::uint8_t> text;
+      for (int i = 0; i < before; ++i) text.push_back(others[rng() % std::size(others)]);
+      for (int i = 0; i < run; ++i) text.push_back(leads[rng() % std::size(leads)]);
+      text.push_back('x');
+      const std::size_t pos = text.size() - 1;
+      for (std::size_t lo = 0; lo <= pos; lo += 7) {
+        const std::size_t counted = pos - std::max<std::size_t>(lo, before);
+        EXPECT_EQ(regex_detail::IsTrailByte(text.data(), lo, pos), (counted & 1) != 0)
+            << "run " << run << " before " << before << " lo " << lo;
+      }
+    }
+  }
+}
+
 TEST(RegexSafety, LongRunsOfLeadBytesStayLinear) {
   // Whether a byte is a trail byte depends on the lead-range bytes before it; a megabyte of
   // them must not be re-counted for every candidate.
