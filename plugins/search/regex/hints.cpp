@@ -275,6 +275,7 @@ void ComputeRepeatHints(const Program& p, SearchHints& hints) {
       hint.possessive = true;
       continue;
     }
+    const Node& item = p.nodes[i + 1];
     constexpr int kRestBudget = 2000;
     FirstBytes follow(p, kRestBudget);
     budget -= kRestBudget;
@@ -283,12 +284,52 @@ void ComputeRepeatHints(const Program& p, SearchHints& hints) {
     hints.followSets.push_back(follow.set());
     // Giving back leaves an item's byte where the rest must start: no use when the rest
     // cannot start with any of them.
-    const Node& item = p.nodes[i + 1];
     if (item.byteSet < 0) continue;
     const std::array<bool, 256>& taken = p.byteSets[static_cast<std::size_t>(item.byteSet)];
     bool apart = true;
     for (int b = 0; b < 256 && apart; ++b) apart = !(taken[b] && follow.set()[b]);
     hint.possessive = apart;
+  }
+}
+
+// A program without groups, choices or look-ahead runs as a list of steps that only go
+// forward when its repeats never need to give back (possessive or of a fixed count), except
+// that the last repeat may give back when only word-boundary tests follow it: it then gives
+// back one item at a time until they hold, as the matcher would.
+void ComputeLinearSteps(const Program& p, SearchHints& hints) {
+  if (p.groupCount > 0) return;
+  std::vector<SearchHints::LinearStep> steps;
+  using Kind = SearchHints::LinearStep::Kind;
+  bool giving = false;  // a step that may give back was added; only tests may follow it
+  int at = p.entry;
+  for (int guard = 0; guard < 10000; ++guard) {
+    if (at < 0) return;
+    const Node& n = p.nodes[at];
+    if (n.op == Op::End) {
+      hints.linear = std::move(steps);
+      return;
+    }
+    const bool test = n.op == Op::WordBoundary || n.op == Op::NonWordBoundary;
+    if (giving && !test) return;
+    if (n.op == Op::Exact && n.len > 1) {
+      steps.push_back({Kind::Literal, at, 1, 1, false});
+    } else if (n.byteSet >= 0) {
+      steps.push_back({Kind::Bytes, at, 1, 1, false});
+    } else if (test) {
+      steps.push_back(
+          {n.op == Op::WordBoundary ? Kind::WordBoundary : Kind::NonWordBoundary, at, 0, 0, false});
+    } else if (n.op == Op::Star || n.op == Op::Plus || n.op == Op::Repeat) {
+      const Node& item = p.nodes[at + 1];
+      const bool lazy = at > 0 && p.nodes[at - 1].op == Op::Lazy;
+      if (lazy || item.byteSet < 0) return;
+      const bool keeps = n.min == n.max || hints.repeatHints[at].possessive;
+      const std::int32_t max = n.max >= kUnbounded ? INT32_MAX : n.max;
+      giving = !keeps;
+      steps.push_back({Kind::Bytes, at + 1, n.min, max, !keeps});
+    } else {
+      return;
+    }
+    at = p.Next(at);
   }
 }
 
@@ -366,6 +407,7 @@ void ComputeHints(const Program& p, SearchHints& hints) {
     }
   }
   ComputeRepeatHints(p, hints);
+  ComputeLinearSteps(p, hints);
   if (first >= 0 && hints.mustActive && !sawOpen && !p.hasBackRef && !p.hasSearchStart &&
       (p.nodes[first].op == Op::Plus || p.nodes[first].op == Op::Star) &&
       p.Next(first) == hints.mustNode) {

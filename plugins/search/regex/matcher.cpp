@@ -67,6 +67,58 @@ class Matcher {
   // One attempt at pos. True on a match (groups in gs_/ge_).
   bool Attempt(std::int32_t pos) { return AttemptFrom(pos, p_.entry, pos); }
 
+  // Runs a program given as steps that only go forward (it has no groups).
+  bool RunLinear(const std::vector<SearchHints::LinearStep>& steps, std::int32_t start) {
+    using Kind = SearchHints::LinearStep::Kind;
+    std::int32_t pos = start;
+    const std::size_t count = steps.size();
+    for (std::size_t i = 0; i < count; ++i) {
+      const SearchHints::LinearStep& s = steps[i];
+      if (!Step()) return false;
+      const Node& n = nodes_[s.node];
+      switch (s.kind) {
+        case Kind::Bytes: {
+          const std::array<bool, 256>& set = byteSets_[n.byteSet];
+          const std::int32_t limit =
+              std::min<std::int64_t>(len_, static_cast<std::int64_t>(pos) + s.max);
+          std::int32_t q = pos;
+          while (q < limit && set[text_[q]]) ++q;
+          if (q - pos < s.min) return false;
+          steps_ += static_cast<std::uint64_t>((q - pos) >> 3);
+          if (s.givesBack) {  // only tests follow: give back until they hold
+            for (;;) {
+              if (TestsHold(steps, i + 1, count, q)) return Accept(start, q);
+              if (q - pos <= s.min || !Step()) return false;
+              --q;
+            }
+          }
+          pos = q;
+          break;
+        }
+        case Kind::Literal:
+          if (!ExactAt(n, pos)) return false;
+          pos += n.len;
+          break;
+        case Kind::WordBoundary:
+        case Kind::NonWordBoundary:
+          if (!TestsHold(steps, i, i + 1, pos)) return false;
+          break;
+      }
+    }
+    return Accept(start, pos);
+  }
+
+  // Whether the word-boundary tests steps[from, to) hold at pos.
+  bool TestsHold(const std::vector<SearchHints::LinearStep>& steps, std::size_t from,
+                 std::size_t to, std::int32_t pos) {
+    if (from >= to) return true;
+    const bool boundary = IsWordBefore(pos) != IsWordAt(pos);
+    for (std::size_t i = from; i < to; ++i) {
+      if (boundary != (steps[i].kind == SearchHints::LinearStep::Kind::WordBoundary)) return false;
+    }
+    return true;
+  }
+
   // The match [start, end) found without running the program (which sets no group): as the
   // End node would take it.
   bool Accept(std::int32_t start, std::int32_t end) {
@@ -163,6 +215,26 @@ class Matcher {
 
   int CharWidth(std::int32_t pos) const {
     return (kanji_ && IsLeadByte(text_[pos]) && pos + 1 < len_) ? 2 : 1;
+  }
+
+  // Whether the literal run of an Exact node matches at pos.
+  bool ExactAt(const Node& n, std::int32_t pos) const {
+    if (pos + n.len > len_) return false;
+    const std::uint8_t* lit = p_.Literal(n);
+    const std::uint8_t* t = text_ + pos;
+    if (!n.fold) {
+      if (n.len > 8) return std::memcmp(t, lit, n.len) == 0;
+      for (int i = 0; i < n.len; ++i) {  // short runs: a call to memcmp costs more
+        if (t[i] != lit[i]) return false;
+      }
+      return true;
+    }
+    // Letters compare in either case; under k the trail byte of a character exactly.
+    const char* trail = p_.literalTrail.data() + n.arg;
+    for (int i = 0; i < n.len; ++i) {
+      if (t[i] != lit[i] && (FoldByte(t[i]) != lit[i] || (kanji_ && trail[i]))) return false;
+    }
+    return true;
   }
 
   // Bytes one simple item consumes at pos, 0 when it does not match.
@@ -360,32 +432,13 @@ class Matcher {
             gs_[0] = matchStart_;
             ge_[0] = pos;
             return true;
-          case Op::Exact: {
-            const std::uint8_t* lit = p_.Literal(n);
-            if (pos + n.len > len_) {
-              ok = false;
-              break;
-            }
-            const std::uint8_t* t = text_ + pos;
-            if (!n.fold) {
-              if (n.len <= 8) {  // short runs: a call to memcmp costs more than the bytes
-                for (int i = 0; i < n.len && ok; ++i) ok = t[i] == lit[i];
-              } else {
-                ok = std::memcmp(t, lit, n.len) == 0;
-              }
-            } else {
-              const char* trail = p_.literalTrail.data() + n.arg;
-              for (int i = 0; i < n.len && ok; ++i) {
-                if (t[i] != lit[i] && (FoldByte(t[i]) != lit[i] || (kanji_ && trail[i])))
-                  ok = false;
-              }
-            }
+          case Op::Exact:
+            ok = ExactAt(n, pos);
             if (ok) {
               pos += n.len;
               pc = Next(pc);
             }
             break;
-          }
           case Op::AnyChar:
           case Op::AnyCharAll:
           case Op::CharClass:
@@ -535,13 +588,13 @@ class Matcher {
                 break;
               }
               StackEntry e{Entry::Greedy, rep, pos, end, count, -1, cc};
-              if (!FollowFits(hint, end) && !GiveBack(e, min)) {
+              const bool possessive = hint && hint->possessive;
+              if (!FollowFits(hint, end) && (possessive || !GiveBack(e, min))) {
                 ok = false;
                 break;
               }
               // A possessive repeat: giving back cannot help the rest.
-              if (e.d > min && !(hint && hint->possessive) &&
-                  !Push(Entry::Greedy, e.a, e.b, e.c, e.d, e.e, e.f)) {
+              if (e.d > min && !possessive && !Push(Entry::Greedy, e.a, e.b, e.c, e.d, e.e, e.f)) {
                 return false;
               }
               pos = e.c;
@@ -805,7 +858,11 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
     if (mustPresent && --hints.usefulness < 0) hints.mustActive = false;
     return SearchStatus::NoMatch;
   };
-  auto attempt = [&](std::size_t p) { return matcher.Attempt(static_cast<std::int32_t>(p)); };
+  const bool linear = useHints && !hints.linear.empty();
+  auto attempt = [&](std::size_t p) {
+    return linear ? matcher.RunLinear(hints.linear, static_cast<std::int32_t>(p))
+                  : matcher.Attempt(static_cast<std::int32_t>(p));
+  };
 
   const auto anchor = useHints ? hints.anchor : SearchHints::Anchor::None;
   if (anchor == SearchHints::Anchor::SearchStart) {

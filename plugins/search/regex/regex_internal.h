@@ -330,6 +330,18 @@ struct SearchHints {
   };
   std::vector<RepeatHint> repeatHints;
   std::vector<std::array<bool, 256>> followSets;
+
+  // The whole program as steps that only go forward (empty = not so): a run of min..max
+  // items of a one-byte item node, a literal run, or a word-boundary test. Only tests follow
+  // a run that may give back.
+  struct LinearStep {
+    enum class Kind : std::uint8_t { Bytes, Literal, WordBoundary, NonWordBoundary };
+    Kind kind;
+    std::int32_t node;  // Bytes: the item node; Literal: the Exact node
+    std::int32_t min, max;
+    bool givesBack;  // Bytes: gives back items one at a time until the tests after it hold
+  };
+  std::vector<LinearStep> linear;
 };
 
 void ComputeHints(const Program& program, SearchHints& hints);

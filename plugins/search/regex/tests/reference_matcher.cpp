@@ -14,7 +14,7 @@ using Seq = std::vector<std::shared_ptr<Item>>;
 using Alt = std::vector<Seq>;
 
 struct Item {
-  enum Kind { Byte, Any, Set, Group, Bol, Eol } kind = Byte;
+  enum Kind { Byte, Any, Set, Group, Bol, Eol, WordEdge, NotWordEdge } kind = Byte;
   char byte = 0;
   bool set[256] = {};
   Alt alt;
@@ -84,7 +84,9 @@ class Parser {
         if (i_ >= p_.size()) throw std::invalid_argument("trailing backslash");
         const char e = p_[i_++];
         item->kind = Item::Set;
-        if (e == 'd') {
+        if (e == 'b' || e == 'B') {
+          item->kind = e == 'b' ? Item::WordEdge : Item::NotWordEdge;
+        } else if (e == 'd') {
           addRange('0', '9');
         } else if (e == 'w') {
           addRange('0', '9'), addRange('a', 'z'), addRange('A', 'Z'), addRange('_', '_');
@@ -187,8 +189,19 @@ class Runner {
         return (pos == t_.size() || (pos + 1 == t_.size() && t_[pos] == '\n')) && k(pos);
       case Item::Group:
         return MatchAlt(item.alt, pos, k);
+      case Item::WordEdge:
+      case Item::NotWordEdge: {
+        const bool edge = IsWord(pos - 1) != IsWord(pos);
+        return edge == (item.kind == Item::WordEdge) && k(pos);
+      }
     }
     return false;
+  }
+
+  bool IsWord(std::size_t pos) const {
+    if (pos >= t_.size()) return false;  // also the position before the first byte
+    const char c = t_[pos];
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
   }
 
   const std::string& t_;

@@ -781,18 +781,21 @@ std::string RandomText(std::mt19937& rng, const std::string& letters, int maxLen
 // on and off.
 TEST(RegexReference, RandomPatternsAgreeWithReference) {
   std::mt19937 rng(12345);
-  const std::string atoms[] = {"a",    "b",     "c",      ".",      "[ab]",    "[^a]", "\\d",
-                               "\\w",  "(a|b)", "(ab|a)", "(?:a*)", "(b?)",    "x",    "1",
-                               "(a|)", "^",     "$",      "(|a)",   "(?:^|b)", "(a*?)"};
+  const std::string atoms[] = {"a",    "b",     "c",         ".",      "[ab]",    "[^a]",  "\\d",
+                               "\\w",  "(a|b)", "(ab|a)",    "(?:a*)", "(b?)",    "x",     "1",
+                               "(a|)", "^",     "$",         "(|a)",   "(?:^|b)", "(a*?)", "\\b",
+                               "\\B",  "[a1 ]", "(?:\\b|x)", "[a-z]"};
   const std::string quantifiers[] = {"",    "",    "",      "*",    "+",     "?",   "*?",    "+?",
                                      "?\?", "{2}", "{1,2}", "{0,}", "{2,}?", "{3}", "{2,3}?"};
-  for (int i = 0; i < 3000; ++i) {
+  for (int i = 0; i < 4000; ++i) {
     std::string pattern;
     const int items = 1 + static_cast<int>(rng() % 4);
     for (int j = 0; j < items; ++j) {
       const std::string& atom = atoms[rng() % std::size(atoms)];
       pattern += atom;
-      if (atom != "^" && atom != "$") pattern += quantifiers[rng() % std::size(quantifiers)];
+      if (atom != "^" && atom != "$" && atom != "\\b" && atom != "\\B") {
+        pattern += quantifiers[rng() % std::size(quantifiers)];
+      }
       if (rng() % 8 == 0) pattern += "|";
     }
     if (pattern.back() == '|') pattern.pop_back();
