@@ -218,14 +218,12 @@ std::size_t LeadRunBefore(const std::uint8_t* text, std::size_t lo, std::size_t 
   return pos - r;
 }
 
-void PrepareLiteralScan(const std::uint8_t* bytes, const char* trail, std::size_t len, bool fold,
-                        bool kanji, LiteralScan& out) {
+void PrepareLiteralScan(const std::uint8_t* bytes, const std::uint8_t* mask, std::size_t len,
+                        bool fold, LiteralScan& out) {
   out = LiteralScan{};
   out.bytes.assign(reinterpret_cast<const char*>(bytes), len);
-  out.trail.assign(len, 0);
-  if (trail) out.trail.assign(trail, len);
+  out.mask.assign(reinterpret_cast<const char*>(mask), len);
   out.fold = fold;
-  out.kanji = kanji;
   if (len == 0) return;
   // The two rarest positions; a second probe on the same byte value is kept only when nothing
   // else is left.
@@ -246,7 +244,7 @@ void PrepareLiteralScan(const std::uint8_t* bytes, const char* trail, std::size_
   for (int k = 0; k < 2; ++k) {
     const std::size_t at = k == 0 ? first : second;
     out.probeAt[k] = at;
-    out.probeMask[k] = (fold && IsAsciiLetter(bytes[at])) ? 0x20 : 0;
+    out.probeMask[k] = mask[at];
     out.probeByte[k] = static_cast<std::uint8_t>(bytes[at] | out.probeMask[k]);
   }
 }

@@ -686,8 +686,10 @@ class Compiler {
         std::uint8_t b = bytes[i];
         if (fold && !trail) b = FoldByte(b);
         if (out_) {
+          // Under k the trail byte of a character compares exactly, also when folding.
+          const bool either = fold && !trail && b >= 'a' && b <= 'z';
           out_->literals.push_back(static_cast<char>(b));
-          out_->literalTrail.push_back(trail ? 1 : 0);
+          out_->literalMask.push_back(static_cast<char>(either ? 0x20 : 0));
         }
       }
       length += count;
@@ -926,7 +928,7 @@ bool CompilePattern(const std::uint8_t* pattern, std::size_t length, std::uint32
   Program out;
   out.nodes.reserve(static_cast<std::size_t>(sizing.NodeCount()));
   out.literals.reserve(sizing.LiteralBytes());
-  out.literalTrail.reserve(sizing.LiteralBytes());
+  out.literalMask.reserve(sizing.LiteralBytes());
   out.classes.reserve(static_cast<std::size_t>(sizing.ClassCount()));
   Compiler writer(pattern, length, options, &out);
   if (!writer.Run()) return false;

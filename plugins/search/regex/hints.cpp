@@ -231,8 +231,7 @@ void FindMustHave(const Program& p, SearchHints& hints) {
   if (best < 0) return;
   const Node& n = p.nodes[best];
   if (n.len >= 256) return;
-  PrepareLiteralScan(p.Literal(n), p.literalTrail.data() + n.arg, n.len, n.fold, p.kanji,
-                     hints.must);
+  PrepareLiteralScan(p.Literal(n), p.LiteralMask(n), n.len, n.fold, hints.must);
   hints.mustNode = best;
   hints.mustOffset = bestOffset;
   hints.usefulness = 100;
@@ -249,8 +248,7 @@ void FindLiteralChoices(const Program& p, SearchHints& hints) {
     const int end = p.Next(br + 1);
     if (n.op != Op::Exact || end < 0 || p.nodes[end].op != Op::End || p.groupCount > 0) return;
     SearchHints::LiteralChoice choice;
-    PrepareLiteralScan(p.Literal(n), p.literalTrail.data() + n.arg, n.len, n.fold, p.kanji,
-                       choice.scan);
+    PrepareLiteralScan(p.Literal(n), p.LiteralMask(n), n.len, n.fold, choice.scan);
     choice.firstByte = p.Literal(n)[0];
     choices.push_back(std::move(choice));
   }
@@ -364,8 +362,7 @@ void ComputeHints(const Program& p, SearchHints& hints) {
       hints.anchor = SearchHints::Anchor::SearchStart;
     } else if (n.op == Op::Exact) {
       hints.startLiteralNode = first;
-      PrepareLiteralScan(p.Literal(n), p.literalTrail.data() + n.arg, n.len, n.fold, p.kanji,
-                         hints.startLiteral);
+      PrepareLiteralScan(p.Literal(n), p.LiteralMask(n), n.len, n.fold, hints.startLiteral);
     } else if (IsClassLike(n.op)) {
       hints.startClassNode = first;
     } else if (n.op == Op::Plus && IsClassLike(p.nodes[first + 1].op) && !p.hasBackRef &&
@@ -391,7 +388,11 @@ void ComputeHints(const Program& p, SearchHints& hints) {
   FindMustHave(p, hints);
   if (hints.startLiteralNode >= 0 && hints.startLiteralNode == p.entry) {
     hints.afterStartLiteral = p.Next(p.entry);
+    hints.literalOnly = hints.afterStartLiteral >= 0 && p.groupCount == 0 &&
+                        p.nodes[hints.afterStartLiteral].op == Op::End;
   }
+  hints.mustIsStart =
+      hints.mustNode >= 0 && hints.mustNode == hints.startLiteralNode && hints.mustOffset == 0;
   FindLiteralChoices(p, hints);
 
   hints.branchSet.assign(p.nodes.size(), -1);

@@ -220,21 +220,7 @@ class Matcher {
   // Whether the literal run of an Exact node matches at pos.
   bool ExactAt(const Node& n, std::int32_t pos) const {
     if (pos + n.len > len_) return false;
-    const std::uint8_t* lit = p_.Literal(n);
-    const std::uint8_t* t = text_ + pos;
-    if (!n.fold) {
-      if (n.len > 8) return std::memcmp(t, lit, n.len) == 0;
-      for (int i = 0; i < n.len; ++i) {  // short runs: a call to memcmp costs more
-        if (t[i] != lit[i]) return false;
-      }
-      return true;
-    }
-    // Letters compare in either case; under k the trail byte of a character exactly.
-    const char* trail = p_.literalTrail.data() + n.arg;
-    for (int i = 0; i < n.len; ++i) {
-      if (t[i] != lit[i] && (FoldByte(t[i]) != lit[i] || (kanji_ && trail[i]))) return false;
-    }
-    return true;
+    return MaskedEqual(text_ + pos, p_.Literal(n), p_.LiteralMask(n), n.len);
   }
 
   // Bytes one simple item consumes at pos, 0 when it does not match.
@@ -832,10 +818,7 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   TrailTest* mustTrail = kanji ? &mustTrailTest : nullptr;
   TrailTest* scanTrail = kanji ? &scanTrailTest : nullptr;
   std::size_t mustHit = len;
-  // A must-have substring that is the start literal itself is found by the scan below.
-  const bool mustIsStart =
-      hints.mustNode >= 0 && hints.mustNode == hints.startLiteralNode && hints.mustOffset == 0;
-  if (useHints && hints.mustActive && !mustIsStart) {
+  if (useHints && hints.mustActive && !hints.mustIsStart) {
     const std::size_t offset =
         hints.mustOffset >= 0 ? static_cast<std::size_t>(hints.mustOffset) : 0;
     const std::size_t from = start + offset;
@@ -909,9 +892,7 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   };
 
   const std::size_t literalLength = hints.startLiteral.bytes.size();
-  // The whole program is the literal: its end is the match's end.
-  const bool literalOnly = hints.afterStartLiteral >= 0 && program.groupCount == 0 &&
-                           program.nodes[hints.afterStartLiteral].op == Op::End;
+  const bool literalOnly = hints.literalOnly;
   while (p <= last) {
     if (literal) {
       const std::size_t h = FindLiteral(hints.startLiteral, text, p, len, scanTrail);

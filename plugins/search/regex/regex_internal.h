@@ -192,7 +192,9 @@ struct Program {
   std::vector<Node> nodes;  // nodes[0] is the first node
   int entry = 0;  // where a match attempt starts: node 0 or the first node it passes on to
   std::string literals;
-  std::string literalTrail;  // 1 for each literal byte that is the trail of a double-byte char
+  // For each literal byte: 0x20 where a folded letter matches in either case (the text byte
+  // with 0x20 set must equal it), else 0 (the byte must be equal).
+  std::string literalMask;
   std::vector<CharClass> classes;
   std::vector<std::array<bool, 256>> byteSets;  // see Node::byteSet
   int groupCount = 0;
@@ -204,6 +206,9 @@ struct Program {
 
   const std::uint8_t* Literal(const Node& n) const {
     return reinterpret_cast<const std::uint8_t*>(literals.data()) + n.arg;
+  }
+  const std::uint8_t* LiteralMask(const Node& n) const {
+    return reinterpret_cast<const std::uint8_t*>(literalMask.data()) + n.arg;
   }
   int Next(int index) const {
     const int off = nodes[index].next;
@@ -222,35 +227,51 @@ struct Program {
 // both fit. Under folding a probe on a letter fits either case.
 struct LiteralScan {
   std::string bytes;  // the run as compiled (letters lower-cased when folding)
-  std::string trail;  // 1 for each byte that is the trail of a double-byte character
+  std::string mask;   // as Program::literalMask
   bool fold = false;
-  bool kanji = false;  // trail bytes compare exactly even when folding
   std::size_t probeAt[2] = {0, 0};
   std::uint8_t probeByte[2] = {0, 0};  // the probe's byte with probeMask set
   std::uint8_t probeMask[2] = {0, 0};  // 0x20 for a folded letter: compare (byte | 0x20)
 };
 
-void PrepareLiteralScan(const std::uint8_t* bytes, const char* trail, std::size_t len, bool fold,
-                        bool kanji, LiteralScan& out);
+void PrepareLiteralScan(const std::uint8_t* bytes, const std::uint8_t* mask, std::size_t len,
+                        bool fold, LiteralScan& out);
+
+// True when text[0, len) with mask[i] set in each byte equals lit[0, len): a literal run
+// compared with its letters in either case where the mask says so. Eight bytes at a time.
+inline bool MaskedEqual(const std::uint8_t* text, const std::uint8_t* lit, const std::uint8_t* mask,
+                        std::size_t len) {
+  auto differ8 = [&](std::size_t i) {
+    std::uint64_t t, l, m;
+    std::memcpy(&t, text + i, 8);
+    std::memcpy(&l, lit + i, 8);
+    std::memcpy(&m, mask + i, 8);
+    return (t | m) != l;
+  };
+  auto differ4 = [&](std::size_t i) {
+    std::uint32_t t, l, m;
+    std::memcpy(&t, text + i, 4);
+    std::memcpy(&l, lit + i, 4);
+    std::memcpy(&m, mask + i, 4);
+    return (t | m) != l;
+  };
+  if (len >= 8) {
+    for (std::size_t i = 0; i + 8 <= len; i += 8) {
+      if (differ8(i)) return false;
+    }
+    return len % 8 == 0 || !differ8(len - 8);  // the last bytes, overlapping
+  }
+  if (len >= 4) return !differ4(0) && !differ4(len - 4);
+  for (std::size_t i = 0; i < len; ++i) {
+    if ((text[i] | mask[i]) != lit[i]) return false;
+  }
+  return true;
+}
 
 // True when the run matches at `at` (the caller makes sure the run fits in the target).
 inline bool LiteralMatchesAt(const LiteralScan& scan, const std::uint8_t* at) {
-  const auto* lit = reinterpret_cast<const std::uint8_t*>(scan.bytes.data());
-  const std::size_t len = scan.bytes.size();
-  if (!scan.fold) {
-    if (len > 8) return std::memcmp(at, lit, len) == 0;
-    for (std::size_t i = 0; i < len; ++i) {  // short runs: cheaper than a call
-      if (at[i] != lit[i]) return false;
-    }
-    return true;
-  }
-  // Letters compare in either case; under k the trail byte of a double-byte character exactly.
-  for (std::size_t i = 0; i < len; ++i) {
-    if (at[i] != lit[i] && (FoldByte(at[i]) != lit[i] || (scan.kanji && scan.trail[i]))) {
-      return false;
-    }
-  }
-  return true;
+  return MaskedEqual(at, reinterpret_cast<const std::uint8_t*>(scan.bytes.data()),
+                     reinterpret_cast<const std::uint8_t*>(scan.mask.data()), scan.bytes.size());
 }
 
 // The first start in [lo, hi - length] where the run matches, or hi. Under k (isTrail given)
@@ -290,6 +311,7 @@ struct SearchHints {
   // The start literal is where an attempt begins, with nothing before it: the scan that finds
   // it has matched it, and the attempt goes on from this node after it (-1 = not so).
   int afterStartLiteral = -1;
+  bool literalOnly = false;  // ... and the whole program is that literal
   // The program is a choice among literal runs with nothing after them: each run in order,
   // with its first byte as compiled.
   struct LiteralChoice {
@@ -306,8 +328,9 @@ struct SearchHints {
 
   // Must-have substring (runs shorter than 256 bytes).
   LiteralScan must;
-  int mustNode = -1;     // the Exact node it comes from
-  long mustOffset = -1;  // fixed distance from the match start, or -1
+  int mustNode = -1;         // the Exact node it comes from
+  bool mustIsStart = false;  // it is the start literal, which the scan for it finds anyway
+  long mustOffset = -1;      // fixed distance from the match start, or -1
   int usefulness = 100;
   bool mustActive = false;
   // The program starts with a greedy "+" or "*" of a single-byte class that is followed right
