@@ -492,6 +492,42 @@ TEST(RegexMatchTest, WordBoundariesNextToDoubleByteCharacters) {
   });
 }
 
+// The ways a search skips the interpreter or positions, at their edges; every row also runs
+// with the hints off.
+TEST(RegexMatchTest, SearchShortcuts) {
+  const std::string x40(40, 'x');
+  CheckMatches({
+      {"literal at the very end", "m/abc/", "xxabc", 1, "abc", {}},
+      {"literal that is the whole target", "m/abc/", "abc", 1, "abc", {}},
+      {"literal across a block edge",
+       "m/needle/",
+       x40.substr(0, 29) + "needle" + x40,
+       1,
+       "needle",
+       {}},
+      {"folded literal across a block edge", "m/NeEdLe/i", x40 + "nEEDLE", 1, "nEEDLE", {}},
+      {"literal after a false probe", "m/Mg/", "Mx Mg", 1, "Mg", {}},
+      {"choice: the first run that fits", "m/ab|abc/", "abc", 1, "ab", {}},
+      {"choice: a longer run first", "m/abc|ab/", "xab", 1, "ab", {}},
+      {"choice: folded runs", "m/xy|AB/i", "aB", 1, "aB", {}},
+      {"choice: none fits", "m/ab|cd/", "ac", 0, "", {}},
+      {"word start: a row with a word byte before it", "m/\\bb\\w*/", "ab b", 1, "b", {}},
+      {"word start: the target start", "m/\\ba/", "a", 1, "a", {}},
+      {"steps: a repeat gives back to a non-boundary", "m/\\b[a-z]+\\B/", "abc", 1, "ab", {}},
+      {"steps: fixed counts", "m/\\d{2}-\\d{2}/", "1-22 12-345", 1, "12-34", {}},
+      {"steps: too few", "m/\\d{3,}x/", "12x", 0, "", {}},
+      {"possessive: a byte the repeat cannot take", "m/a+b/", "aaac aab", 1, "aab", {}},
+      {"possessive: the end after it", "m/x[a-c]*/", "xabcab", 1, "xabcab", {}},
+      {"lazy: on to where the rest starts", "m/a.*?c/", "abbbcc", 1, "abbbc", {}},
+      {"lazy: the rest never starts", "m/a.*?c/", "abbb", 0, "", {}},
+      {"greedy: back to where the rest starts", "m/a.*c/", "acbcb", 1, "acbc", {}},
+      {"byte set: the last byte", "m/[0-9]/", x40 + "7", 1, "7", {}},
+      {"byte set: ranges", "m/[0-9A-F_]+/", x40 + "x0A_Fg", 1, "0A_F", {}},
+      {"byte set under k: a trail byte is no start", "m/[A-Z]/k", kA + "B", 1, "B", {}},
+      {"literal under k: a trail byte is no start", "m/Ab/k", kA + "bAb", 1, "Ab", {}},
+  });
+}
+
 TEST(RegexMatchTest, ResultTextIsGroupOne) {
   const std::string t = "key=value";
   RegexHandle* h = nullptr;
