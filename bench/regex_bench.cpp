@@ -1,11 +1,16 @@
 // Regular-expression engine against PCRE2 (its interpreter and its JIT) and std::regex on about
 // 2 MB of generated Shift-JIS schedule and memo text. Each engine counts non-overlapping matches;
-// our byte-mode counts and the JIT's must equal PCRE2's interpreter. After the runs a table
-// gives each time as a ratio to PCRE2's interpreter and to its JIT, measured in the same run.
+// our byte-mode counts and the JIT's must equal PCRE2's interpreter. Each time is the best
+// single pass over the text among all of a benchmark's iterations, in CPU time of this thread.
+// After the runs a table gives each time as a ratio to PCRE2's interpreter and to its JIT,
+// measured in the same run, and says whether the engine meets its goals: in the search
+// plugin's mode (k m) every pattern at or under the interpreter, and the geometric mean at or
+// under the JIT.
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <benchmark/benchmark.h>
 #include <pcre2.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -262,6 +267,7 @@ void PrintTable() {
               "ours", "/pcre2", "/jit", "k m", "/pcre2", "/jit", "std", "/pcre2");
   double logs[4] = {};
   int n = 0;
+  double worstKmToInterpreter = 0;
   for (const Case& c : Cases()) {
     auto& row = g_timings[c.name];
     const double p = row["pcre2"].seconds, j = row["pcre2_jit"].seconds, o = row["ours"].seconds,
@@ -273,12 +279,18 @@ void PrintTable() {
     logs[1] += std::log(o / j);
     logs[2] += std::log(k / p);
     logs[3] += std::log(k / j);
+    worstKmToInterpreter = std::max(worstKmToInterpreter, k / p);
     ++n;
   }
   if (n) {
+    const double kmToJit = std::exp(logs[3] / n);
     std::printf("geometric mean     ours/pcre2 %.2f  ours/jit %.2f  k m/pcre2 %.2f  k m/jit %.2f\n",
-                std::exp(logs[0] / n), std::exp(logs[1] / n), std::exp(logs[2] / n),
-                std::exp(logs[3] / n));
+                std::exp(logs[0] / n), std::exp(logs[1] / n), std::exp(logs[2] / n), kmToJit);
+    std::printf(
+        "goals (k m)        every pattern <= interpreter: %s (worst %.2f); "
+        "geometric mean <= JIT: %s (%.2f)\n",
+        worstKmToInterpreter <= 1.0 ? "met" : "MISSED", worstKmToInterpreter,
+        kmToJit <= 1.0 ? "met" : "MISSED", kmToJit);
   }
 }
 
