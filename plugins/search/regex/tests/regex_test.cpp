@@ -839,6 +839,23 @@ TEST(RegexReference, RandomPatternsAgreeWithReference) {
   }
 }
 
+// Choices among literal runs, found by their first bytes and checked run by run, and runs
+// with word boundaries around them.
+TEST(RegexReference, RandomLiteralChoicesAgreeWithReference) {
+  std::mt19937 rng(2024);
+  for (int i = 0; i < 1500; ++i) {
+    std::string pattern;
+    const int choices = 1 + static_cast<int>(rng() % 4);
+    for (int c = 0; c < choices; ++c) {
+      if (c > 0) pattern += '|';
+      if (rng() % 4 == 0) pattern += "\\b";
+      pattern += RandomText(rng, "abx", 3);
+      if (rng() % 4 == 0) pattern += "\\b";
+    }
+    CheckAgainstReference(pattern, RandomText(rng, "abx _", 12));
+  }
+}
+
 // Counted repeats of bodies that can match empty, where a round below the minimum may be empty.
 TEST(RegexReference, RandomCountedRepeatsOfEmptyBodiesAgreeWithReference) {
   std::mt19937 rng(4242);
@@ -885,6 +902,21 @@ TEST(RegexReference, RandomDoubleBytePatternsSameWithAndWithoutHints) {
   const std::string pieces[] = {kNichi, kHon, kHyo, kA,  kSama, kTen, "a",
                                 "A",    "\\", "\n", "x", "@",   "l"};
   const std::string options[] = {"k", "ki", "km", "kg", ""};
+  // Choices among literal runs of characters whose trail bytes are letters, with and without
+  // folding: a run must not start on a trail byte, and a trail byte compares exactly.
+  for (int i = 0; i < 1000; ++i) {
+    std::string pattern;
+    const int choices = 1 + static_cast<int>(rng() % 3);
+    for (int c = 0; c < choices; ++c) {
+      if (c > 0) pattern += '|';
+      const int length = 1 + static_cast<int>(rng() % 3);
+      for (int j = 0; j < length; ++j) pattern += pieces[rng() % 7];
+    }
+    std::string text;
+    const int length = 1 + static_cast<int>(rng() % 10);
+    for (int j = 0; j < length; ++j) text += pieces[rng() % std::size(pieces)];
+    Match("m/" + pattern + "/" + options[rng() % 2], text);
+  }
   for (int i = 0; i < 5000; ++i) {
     std::string pattern;
     const int items = 1 + static_cast<int>(rng() % 4);
