@@ -78,7 +78,7 @@ class Matcher {
       const Node& n = nodes_[s.node];
       switch (s.kind) {
         case Kind::Bytes: {
-          std::int32_t q = RunOfBytes(byteSets_[n.byteSet], pos, s.max);
+          std::int32_t q = RunOfItems(n, pos, s.max);
           if (q - pos < s.min) return false;
           steps_ += static_cast<std::uint64_t>((q - pos) >> 3);
           if (s.givesBack) {  // only tests follow: give back until they hold
@@ -234,6 +234,24 @@ class Matcher {
     return q;
   }
 
+  // The end of the run of at most max items from pos, for items of one byte each.
+  std::int32_t RunOfItems(const Node& item, std::int32_t pos, std::int32_t max) const {
+    const std::int32_t limit = std::min<std::int64_t>(len_, static_cast<std::int64_t>(pos) + max);
+    switch (item.op) {
+      case Op::AnyChar: {  // up to a line break: the library's search is best
+        const void* nl = std::memchr(text_ + pos, '\n', static_cast<std::size_t>(limit - pos));
+        return nl ? static_cast<std::int32_t>(static_cast<const std::uint8_t*>(nl) - text_) : limit;
+      }
+      case Op::AnyCharAll:
+        return limit;
+      default:
+        if (item.byteSet >= 0) return RunOfBytes(byteSets_[item.byteSet], pos, max);
+        std::int32_t q = pos;
+        while (q < limit && ItemWidth(item, q)) ++q;
+        return q;
+    }
+  }
+
   // Whether the literal run of an Exact node matches at pos.
   bool ExactAt(const Node& n, std::int32_t pos) const {
     if (pos + n.len > len_) return false;
@@ -287,36 +305,8 @@ class Matcher {
   std::int32_t Take(const Node& item, std::int32_t pos, std::int32_t max, std::int32_t& end) {
     std::int32_t count = 0;
     if (!VariableWidth(item)) {
-      const std::int32_t limit = std::min<std::int64_t>(len_, static_cast<std::int64_t>(pos) + max);
-      std::int32_t q = pos;
-      switch (item.byteSet >= 0 && item.op != Op::AnyChar ? Op::Nothing : item.op) {
-        case Op::Nothing:  // one byte decided by a table
-          q = RunOfBytes(byteSets_[item.byteSet], pos, max);
-          break;
-        case Op::AnyChar: {
-          const void* nl = std::memchr(text_ + q, '\n', static_cast<std::size_t>(limit - q));
-          q = nl ? static_cast<std::int32_t>(static_cast<const std::uint8_t*>(nl) - text_) : limit;
-          break;
-        }
-        case Op::AnyCharAll:
-          q = limit;
-          break;
-        case Op::CharClass: {
-          const CharClass& c = p_.classes[item.arg];
-          if (item.fold) {
-            while (q < limit && c.Contains(FoldByte(text_[q]))) ++q;
-          } else {
-            const bool neg = c.negated;
-            while (q < limit && c.bytes[text_[q]] != neg) ++q;
-          }
-          break;
-        }
-        default:
-          while (q < limit && ItemWidth(item, q)) ++q;
-          break;
-      }
-      count = q - pos;
-      end = q;
+      end = RunOfItems(item, pos, max);
+      count = end - pos;
     } else {
       std::int32_t q = pos;
       while (count < max) {
@@ -574,8 +564,8 @@ class Matcher {
             std::int32_t end = pos;
             if (!lazy) {
               std::int32_t count;
-              if (item.byteSet >= 0) {  // the common case, without a call
-                end = RunOfBytes(byteSets_[item.byteSet], pos, max);
+              if (item.byteSet >= 0) {  // the common case: one byte per item
+                end = RunOfItems(item, pos, max);
                 count = end - pos;
                 steps_ += static_cast<std::uint64_t>(count >> 3);
               } else {
