@@ -310,12 +310,12 @@ void ComputeLinearSteps(const Program& p, SearchHints& hints) {
     const bool test = n.op == Op::WordBoundary || n.op == Op::NonWordBoundary;
     if (giving && !test) return;
     if (n.op == Op::Exact && n.len > 1) {
-      steps.push_back({Kind::Literal, at, 1, 1, false});
+      steps.push_back({Kind::Literal, at, 1, 1, false, false});
     } else if (n.byteSet >= 0) {
-      steps.push_back({Kind::Bytes, at, 1, 1, false});
+      steps.push_back({Kind::Bytes, at, 1, 1, false, KindOf(n.op) == Op::AnyChar});
     } else if (test) {
-      steps.push_back(
-          {n.op == Op::WordBoundary ? Kind::WordBoundary : Kind::NonWordBoundary, at, 0, 0, false});
+      steps.push_back({n.op == Op::WordBoundary ? Kind::WordBoundary : Kind::NonWordBoundary, at, 0,
+                       0, false, false});
     } else if (n.op == Op::Star || n.op == Op::Plus || n.op == Op::Repeat) {
       const Node& item = p.nodes[at + 1];
       const bool lazy = at > 0 && p.nodes[at - 1].op == Op::Lazy;
@@ -323,7 +323,7 @@ void ComputeLinearSteps(const Program& p, SearchHints& hints) {
       const bool keeps = n.min == n.max || hints.repeatHints[at].possessive;
       const std::int32_t max = n.max >= kUnbounded ? INT32_MAX : n.max;
       giving = !keeps;
-      steps.push_back({Kind::Bytes, at + 1, n.min, max, !keeps});
+      steps.push_back({Kind::Bytes, at + 1, n.min, max, !keeps, KindOf(item.op) == Op::AnyChar});
     } else {
       return;
     }

@@ -78,7 +78,9 @@ class Matcher {
       const Node& n = nodes_[s.node];
       switch (s.kind) {
         case Kind::Bytes: {
-          std::int32_t q = RunOfItems(n, pos, s.max);
+          // "." and its single-line form find their end with the library's search.
+          std::int32_t q =
+              s.lineItem ? RunOfItems(n, pos, s.max) : RunOfBytes(byteSets_[n.byteSet], pos, s.max);
           if (q - pos < s.min) return false;
           steps_ += static_cast<std::uint64_t>((q - pos) >> 3);
           if (s.givesBack) {  // only tests follow: give back until they hold
@@ -236,20 +238,18 @@ class Matcher {
 
   // The end of the run of at most max items from pos, for items of one byte each.
   std::int32_t RunOfItems(const Node& item, std::int32_t pos, std::int32_t max) const {
-    const std::int32_t limit = std::min<std::int64_t>(len_, static_cast<std::int64_t>(pos) + max);
-    switch (item.op) {
-      case Op::AnyChar: {  // up to a line break: the library's search is best
-        const void* nl = std::memchr(text_ + pos, '\n', static_cast<std::size_t>(limit - pos));
-        return nl ? static_cast<std::int32_t>(static_cast<const std::uint8_t*>(nl) - text_) : limit;
-      }
-      case Op::AnyCharAll:
-        return limit;
-      default:
-        if (item.byteSet >= 0) return RunOfBytes(byteSets_[item.byteSet], pos, max);
-        std::int32_t q = pos;
-        while (q < limit && ItemWidth(item, q)) ++q;
-        return q;
+    if (item.op != Op::AnyChar && item.op != Op::AnyCharAll && item.byteSet >= 0) {
+      return RunOfBytes(byteSets_[item.byteSet], pos, max);  // the common case
     }
+    const std::int32_t limit = std::min<std::int64_t>(len_, static_cast<std::int64_t>(pos) + max);
+    if (item.op == Op::AnyChar) {  // up to a line break: the library's search is best
+      const void* nl = std::memchr(text_ + pos, '\n', static_cast<std::size_t>(limit - pos));
+      return nl ? static_cast<std::int32_t>(static_cast<const std::uint8_t*>(nl) - text_) : limit;
+    }
+    if (item.op == Op::AnyCharAll) return limit;
+    std::int32_t q = pos;
+    while (q < limit && ItemWidth(item, q)) ++q;
+    return q;
   }
 
   // Whether the literal run of an Exact node matches at pos.

@@ -363,6 +363,7 @@ struct SearchHints {
     std::int32_t node;  // Bytes: the item node; Literal: the Exact node
     std::int32_t min, max;
     bool givesBack;  // Bytes: gives back items one at a time until the tests after it hold
+    bool lineItem;   // Bytes: the item is "." (with or without single-line)
   };
   std::vector<LinearStep> linear;
 };
