@@ -237,23 +237,26 @@ struct LiteralScan {
 void PrepareLiteralScan(const std::uint8_t* bytes, const std::uint8_t* mask, std::size_t len,
                         bool fold, LiteralScan& out);
 
+// Whether one word of text from i, with the mask's bits set, differs from the literal there.
+template <typename Word>
+bool MaskedWordDiffers(const std::uint8_t* text, const std::uint8_t* lit, const std::uint8_t* mask,
+                       std::size_t i) {
+  Word t, l, m;
+  std::memcpy(&t, text + i, sizeof t);
+  std::memcpy(&l, lit + i, sizeof l);
+  std::memcpy(&m, mask + i, sizeof m);
+  return (t | m) != l;
+}
+
 // True when text[0, len) with mask[i] set in each byte equals lit[0, len): a literal run
 // compared with its letters in either case where the mask says so. Eight bytes at a time.
 inline bool MaskedEqual(const std::uint8_t* text, const std::uint8_t* lit, const std::uint8_t* mask,
                         std::size_t len) {
   auto differ8 = [&](std::size_t i) {
-    std::uint64_t t, l, m;
-    std::memcpy(&t, text + i, 8);
-    std::memcpy(&l, lit + i, 8);
-    std::memcpy(&m, mask + i, 8);
-    return (t | m) != l;
+    return MaskedWordDiffers<std::uint64_t>(text, lit, mask, i);
   };
   auto differ4 = [&](std::size_t i) {
-    std::uint32_t t, l, m;
-    std::memcpy(&t, text + i, 4);
-    std::memcpy(&l, lit + i, 4);
-    std::memcpy(&m, mask + i, 4);
-    return (t | m) != l;
+    return MaskedWordDiffers<std::uint32_t>(text, lit, mask, i);
   };
   if (len >= 8) {
     for (std::size_t i = 0; i + 8 <= len; i += 8) {
