@@ -40,7 +40,6 @@ class Matcher {
         kanji_(program.kanji),
         stepsOut_(steps),
         steps_(steps),
-
         stack_(scratch.stack),
         frames_(scratch.frames) {
     prevIsBreak_ =
@@ -201,8 +200,9 @@ class Matcher {
       if (leadRunLo_ >= 0 && hi == last) {
         Step(static_cast<std::uint64_t>((hi - leadRunHi_) >> 3));
       } else {
-        std::int32_t lo = last;
-        while (lo > 0 && IsLeadByte(text_[lo - 1])) --lo;
+        const auto lo =
+            static_cast<std::int32_t>(static_cast<std::size_t>(last) -
+                                      LeadRunBefore(text_, 0, static_cast<std::size_t>(last)));
         Step(static_cast<std::uint64_t>((last - lo) >> 3));
         leadRunLo_ = lo;
       }
