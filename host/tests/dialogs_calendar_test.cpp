@@ -24,23 +24,10 @@ namespace {
 namespace fs = std::filesystem;
 using platform::testing::MessageRecorder;
 using testing::ProgramFolder;
+using testing::WhenModalOpens;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
-
-// Runs `action` on the next modal dialog once it is open.
-void WhenModalOpens(std::function<void(QWidget*)> action) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, action] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      action(modal);
-    }
-  });
-  timer->start();
-}
 
 // Answers the commands' next question for a file with `file`.
 class FileAnswer {
@@ -64,16 +51,6 @@ class FileAnswer {
 std::string Text(const fs::path& file) {
   const std::vector<uint8_t> bytes = testing::ReadBytes(file);
   return std::string(bytes.begin(), bytes.end());
-}
-
-// A text as the data files hold it: UTF-16LE without a byte-order mark.
-std::string Utf16Le(std::u16string_view text) {
-  std::string bytes;
-  for (char16_t unit : text) {
-    bytes.push_back(char(unit & 0xFF));
-    bytes.push_back(char(unit >> 8));
-  }
-  return bytes;
 }
 
 constexpr char kOneEvent[] =
@@ -130,7 +107,8 @@ TEST_F(CalendarCommands, AnImportShowsWhatItAddsAndAddsItOnceConfirmed) {
   EXPECT_TRUE(texts[0].starts_with(u"1件の予定を追加します。")) << texts[0].size();
   EXPECT_TRUE(texts[0].ends_with(u"よろしいですか？"));
   EXPECT_TRUE(texts[1].starts_with(u"1件の予定を追加しました。"));
-  EXPECT_EQ(Text(dayFile()), Utf16Le(u"(2004,05,07,00,00 2004,05,07,00,00 -1)(休み)\r\n"));
+  EXPECT_EQ(Text(dayFile()),
+            testing::Utf16LeBytes(u"(2004,05,07,00,00 2004,05,07,00,00 -1)(休み)\r\n"));
   EXPECT_EQ(host().schedules.keys[3], 0);
   EXPECT_EQ(file_.asked(), std::vector<bool>{false});
 }

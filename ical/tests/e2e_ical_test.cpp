@@ -29,16 +29,6 @@ std::string Text(const fs::path& file) {
   return std::string(bytes.begin(), bytes.end());
 }
 
-// A text as the data files hold it: UTF-16LE without a byte-order mark.
-std::string Utf16Le(std::u16string_view text) {
-  std::string bytes;
-  for (char16_t unit : text) {
-    bytes.push_back(char(unit & 0xFF));
-    bytes.push_back(char(unit >> 8));
-  }
-  return bytes;
-}
-
 void WriteText(const fs::path& file, const std::string& text) {
   testing::WriteBytes(file, std::vector<uint8_t>(text.begin(), text.end()));
 }
@@ -125,7 +115,8 @@ TEST_F(InstalledCalendarTool, ImportsExportsAndRoundTripsOnTheProgramsData) {
   ASSERT_EQ(first.exitCode, 0) << first.err;
   EXPECT_NE(first.out.find("3件の予定を追加しました"), std::string::npos) << first.out;
   EXPECT_EQ(Text(data() / "2004" / "5" / "7" / "sched.txt"),
-            Utf16Le(u"(2004,05,07,10,00 2004,05,07,11,30 -1)(会議, 本社; 3階 資料を持参)\r\n"));
+            testing::Utf16LeBytes(
+                u"(2004,05,07,10,00 2004,05,07,11,30 -1)(会議, 本社; 3階 資料を持参)\r\n"));
   EXPECT_TRUE(fs::is_regular_file(data() / "2004" / "5" / "sched.txt"));
   EXPECT_TRUE(fs::is_regular_file(data() / "2004" / "6" / "sched.txt"));
   const auto imported = Files(data());
