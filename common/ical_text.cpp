@@ -48,16 +48,23 @@ std::u16string LinesToStoredText(std::u16string_view text) {
 }
 
 std::u16string CalendarLabel(const YearMonthDay& date, std::u16string_view text) {
-  std::u16string label = Ascii(std::to_string(date.year) + "/" + std::to_string(date.month) + "/" +
-                               std::to_string(date.day));
+  // Appended piece by piece: GCC 12 at -O3 misreads chains of + on strings (-Wrestrict).
+  std::u16string label = Ascii(std::to_string(date.year));
+  label += u'/';
+  label += Ascii(std::to_string(date.month));
+  label += u'/';
+  label += Ascii(std::to_string(date.day));
   text = text.substr(0, text.find(u'\n'));
-  if (text.size() > kLabelLength) {
-    std::size_t cut = kLabelLength;
-    if (cut > 0 && text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF) --cut;
-    label += u" " + std::u16string(text.substr(0, cut)) + u"…";
-  } else if (!text.empty()) {
-    label += u" " + std::u16string(text);
+  if (text.empty()) return label;
+  label += u' ';
+  if (text.size() <= kLabelLength) {
+    label += text;
+    return label;
   }
+  std::size_t cut = kLabelLength;
+  if (text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF) --cut;
+  label += text.substr(0, cut);
+  label += u'…';
   return label;
 }
 
@@ -81,7 +88,10 @@ void AppendNotes(std::u16string* text, std::u16string_view heading,
   *text += FormatCount(u"（%d件）", long(notes.size()));
   for (std::size_t i = 0; i < std::min(notes.size(), kNotesListed); ++i) {
     *text += u"\n・";
-    if (!notes[i].what.empty()) *text += notes[i].what + u"：";
+    if (!notes[i].what.empty()) {
+      *text += notes[i].what;
+      *text += u"：";
+    }
     *text += notes[i].reason;
   }
   if (notes.size() > kNotesListed) {

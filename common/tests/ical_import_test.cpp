@@ -45,8 +45,13 @@ struct Case {
 };
 
 std::string Event(const std::string& properties) {
-  return "BEGIN:VEVENT\nUID:test-" + std::to_string(std::hash<std::string>{}(properties)) +
-         "\nDTSTAMP:20040101T000000Z\n" + properties + "\nEND:VEVENT";
+  // Appended piece by piece: GCC 12 at -O3 misreads chains of + on strings (-Wrestrict).
+  std::string event = "BEGIN:VEVENT\nUID:test-";
+  event += std::to_string(std::hash<std::string>{}(properties));
+  event += "\nDTSTAMP:20040101T000000Z\n";
+  event += properties;
+  event += "\nEND:VEVENT";
+  return event;
 }
 
 TEST(IcalImport, FilesAsOtherProgramsWriteThem) {
@@ -253,9 +258,8 @@ TEST(IcalImport, AFullDayTakesNoMoreAndTheRestIsAdded) {
   TempFolder folder;
   std::vector<ScheduleRecord> day;
   for (int i = 0; i < 50; ++i) {
-    day.push_back(testing::MakeRecord(2004, 5, 7, 9, 0, 2004, 5, 7, 10, 0, -1,
-                                      u"r" + std::u16string(1, char16_t(u'A' + i % 26)) +
-                                          std::u16string(1, char16_t(u'A' + i / 26))));
+    const char16_t text[] = {u'r', char16_t(u'A' + i % 26), char16_t(u'A' + i / 26), 0};
+    day.push_back(testing::MakeRecord(2004, 5, 7, 9, 0, 2004, 5, 7, 10, 0, -1, text));
   }
   testing::AddRecords(folder.path(), day);
   const CalendarImportPlan plan =
