@@ -326,36 +326,32 @@ std::vector<std::vector<ScheduleRecord>> Candidates(const icalrecurrencetype& ru
   return out;
 }
 
-std::optional<YearMonthDay> StoredStartOf(icalcomponent* event) {
+// The value of the event's property `name` (one of the organizer's own), or null.
+const char* ExtensionValue(icalcomponent* event, std::string_view name) {
   for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_X_PROPERTY); p != nullptr;
        p = icalcomponent_get_next_property(event, ICAL_X_PROPERTY)) {
-    const char* name = icalproperty_get_x_name(p);
-    const char* value = icalproperty_get_x(p);
-    if (name == nullptr || value == nullptr || std::string_view(name) != kCalendarStartExtension) {
-      continue;
-    }
-    const std::string_view digits = value;
-    if (digits.size() != 8 ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-      return std::nullopt;
-    }
-    const int number = std::stoi(std::string(digits));
-    return YearMonthDay{number / 10000, number / 100 % 100, number % 100};
+    const char* found = icalproperty_get_x_name(p);
+    if (found != nullptr && name == found) return icalproperty_get_x(p);
   }
-  return std::nullopt;
+  return nullptr;
+}
+
+std::optional<YearMonthDay> StoredStartOf(icalcomponent* event) {
+  const char* value = ExtensionValue(event, kCalendarStartExtension);
+  if (value == nullptr) return std::nullopt;
+  const std::string_view digits = value;
+  if (digits.size() != 8 ||
+      !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  const int number = std::stoi(std::string(digits));
+  return YearMonthDay{number / 10000, number / 100 % 100, number % 100};
 }
 
 std::optional<int> StoredPeriodOf(icalcomponent* event) {
-  for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_X_PROPERTY); p != nullptr;
-       p = icalcomponent_get_next_property(event, ICAL_X_PROPERTY)) {
-    const char* name = icalproperty_get_x_name(p);
-    const char* value = icalproperty_get_x(p);
-    if (name == nullptr || value == nullptr || std::string_view(name) != kCalendarPeriodExtension) {
-      continue;
-    }
-    for (int period = kPeriodEveryDay; period <= kSaturday; ++period) {
-      if (std::to_string(period) == value) return period;
-    }
+  const char* value = ExtensionValue(event, kCalendarPeriodExtension);
+  for (int period = kPeriodEveryDay; value != nullptr && period <= kSaturday; ++period) {
+    if (std::to_string(period) == value) return period;
   }
   return std::nullopt;
 }
