@@ -28,7 +28,7 @@ constexpr std::u16string_view kUnreadableError = u"ファイルを読み込め�
 constexpr std::u16string_view kNotCalendarError = u"iCalendarファイルとして読めませんでした";
 constexpr std::u16string_view kNoEventsError = u"ファイルに予定（VEVENT）がありません";
 
-constexpr std::u16string_view kNoStartReason = u"開始日時がありません";
+constexpr std::u16string_view kNoStartReason = u"開始日時がないか、正しくありません";
 constexpr std::u16string_view kOutOfRangeReason = u"1975年～2036年の範囲外です";
 constexpr std::u16string_view kCancelledReason = u"取り消された予定です";
 constexpr std::u16string_view kHolidayReason = u"休日データです（予定としては取り込みません）";
@@ -193,6 +193,12 @@ Occurrence OccurrenceAt(const icaltimetype& instance, const EventShape& shape,
 
 bool InOrganizerYears(const YearMonthDay& date) {
   return date.year >= kFirstYear && date.year <= kLastYear;
+}
+
+// A date of the calendar and a time of the day (libical takes "20040160" for a date).
+bool ValidMoment(const LocalMoment& moment) {
+  return IsValidDate(moment.date.year, moment.date.month, moment.date.day) && moment.minutes >= 0 &&
+         moment.minutes < 24 * 60;
 }
 
 bool OccurrenceBefore(const Occurrence& a, const Occurrence& b) {
@@ -438,7 +444,10 @@ bool EventReader::Occurrences(icalcomponent* event, const EventShape& shape, boo
   }
   for (const icaltimetype& t : starts) {
     const Occurrence o = OccurrenceAt(t, shape, zone_);
-    if (InOrganizerYears(o.start.date) && InOrganizerYears(o.end.date)) out->push_back(o);
+    if (ValidMoment(o.start) && ValidMoment(o.end) && InOrganizerYears(o.start.date) &&
+        InOrganizerYears(o.end.date)) {
+      out->push_back(o);
+    }
   }
   std::sort(out->begin(), out->end(), OccurrenceBefore);
   out->erase(std::unique(out->begin(), out->end()), out->end());
@@ -452,7 +461,11 @@ EventOutcome EventReader::Read(icalcomponent* event) const {
   icalproperty* startProperty = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
   EventShape shape;
   shape.start = startProperty != nullptr ? TimeOf(startProperty, calendar_) : icaltime_null_time();
-  const bool hasStart = !icaltime_is_null_time(shape.start) && icaltime_is_valid_time(shape.start);
+  const bool hasStart =
+      !icaltime_is_null_time(shape.start) &&
+      ValidMoment({{shape.start.year, shape.start.month, shape.start.day},
+                   shape.start.is_date ? 0 : shape.start.hour * 60 + shape.start.minute}) &&
+      shape.start.second >= 0 && shape.start.second <= 60;
   outcome.label =
       CalendarLabel(hasStart ? YearMonthDay{shape.start.year, shape.start.month, shape.start.day}
                              : YearMonthDay{},
