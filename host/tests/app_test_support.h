@@ -9,9 +9,11 @@
 #include <QApplication>
 #include <QProcess>
 #include <QSettings>
+#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,30 @@ inline std::vector<uint8_t> ReadBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
                               std::istreambuf_iterator<char>());
+}
+
+// A text as the data files hold it: UTF-16LE without a byte-order mark.
+inline std::string Utf16LeBytes(std::u16string_view text) {
+  std::string bytes;
+  for (char16_t unit : text) {
+    bytes.push_back(char(unit & 0xFF));
+    bytes.push_back(char(unit >> 8));
+  }
+  return bytes;
+}
+
+// Runs `action` on the next modal dialog once it is open.
+inline void WhenModalOpens(std::function<void(QWidget*)> action) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, action] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      action(modal);
+    }
+  });
+  timer->start();
 }
 
 inline void WriteSolidBmp(const fs::path& file, int width, int height, uint8_t b, uint8_t g,
