@@ -397,6 +397,18 @@ TEST(DialupDialogTest, OkTakesTheSelectedEntryAndTheCheckBox) {
   EXPECT_EQ(cancelled.fields().dialCheck, 0);
 }
 
+// NetworkManager's names may be longer than 20 characters: the name stored is the
+// connection's own, so that it can be dialled.
+TEST(DialupDialogTest, ALongConnectionNameIsListedAndStoredWhole) {
+  NmcliOnPath nmcli("Home\nVodafone Mobile Broadband 2\n");
+  DialupDialog dialog({u"Vodafone Mobile Broadband 2", 0});
+  EXPECT_EQ(ListLines(&dialog, DialupDialog::kEntryList),
+            QStringList({"Home", "Vodafone Mobile Broadband 2"}));
+  EXPECT_EQ(FindControl<QListWidget>(&dialog, DialupDialog::kEntryList)->currentRow(), 1);
+  dialog.accept();
+  EXPECT_EQ(dialog.fields().dialName, u"Vodafone Mobile Broadband 2");
+}
+
 TEST(DialupDialogTest, WithoutNmcliTheListIsEmptyAndOkStoresNoName) {
   NmcliOnPath none(nullptr);
   MessageRecorder recorder;
