@@ -177,18 +177,24 @@ TEST_F(HostApp, LaterModulesEnableTheirCommandsThroughHandlers) {
   EXPECT_FALSE(frame().RunCommand(kCommandDataFolder));
 }
 
+// The check mark shows the stored "dialuse" from the start, and two toggles bring mark and
+// setting back to where they were.
 TEST_F(HostApp, DialupToggleTwiceRestoresCheckAndSetting) {
-  ASSERT_TRUE(Start());
-  QAction* toggle = frame().Command(kCommandDialupToggle);
-  ASSERT_FALSE(toggle->isChecked());
-  toggle->trigger();
-  EXPECT_TRUE(toggle->isChecked());
-  EXPECT_EQ(host().dialUse, 1);
-  EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"dialuse", -1), 1);
-  toggle->trigger();
-  EXPECT_FALSE(toggle->isChecked());
-  EXPECT_EQ(host().dialUse, 0);
-  EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"dialuse", -1), 0);
+  for (const bool stored : {false, true}) {
+    SCOPED_TRACE(stored);
+    Store({{u"dialuse", stored ? u"1" : u"0"}});
+    ASSERT_TRUE(Start());
+    QAction* toggle = frame().Command(kCommandDialupToggle);
+    ASSERT_EQ(toggle->isChecked(), stored) << "the check mark at start-up";
+    for (const bool expected : {!stored, stored}) {
+      toggle->trigger();
+      EXPECT_EQ(toggle->isChecked(), expected);
+      EXPECT_EQ(host().dialUse, expected ? 1 : 0);
+      EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"dialuse", -1),
+                expected ? 1 : 0);
+    }
+    app_.reset();
+  }
 }
 
 TEST_F(HostApp, ViewKeepsItsClientSizeAndRoundsTheBuffers) {
