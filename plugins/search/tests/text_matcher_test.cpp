@@ -93,6 +93,8 @@ TEST(TextMatcher, ReplacesEveryOccurrenceOrSaysWhyNot) {
        Replaced::kChanged, u"〜a"},
       {"regex puts in the replacement as typed", u"x", u"〜", true, u"x～", Replaced::kChanged,
        u"〜～"},
+      {"regex on a text holding a character of the user area", u"x", u"y", true, u"\uE750〜x",
+       Replaced::kChanged, u"\uE750～y"},
       {"regex naming the character matches both forms", u"〜", u"-", true, u"〜と～",
        Replaced::kChanged, u"-と-"},
   };
