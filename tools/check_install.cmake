@@ -13,7 +13,7 @@ if(NOT kept STREQUAL "the user's own theme")
   message(FATAL_ERROR "data/tavik.dat was overwritten")
 endif()
 foreach(name data/icon.bmp theme/light.bmp theme/dark.bmp plugin/tvk_sched.dat
-             plugin/tvk_search.dat plugin/tvk_tenki.dat)
+             plugin/tvk_search.dat plugin/tvk_tenki.dat plugin/tvk_tenki.lst)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/${name}" "${ASSETS}/${name}"
                   RESULT_VARIABLE differ)
   if(differ)
