@@ -4,6 +4,7 @@
 #   docs/schedule_day.png    a day with several schedules in a schedule window
 #   docs/holiday.png         a holiday: its name in the date header, the day's colour mark
 #   docs/translucent.png     translucent windows over a JPEG wallpaper
+#   docs/weather.png         a weather window showing the forecast read from a saved page
 #
 # Usage:  tools/take_screenshots.sh [BUILD_DIR [OUT_DIR]]   (default: build, docs)
 #
@@ -91,11 +92,14 @@ settings() {
   echo "$home"
 }
 
-# shoot CONFIG DATE OUT: starts the organizer under Xvfb and saves its main window.
+# shoot CONFIG DATE OUT [OPTION...]: starts the organizer under Xvfb and saves its main
+# window.
 shoot() {
-  env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$1" QT_QPA_PLATFORM=xcb \
-    xvfb-run -a -s '-screen 0 1024x768x24' "$shooter" "$program" "$2" "$3"
-  echo "$3"
+  local config=$1 date=$2 picture=$3
+  shift 3
+  env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$config" QT_QPA_PLATFORM=xcb \
+    xvfb-run -a -s '-screen 0 1024x768x24' "$shooter" "$program" "$date" "$picture" "$@"
+  echo "$picture"
 }
 
 mkdir -p "$out"
@@ -113,3 +117,14 @@ translucent=$(settings translucent transwin=1 "wallpaper=$wallpaper" win_num=3 \
   winleft1=420 wintop1=250 winwidth1=300 winheight1=240 winplg1= \
   winleft2=40 wintop2=40 winwidth2=280 winheight2=400 "winplg2=$plugin")
 shoot "$translucent" 2004-05-07 "$out/translucent.png"
+
+# The weather window beside the day's schedules: yk_screenshot serves the saved forecast page
+# of the tests from 127.0.0.1 (in CP932, as the forecast site sends it) and taps 更新.
+page=$work/forecast.html
+iconv -f UTF-8 -t CP932 plugins/tenki/tests/pages/forecast_full.html >"$page"
+weather=$(settings weather win_num=2 \
+  winleft0=10 wintop0=10 winwidth0=300 winheight0=440 \
+  "winplg0=$program/plugin/tvk_tenki_hpc2karm.plg" \
+  winleft1=320 wintop1=10 winwidth1=260 winheight1=440 "winplg1=$plugin")
+printf '[plugin_tvc_tenki]\narea=関東：東京\niarea=2\nicity=0\n' >>"$weather/Vantor Studio/tavik-hpc2k.conf"
+shoot "$weather" 2004-05-07 "$out/weather.png" forecast "$page"
