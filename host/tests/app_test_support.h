@@ -1,5 +1,6 @@
 // app_test_support.h — a temporary program folder with its pictures, a settings file of
-// its own per test, JPEG pictures made with libjpeg, and a Qt application for the dialogs.
+// its own per test, JPEG pictures made with libjpeg, a Qt application for the dialogs, a
+// driver for modal dialogs and a count of the text pixels on the screen.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,11 +8,15 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QImage>
 #include <QProcess>
 #include <QSettings>
+#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +47,42 @@ class QtEnvironment : public ::testing::Environment {
  private:
   QApplication* app_ = nullptr;
 };
+
+// Runs `drive` on the next modal dialog from inside its modal loop.  The dialog is closed
+// with "reject" afterwards if `drive` left it open (a failed expectation must not hang the
+// run).  ran() tells whether a dialog was seen at all.
+class ModalDriver {
+ public:
+  explicit ModalDriver(std::function<void(QDialog*)> drive) : drive_(std::move(drive)) {
+    QObject::connect(&poll_, &QTimer::timeout, [this] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      poll_.stop();
+      ran_ = true;
+      drive_(dialog);
+      if (dialog->isVisible()) dialog->reject();
+    });
+    poll_.start(0);
+  }
+  bool ran() const { return ran_; }
+
+ private:
+  std::function<void(QDialog*)> drive_;
+  QTimer poll_;
+  bool ran_ = false;
+};
+
+// The pixels of `image` inside `area` that are near black (text and glyph strokes).
+inline int DarkPixels(const QImage& image, const QRect& area) {
+  int dark = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      if (qRed(p) < 0x60 && qGreen(p) < 0x60 && qBlue(p) < 0x60) ++dark;
+    }
+  }
+  return dark;
+}
 
 inline std::vector<uint8_t> SolidPicture(int width, int height, uint8_t b, uint8_t g, uint8_t r) {
   std::vector<uint8_t> pixels(size_t(width) * size_t(height) * 3);

@@ -47,6 +47,8 @@ namespace {
 namespace fs = std::filesystem;
 using platform::FindControl;
 using platform::testing::MessageRecorder;
+using testing::DarkPixels;
+using testing::ModalDriver;
 using testing::StampOf;
 
 const ::testing::Environment* const kQt =
@@ -57,30 +59,6 @@ constexpr int kDayLevel = 3;  // Years, Months, Days, Day
 
 // Friday, 7 May 2004: the shared date for the whole run.
 const platform::LocalTime kMorning{2004, 5, 7, 9, 0, 0, 5};
-
-// Runs `drive` on the next modal dialog from inside its modal loop.  The dialog is closed
-// with "reject" afterwards if `drive` left it open (a failed expectation must not hang the
-// run).  ran() tells whether a dialog was seen at all.
-class ModalDriver {
- public:
-  explicit ModalDriver(std::function<void(QDialog*)> drive) : drive_(std::move(drive)) {
-    QObject::connect(&poll_, &QTimer::timeout, [this] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (dialog == nullptr) return;
-      poll_.stop();
-      ran_ = true;
-      drive_(dialog);
-      if (dialog->isVisible()) dialog->reject();
-    });
-    poll_.start(0);
-  }
-  bool ran() const { return ran_; }
-
- private:
-  std::function<void(QDialog*)> drive_;
-  QTimer poll_;
-  bool ran_ = false;
-};
 
 // Types `text` into the focused widget the way an input method commits Japanese text.
 void CommitText(QWidget* widget, const QString& text) {
@@ -96,18 +74,6 @@ void DoubleTap(QWidget* widget, QPoint at) {
   QTest::mousePress(widget, Qt::LeftButton, {}, at);
   QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
   QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
-}
-
-// The pixels of `image` inside `area` that are near black (text and glyph strokes).
-int DarkPixels(const QImage& image, const QRect& area) {
-  int dark = 0;
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    for (int x = area.left(); x <= area.right(); ++x) {
-      const QRgb p = image.pixel(x, y);
-      if (qRed(p) < 0x60 && qGreen(p) < 0x60 && qBlue(p) < 0x60) ++dark;
-    }
-  }
-  return dark;
 }
 
 // A UTF-16LE file (no byte-order mark) as UTF-8, or a note when its length is odd.

@@ -15,8 +15,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 #include "host/host_dialogs.h"
 #include "host/main_frame.h"
@@ -37,6 +35,8 @@ using platform::FindControl;
 using platform::testing::HttpReply;
 using platform::testing::LocalHttpServer;
 using platform::testing::MessageRecorder;
+using testing::DarkPixels;
+using testing::ModalDriver;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
@@ -49,40 +49,6 @@ std::string PageInCp932(const char* name) {
   const std::vector<uint8_t> utf8 = testing::ReadBytes(fs::path(YK_TENKI_PAGES) / name);
   return platform::Utf16ToCp932(
       platform::Utf8ToUtf16({reinterpret_cast<const char*>(utf8.data()), utf8.size()}));
-}
-
-// Runs `drive` on the next modal dialog from inside its modal loop; a dialog still open
-// afterwards is rejected, so a failed expectation never hangs the run.
-class ModalDriver {
- public:
-  explicit ModalDriver(std::function<void(QDialog*)> drive) : drive_(std::move(drive)) {
-    QObject::connect(&poll_, &QTimer::timeout, [this] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (dialog == nullptr) return;
-      poll_.stop();
-      ran_ = true;
-      drive_(dialog);
-      if (dialog->isVisible()) dialog->reject();
-    });
-    poll_.start(0);
-  }
-  bool ran() const { return ran_; }
-
- private:
-  std::function<void(QDialog*)> drive_;
-  QTimer poll_;
-  bool ran_ = false;
-};
-
-// Dark pixels of `image` inside `area`: text.
-int DarkPixels(const QImage& image, const QRect& area) {
-  int dark = 0;
-  for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x) {
-      const QRgb p = image.pixel(x, y);
-      if (qRed(p) < 0x60 && qGreen(p) < 0x60 && qBlue(p) < 0x60) ++dark;
-    }
-  return dark;
 }
 
 int32_t IntAt(const std::vector<uint8_t>& bytes, size_t at) {

@@ -11,6 +11,7 @@ namespace yk::tenki {
 namespace {
 
 using testing::Cp932;
+using testing::FullPageRecord;
 using testing::PageBytes;
 
 constexpr char kSun[] = "<IMG src=\"../shere_img/w_sun.gif\" width=\"16\" height=\"16\">";
@@ -46,24 +47,6 @@ std::string Without(const std::string& page, const std::string& marker) {
     at = end;
   }
   return out;
-}
-
-ForecastRecord FullPageRecord() {
-  ForecastRecord r;
-  r.year = 2004;
-  r.month = 5;
-  r.valid = true;
-  r.firstDay = 7;
-  r.days = {{{u"晴時々曇", 7, 99, 99, 0},
-             {u"曇のち雨", 8, 99, 99, 0},
-             {u"雨", 9, 99, 99, 80},
-             {u"曇時々晴", 10, 24, 15, 30},
-             {u"晴", 11, 26, 16, 10},
-             {u"雨一時曇", 12, 21, 14, 60},
-             {u"曇後雪", 13, 18, 9, 70}}};
-  r.rainTexts = {u"06-12時 10%", u"12-18時 20%", u"18-24時 30%", u"00-06時 30%",
-                 u"06-12時 50%", u"12-18時 60%", u"18-24時 40%"};
-  return r;
 }
 
 TEST(ForecastPage, ReadsAFullPage) {

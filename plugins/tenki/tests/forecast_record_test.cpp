@@ -8,19 +8,11 @@
 namespace yk::tenki {
 namespace {
 
+// The full page's record with a below-zero temperature and texts that fill their rooms.
 ForecastRecord Sample() {
-  ForecastRecord r;
-  r.year = 2004;
-  r.month = 5;
-  r.valid = true;
-  r.firstDay = 7;
-  r.days = {{{u"晴時々曇", 7, 99, 99, 0},
-             {u"曇のち雨", 8, 99, 99, 0},
-             {u"雨", 9, 99, 99, 80},
-             {u"曇時々晴", 10, 24, 15, 30},
-             {u"晴", 11, 26, -16, 10},
-             {u"雨一時曇", 12, 21, 14, 60},
-             {u"一二三四五六七八九", 13, 18, 9, 70}}};
+  ForecastRecord r = testing::FullPageRecord();
+  r.days[4].minimum = -16;
+  r.days[6].text = u"一二三四五六七八九";
   r.rainTexts = {u"06-12時 10%", u"一二三四五六七八九十一二三四"};
   return r;
 }

@@ -31,6 +31,24 @@ std::string PageBytes(const std::string& name) {
   return Cp932(ReadFile(fs::path(YK_TENKI_PAGES) / name));
 }
 
+ForecastRecord FullPageRecord() {
+  ForecastRecord r;
+  r.year = 2004;
+  r.month = 5;
+  r.valid = true;
+  r.firstDay = 7;
+  r.days = {{{u"晴時々曇", 7, 99, 99, 0},
+             {u"曇のち雨", 8, 99, 99, 0},
+             {u"雨", 9, 99, 99, 80},
+             {u"曇時々晴", 10, 24, 15, 30},
+             {u"晴", 11, 26, 16, 10},
+             {u"雨一時曇", 12, 21, 14, 60},
+             {u"曇後雪", 13, 18, 9, 70}}};
+  r.rainTexts = {u"06-12時 10%", u"12-18時 20%", u"18-24時 30%", u"00-06時 30%",
+                 u"06-12時 50%", u"12-18時 60%", u"18-24時 40%"};
+  return r;
+}
+
 TenkiHost::TenkiHost(int windowWidth, int windowHeight) : ctx_(std::make_unique<HostContext>()) {
   root_ = fs::temp_directory_path() /
           ("yk_tenki_" + std::to_string(std::random_device()()) + "_" + std::to_string(::getpid()));

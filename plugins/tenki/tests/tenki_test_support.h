@@ -19,6 +19,8 @@ namespace fs = std::filesystem;
 
 // The bytes of a saved page (tests/pages/<name>) in CP932.
 std::string PageBytes(const std::string& name);
+// The record that tests/pages/forecast_full.html reads as, downloaded on 7 May 2004.
+ForecastRecord FullPageRecord();
 // UTF-8 text in CP932.
 std::string Cp932(const std::string& utf8);
 std::string ReadFile(const fs::path& file);
