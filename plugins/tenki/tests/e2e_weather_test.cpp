@@ -16,16 +16,9 @@
 #include <QSettings>
 #include <QTest>
 
-#include "host/host_dialogs.h"
-#include "host/main_frame.h"
-#include "host/tavik_app.h"
-#include "host/tavik_view.h"
-#include "host/tests/app_test_support.h"
-#include "platform/clock.h"
+#include "host/tests/installed_program.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/testing/local_http_server.h"
-#include "platform/testing/message_recorder.h"
-#include "platform/text_codec.h"
 
 namespace yk {
 namespace {
@@ -34,7 +27,6 @@ namespace fs = std::filesystem;
 using platform::FindControl;
 using platform::testing::HttpReply;
 using platform::testing::LocalHttpServer;
-using platform::testing::MessageRecorder;
 using testing::DarkPixels;
 using testing::ModalDriver;
 
@@ -42,8 +34,6 @@ const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
 
 constexpr char16_t kWeatherName[] = u"天気予報";
-// Friday, 7 May 2004: the day of the saved forecast page.
-const platform::LocalTime kMorning{2004, 5, 7, 9, 0, 0, 5};
 
 std::string PageInCp932(const char* name) {
   const std::vector<uint8_t> utf8 = testing::ReadBytes(fs::path(YK_TENKI_PAGES) / name);
@@ -56,29 +46,14 @@ int32_t IntAt(const std::vector<uint8_t>& bytes, size_t at) {
                  uint32_t(bytes[at + 2]) << 16 | uint32_t(bytes[at + 3]) << 24);
 }
 
-class InstalledWeather : public ::testing::Test {
+class InstalledWeather : public testing::InstalledProgramTest {
  protected:
   void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(testing::InstallBuildInto(prefix()));
+    ASSERT_NO_FATAL_FAILURE(InstalledProgramTest::SetUp());
     ASSERT_TRUE(fs::is_regular_file(pluginFile()));
     ASSERT_TRUE(fs::is_regular_file(listFile())) << "the area list was not installed";
-    fs::create_directories(config());
-    ::setenv("XDG_CONFIG_HOME", config().c_str(), 1);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(config().string()));
-    QSettings seed(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
-    seed.setValue("setting/firsttime", "1");
-    seed.sync();
-    platform::SetClockOverride(kMorning);
-  }
-  void TearDown() override {
-    app_.reset();
-    platform::SetClockOverride(std::nullopt);
   }
 
-  fs::path prefix() const { return root_.path() / "program"; }
-  fs::path config() const { return root_.path() / "config"; }
-  fs::path settingsFile() const { return config() / "Vantor Studio" / "tavik-hpc2k.conf"; }
   fs::path listFile() const { return prefix() / "plugin" / "tvk_tenki.lst"; }
   fs::path pluginFile() const { return prefix() / "plugin" / "tvk_tenki_hpc2karm.plg"; }
 
@@ -93,40 +68,13 @@ class InstalledWeather : public ::testing::Test {
     testing::WriteBytes(listFile(), std::vector<uint8_t>(list.begin(), list.end()));
   }
 
-  void Start() {
-    QApplication::setApplicationName(QStringLiteral("tavik-hpc2k"));
-    QApplication::setOrganizationName(QStringLiteral("Vantor Studio"));
-    app_ = std::make_unique<CTavikApp>();
-    app_->AddExtension(InstallHostDialogs);
-    CTavikApp::Options options;
-    options.appFolder = platform::Utf8ToUtf16(prefix().string() + "/");
-    options.singleInstance = false;
-    ASSERT_TRUE(app_->InitInstance(options));
-  }
-  void Quit() {
-    ASSERT_TRUE(app_->frame()->RunCommand(kCommandExit));
-    app_.reset();
-  }
-
-  CTavikView& view() { return *app_->view(); }
-  HostContext& host() { return *view().session().host(); }
-  PluginSlot& SlotAt(int p) { return host().slots[host().order[p]]; }
-  QRect WindowRect(int p) {
-    const PluginSlot& slot = SlotAt(p);
-    return QRect(slot.left, slot.top, slot.width, slot.height);
-  }
   // The text rows of the window at p, inside its borders.
   QRect TextArea(int p) {
     const QRect r = WindowRect(p);
     return QRect(r.left() + 4, r.top() + 42, std::min(r.width(), 304) - 8,
                  std::min(r.height(), 372) - 60);
   }
-  QImage Shown() { return view().grab().toImage(); }
   void Tap(QPoint at) { QTest::mouseClick(&view(), Qt::LeftButton, {}, at); }
-
-  testing::TempFolder root_{"e2e_weather"};
-  MessageRecorder recorder_;
-  std::unique_ptr<CTavikApp> app_;
 };
 
 TEST_F(InstalledWeather, ForecastDownloadedShownStampedAndKeptOverARestart) {
