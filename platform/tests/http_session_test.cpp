@@ -177,26 +177,16 @@ TEST(HttpSession, LimitsAndCancelEndTheTransfer) {
     bool sendFails;
     HttpFailure failure;
   } cases[] = {
+      // clang-format off
       {"no answer at all", silentHead, {15s, 200ms, 4 << 20}, 0, true, HttpFailure::kTimedOut},
-      {"stalls after the first bytes",
-       silentBody,
-       {15s, 200ms, 4 << 20},
-       0,
-       false,
+      {"stalls after the first bytes", silentBody, {15s, 200ms, 4 << 20}, 0, false,
        HttpFailure::kTimedOut},
       {"over the size cap", endless, {15s, 5s, 1 << 20}, 0, false, HttpFailure::kTooLarge},
-      {"cancel while waiting for the head",
-       silentHead,
-       {15s, 60s, 4 << 20},
-       3,
-       true,
+      {"cancel while waiting for the head", silentHead, {15s, 60s, 4 << 20}, 3, true,
        HttpFailure::kCancelled},
-      {"cancel while the body is silent",
-       silentBody,
-       {15s, 60s, 4 << 20},
-       3,
-       false,
+      {"cancel while the body is silent", silentBody, {15s, 60s, 4 << 20}, 3, false,
        HttpFailure::kCancelled},
+      // clang-format on
   };
   for (const auto& c : cases) {
     LocalHttpServer server({c.reply});

@@ -1,10 +1,10 @@
 // The weather window as a user gets it: the build installed into a program folder of its
 // own, the host started on that folder offscreen with settings and data in temporary
 // folders, and a forecast site played by a server on 127.0.0.1 (the installed area list's
-// base address points there).  The window is opened from the quick menu, an area and a
-// city are chosen in the area dialog, 更新 downloads and shows the forecast through the
-// download dialog, 適用 stamps it into the calendar's icon file, and after a restart the
-// window shows the same forecast again.  The quick menu finds the installed plugin too.
+// base address points there).  In a weather window of the saved layout an area and a city
+// are chosen in the area dialog, 更新 downloads and shows the forecast through the download
+// dialog, 適用 stamps it into the calendar's icon file, and after a restart the window shows
+// the same forecast again.  The quick menu finds the installed plugin too.
 #include <gtest/gtest.h>
 
 #include <QAction>

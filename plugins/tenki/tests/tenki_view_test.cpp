@@ -175,20 +175,19 @@ TEST_F(WeatherWindow, ButtonsAnswerTaps) {
     int request;
     std::vector<std::u16string> messages;
   } cases[] = {
+      // clang-format off
       {"update before an area is chosen", 10, 30, kRequestNone, {u"設定を行ってください"}},
       {"apply without a forecast", 60, 30, kRequestNone, {u"天気データが無い為反映できません"}},
-      {"help",
-       100,
-       30,
-       kRequestNone,
-       {u"そらもよう天気から天気予報をダウンロードします。メニューのプラグイン/"
-        u"設定から地域を指定して下さい。\n"
+      {"help", 100, 30, kRequestNone,
+       {u"そらもよう天気から天気予報をダウンロードします。"
+        u"メニューのプラグイン/設定から地域を指定して下さい。\n"
         u"更新で情報をダウンロード、適用でカレンダーのスタンプに天気スタンプを反映します。"}},
       {"between apply and help", 85, 30, kRequestNone, {}},
       {"help's left edge", 90, 30, kRequestNone, {}},
       {"past help", 110, 30, kRequestNone, {}},
       {"above the row", 10, 20, kRequestNone, {}},
       {"below the row", 10, 40, kRequestNone, {}},
+      // clang-format on
   };
   for (const auto& c : cases) {
     MessageRecorder messages;
@@ -298,22 +297,16 @@ TEST_F(WeatherWindow, DragsScrollTheTextWithinItsBounds) {
     std::vector<std::pair<int, int>> path;  // press, moves, release
     int scrollX, scrollY;
   } cases[] = {
+      // clang-format off
       {"eight pixels is still a tap", 200, 200, {{100, 100}, {92, 92}, {92, 92}}, 0, 0},
       {"nine start a drag", 200, 200, {{100, 100}, {91, 100}, {91, 100}}, 9, 0},
-      {"up and left scrolls down and right",
-       200,
-       200,
-       {{100, 100}, {80, 70}, {60, 50}, {50, 40}},
-       50,
-       60},
+      {"up and left scrolls down and right", 200, 200,
+       {{100, 100}, {80, 70}, {60, 50}, {50, 40}}, 50, 60},
       {"clamped at the image's far edges", 200, 200, {{100, 100}, {0, 0}, {-300, -400}}, 104, 172},
       {"clamped at the origin", 200, 200, {{100, 100}, {150, 150}, {300, 300}}, 0, 0},
-      {"a window wider than the image does not scroll sideways",
-       320,
-       100,
-       {{100, 100}, {80, 60}, {40, 20}},
-       0,
-       80},
+      {"a window wider than the image does not scroll sideways", 320, 100,
+       {{100, 100}, {80, 60}, {40, 20}}, 0, 80},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SetUp();
