@@ -49,13 +49,14 @@ std::u16string_view FailureStatus(platform::HttpFailure failure) {
 }  // namespace
 
 void ForecastDownload::Run() {
-  finished_ = cancelRequested_ = succeeded_ = false;
+  // A cancel pressed before the start (the dialog is up a moment before) still counts.
+  finished_ = succeeded_ = false;
   progress_ = 0;
   if (!DialUpStep()) {
     finished_ = true;
     return;
   }
-  if (cancelRequested_) {  // pressed while the dial was under way
+  if (cancelRequested_) {  // pressed before the start or while the dial was under way
     Fail(kCancelled);
     return;
   }

@@ -201,6 +201,16 @@ TEST_F(Download, HowTransfersEnd) {
   }
 }
 
+TEST_F(Download, ACancelPressedBeforeTheStartCounts) {
+  LocalHttpServer server({HttpReply::Page("page")});
+  ForecastDownload download(view_, Settings(server.Address("/x.html")));
+  EXPECT_FALSE(download.Cancel()) << "not finished: the press is remembered";
+  download.Run();
+  EXPECT_EQ(view_.statuses, std::vector<std::u16string>{u"中断されました"});
+  EXPECT_TRUE(server.requests().empty());
+  EXPECT_TRUE(download.Cancel()) << "now the dialog closes";
+}
+
 TEST_F(Download, RefusesUnusableAddresses) {
   const char* urls[] = {"http://www.soramoyo.example.jp/yoho/",
                         "ftp://h/x.html",
