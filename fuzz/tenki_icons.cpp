@@ -2,18 +2,30 @@
 // written back with every byte outside the weather integers carried over.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "plugins/tenki/weather_stamps.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace yk::tenki;
-  static const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("yk_fuzz_icons_" + std::to_string(::getpid()));
+  static const std::filesystem::path folder = [] {
+    auto made =
+        std::filesystem::temp_directory_path() / ("yk_fuzz_icons_" + std::to_string(::getpid()));
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(
+          std::filesystem::temp_directory_path() / ("yk_fuzz_icons_" + std::to_string(::getpid())),
+          ignored);
+    });
+    return made;
+  }();
   const std::filesystem::path file = folder / "2005" / "2" / "icons.dat";
   std::filesystem::create_directories(file.parent_path());
   const std::string before(reinterpret_cast<const char*>(data), size);

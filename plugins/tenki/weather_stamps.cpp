@@ -74,7 +74,7 @@ bool IconMonth::Save() const {
 }
 
 void IconMonth::SetStamps(int day, const DayStamps& stamps) {
-  if (day < 1 || day > kIconDays) return;
+  if (day < 1 || day > kIconDays || bytes_.size() < kIconFileBytes) return;
   const size_t at = size_t(day - 1) * kIconDayBytes + size_t(kFirstStampInteger) * 4;
   for (size_t i = 0; i < stamps.size(); ++i)
     for (size_t b = 0; b < 4; ++b)
@@ -83,7 +83,7 @@ void IconMonth::SetStamps(int day, const DayStamps& stamps) {
 
 DayStamps IconMonth::Stamps(int day) const {
   DayStamps stamps{};
-  if (day < 1 || day > kIconDays) return stamps;
+  if (day < 1 || day > kIconDays || bytes_.size() < kIconFileBytes) return stamps;
   const size_t at = size_t(day - 1) * kIconDayBytes + size_t(kFirstStampInteger) * 4;
   for (size_t i = 0; i < stamps.size(); ++i) {
     uint32_t value = 0;
