@@ -1,5 +1,7 @@
 #include "plugins/tenki/ansi_lines.h"
 
+#include <algorithm>
+
 #include "platform/text_codec.h"
 #include "plugins/tenki/file_bytes.h"
 
@@ -14,6 +16,7 @@ bool IsLeadByte(unsigned char b) {
 bool VisitPiece(std::string_view piece, const AnsiLineVisitor& visit) {
   std::u16string text = platform::Cp932ToUtf16(piece);
   if (text.size() > kMaxAnsiLineUnits) text.resize(kMaxAnsiLineUnits);
+  std::replace(text.begin(), text.end(), u'\0', u'\uFFFD');
   return visit(text);
 }
 

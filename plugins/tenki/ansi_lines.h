@@ -5,9 +5,10 @@
 // download writes every line feed as CR LF, so a page that had CR LF already comes back
 // with two).  A line longer than kMaxAnsiLineBytes bytes comes out in several pieces, as
 // the handheld's 2048-byte line buffer read it, never splitting a double-byte character;
-// each piece is converted to UTF-16 (bytes that are not CP932 become U+FFFD) and cut at
-// kMaxAnsiLineUnits units.  Nothing else is changed and nothing is skipped: bytes from the
-// network are read as far as they go, never past a line.
+// each piece is converted to UTF-16 (bytes that are not CP932, and NUL bytes, become
+// U+FFFD, so no text taken from a line ends early) and cut at kMaxAnsiLineUnits units.  Nothing
+// else is changed and nothing is skipped: bytes from the network are read as far as they go, never
+// past a line.
 #pragma once
 
 #include <cstddef>

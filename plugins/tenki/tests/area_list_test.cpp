@@ -28,6 +28,7 @@ TEST(AnsiLines, SplitsLinesAsTheLineBufferReadThem) {
        std::string(2046, 'z') + kanji + "w",
        {std::u16string(1023, u'z'), u"東w"}},
       {"bytes that are not CP932", "\x81\x20ok\n", {u"\uFFFD ok"}},
+      {"NUL bytes", std::string("a\0b", 3), {u"a\uFFFDb"}},
       {"no bytes, no lines", "", {}},
   };
   for (const auto& c : cases) EXPECT_EQ(AnsiLines(c.bytes), c.lines) << c.rule;
