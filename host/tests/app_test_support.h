@@ -1,6 +1,6 @@
 // app_test_support.h — a temporary program folder with its pictures, a settings file of
-// its own per test, JPEG pictures made with libjpeg, a Qt application for the dialogs, a
-// driver for modal dialogs and a count of the text pixels on the screen.
+// its own per test, JPEG pictures made with libjpeg, a Qt application for the dialogs and
+// a count of the text pixels on the screen.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,20 +8,18 @@
 #include <sys/stat.h>
 
 #include <QApplication>
-#include <QDialog>
 #include <QImage>
 #include <QProcess>
 #include <QSettings>
-#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/bmp_file.h"
 #include "platform/profile.h"
+#include "platform/testing/temp_folder.h"
 #include "platform/text_codec.h"
 
 namespace yk::testing {
@@ -46,30 +44,6 @@ class QtEnvironment : public ::testing::Environment {
 
  private:
   QApplication* app_ = nullptr;
-};
-
-// Runs `drive` on the next modal dialog from inside its modal loop.  The dialog is closed
-// with "reject" afterwards if `drive` left it open (a failed expectation must not hang the
-// run).  ran() tells whether a dialog was seen at all.
-class ModalDriver {
- public:
-  explicit ModalDriver(std::function<void(QDialog*)> drive) : drive_(std::move(drive)) {
-    QObject::connect(&poll_, &QTimer::timeout, [this] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (dialog == nullptr) return;
-      poll_.stop();
-      ran_ = true;
-      drive_(dialog);
-      if (dialog->isVisible()) dialog->reject();
-    });
-    poll_.start(0);
-  }
-  bool ran() const { return ran_; }
-
- private:
-  std::function<void(QDialog*)> drive_;
-  QTimer poll_;
-  bool ran_ = false;
 };
 
 // The pixels of `image` inside `area` that are near black (text and glyph strokes).
@@ -150,28 +124,7 @@ inline std::vector<uint8_t> EncodeJpeg(int width, int height) {
   return bytes;
 }
 
-// A fresh folder per test, removed afterwards.
-class TempFolder {
- public:
-  explicit TempFolder(const std::string& tag) {
-    std::string pattern = (fs::temp_directory_path() / ("yk_" + tag + "_XXXXXX")).string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const char* made = ::mkdtemp(buffer.data());
-    path_ = made ? fs::path(made) : fs::temp_directory_path() / ("yk_" + tag);
-    fs::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using platform::testing::TempFolder;
 
 // A program folder: data/tavik.dat (a 240 x 400 picture of one colour) unless told
 // otherwise, and a settings file of its own in config/.

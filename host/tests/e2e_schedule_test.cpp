@@ -37,6 +37,7 @@
 #include "host/tavik_view.h"
 #include "host/tests/app_test_support.h"
 #include "host/tests/installed_program.h"
+#include "host/tests/modal_driver.h"
 #include "platform/clock.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/testing/message_recorder.h"

@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include "host/tests/installed_program.h"
+#include "host/tests/modal_driver.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/testing/local_http_server.h"
 
