@@ -107,9 +107,12 @@ void ForecastDownload::HangUp() {
 }
 
 void ForecastDownload::Fail(std::u16string_view status) {
+  // Finished before anything more is shown: a "キャンセル" pressed while the hang-up or the
+  // status line is on its way closes the dialog instead of asking a finished download to
+  // stop.
+  finished_ = true;
   HangUp();
   Status(status);
-  finished_ = true;
 }
 
 void ForecastDownload::Transfer() {

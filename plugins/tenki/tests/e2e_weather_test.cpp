@@ -20,6 +20,7 @@
 #include "host/tests/modal_driver.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/testing/local_http_server.h"
+#include "plugins/tenki/tests/modal_watchdog.h"
 
 namespace yk {
 namespace {
@@ -126,7 +127,11 @@ TEST_F(InstalledWeather, ForecastDownloadedShownStampedAndKeptOverARestart) {
   ASSERT_TRUE(chooseArea.ran()) << "the plugin's settings opened no dialog";
 
   // 更新: the download dialog fetches the page and closes by itself.
-  Tap(window.topLeft() + QPoint(20, 30));
+  {
+    tenki::testing::ModalWatchdog watchdog;
+    Tap(window.topLeft() + QPoint(20, 30));
+    EXPECT_FALSE(watchdog.fired()) << "the download dialog did not close by itself";
+  }
   EXPECT_TRUE(recorder_.texts().empty())
       << "unexpected message: " << platform::Utf16ToUtf8(recorder_.texts().front());
   ASSERT_EQ(server.requests().size(), 1u);

@@ -205,7 +205,13 @@ TEST_F(Download, ACancelPressedBeforeTheStartCounts) {
   LocalHttpServer server({HttpReply::Page("page")});
   ForecastDownload download(view_, Settings(server.Address("/x.html")));
   EXPECT_FALSE(download.Cancel()) << "not finished: the press is remembered";
+  // A second press while the status line is being shown closes the dialog.
+  bool closesAsTheStatusShows = false;
+  view_.onProcess = [&] {
+    if (view_.last() == u"中断されました") closesAsTheStatusShows = download.Cancel();
+  };
   download.Run();
+  EXPECT_TRUE(closesAsTheStatusShows);
   EXPECT_EQ(view_.statuses, std::vector<std::u16string>{u"中断されました"});
   EXPECT_TRUE(server.requests().empty());
   EXPECT_TRUE(download.Cancel()) << "now the dialog closes";

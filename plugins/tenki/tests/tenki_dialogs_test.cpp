@@ -17,6 +17,7 @@
 #include "platform/testing/message_recorder.h"
 #include "plugins/tenki/area_dialog.h"
 #include "plugins/tenki/download_dialog.h"
+#include "plugins/tenki/tests/modal_watchdog.h"
 #include "plugins/tenki/tests/tenki_test_support.h"
 
 namespace yk::tenki {
@@ -69,6 +70,7 @@ TEST_F(DownloadDialogTest, DownloadsAndClosesByItself) {
   EXPECT_EQ(FindControl<QPushButton>(&dialog, DownloadDialog::kCancel)->text(),
             QStringLiteral("キャンセル"));
   EXPECT_TRUE(FindControl<QLineEdit>(&dialog, DownloadDialog::kStatus)->isReadOnly());
+  testing::ModalWatchdog watchdog;
   EXPECT_EQ(dialog.exec(), QDialog::Accepted);
   EXPECT_TRUE(dialog.download().succeeded());
   EXPECT_EQ(Status(&dialog), QStringLiteral("ファイル取得に成功しました"));
@@ -109,7 +111,9 @@ TEST_F(DownloadDialogTest, CancelIsHonouredWhileTheServerIsSilent) {
     return false;
   });
   const auto start = std::chrono::steady_clock::now();
+  testing::ModalWatchdog watchdog;
   EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+  EXPECT_FALSE(watchdog.fired());
   EXPECT_EQ(presses, 2);
   EXPECT_EQ(afterCancel, QStringLiteral("中断されました"));
   EXPECT_LT(honoured, 5s) << "seen long before the 60-second stall limit";

@@ -16,6 +16,7 @@
 #include "platform/testing/message_recorder.h"
 #include "platform/text_codec.h"
 #include "plugins/tenki/forecast_record.h"
+#include "plugins/tenki/tests/modal_watchdog.h"
 #include "plugins/tenki/tests/tenki_test_support.h"
 
 namespace yk::tenki {
@@ -123,7 +124,11 @@ TEST_F(PluginTest, UpdateShowsTheForecastAndKeepsIt) {
   Export<plg_notify_fn>("plg_notify")(kNotifyRedraw);
   const int hint = DarkTextPixels();
 
-  EXPECT_EQ(Tap(20, 30), kRequestRepaint);
+  {
+    testing::ModalWatchdog watchdog;
+    EXPECT_EQ(Tap(20, 30), kRequestRepaint);
+    EXPECT_FALSE(watchdog.fired()) << "the download dialog did not close by itself";
+  }
   EXPECT_TRUE(messages_.texts().empty());
   const auto record = LoadForecastRecord(host_.plugin() / "tvk_tenki.tdt");
   ASSERT_TRUE(record);
