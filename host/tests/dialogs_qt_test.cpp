@@ -1,5 +1,5 @@
 // The Qt side of plugin selection and the holiday editor: the dialogs' controls, and the
-// commands the host program gets from InstallHostDialogs.
+// commands the host program gets from InstallDialogCommands.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -17,7 +17,7 @@
 #include "common/holiday.h"
 #include "host/holiday_entry_dialog.h"
 #include "host/holiday_list_dialog.h"
-#include "host/host_dialogs.h"
+#include "host/dialog_commands.h"
 #include "host/main_frame.h"
 #include "host/plugin_host.h"
 #include "host/plugin_select_dialog.h"
@@ -79,7 +79,7 @@ class HostWithDialogs : public ::testing::Test {
   }
   void Start() {
     app_ = std::make_unique<CTavikApp>();
-    app_->AddExtension(InstallHostDialogs);
+    app_->AddExtension(InstallDialogCommands);
     CTavikApp::Options options;
     options.appFolder = folder_.appFolder();
     options.singleInstance = false;

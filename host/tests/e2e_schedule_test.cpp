@@ -30,7 +30,7 @@
 #include <functional>
 
 #include "common/schedule_dialog.h"
-#include "host/host_dialogs.h"
+#include "host/dialog_commands.h"
 #include "host/main_frame.h"
 #include "host/plugin_select_dialog.h"
 #include "host/tavik_app.h"
@@ -162,7 +162,7 @@ class InstalledOrganizer : public ::testing::Test {
     QApplication::setApplicationName(QStringLiteral("tavik-hpc2k"));
     QApplication::setOrganizationName(QStringLiteral("Vantor Studio"));
     app_ = std::make_unique<CTavikApp>();
-    app_->AddExtension(InstallHostDialogs);
+    app_->AddExtension(InstallDialogCommands);
     CTavikApp::Options options;
     options.appFolder = platform::Utf8ToUtf16(prefix().string() + "/");
     // Other tests may run an installed host at the same time.

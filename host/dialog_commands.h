@@ -1,6 +1,6 @@
-// host_dialogs.h — plugs plugin selection, the quick menu and the holiday editor into the
-// host program: the application runs InstallHostDialogs as an extension once the view is
-// ready (CTavikApp::AddExtension), which enables the commands
+// dialog_commands.h — the menu commands that run the plugin selection dialog, the quick
+// menu and the holiday editor.  The application runs InstallDialogCommands as an extension
+// once the view is ready (CTavikApp::AddExtension); it enables the commands
 //   32781 "選択(&L)" (Ctrl+P)         the selection dialog for the active window
 //   32794..32800 "クイック(&Q)"        the quick plugins ("メモ(&M)" also Ctrl+Q)
 //   32785 "休日データ(&H)"             the holiday list, then DateChanged to every window
@@ -13,6 +13,6 @@ namespace yk {
 class CMainFrame;
 class CTavikView;
 
-void InstallHostDialogs(CMainFrame& frame, CTavikView& view);
+void InstallDialogCommands(CMainFrame& frame, CTavikView& view);
 
 }  // namespace yk

@@ -1,4 +1,6 @@
-#include "host/host_dialogs.h"
+// dialog_commands.cpp — wires plugin selection, the quick menu and the holiday editor to
+// the frame's commands and to the plugin button of every window.
+#include "host/dialog_commands.h"
 
 #include "host/holiday_list_dialog.h"
 #include "host/main_frame.h"
@@ -28,7 +30,7 @@ PluginSelection SelectionOf(CTavikView& view, QWidget* dialogParent) {
 
 }  // namespace
 
-void InstallHostDialogs(CMainFrame& frame, CTavikView& view) {
+void InstallDialogCommands(CMainFrame& frame, CTavikView& view) {
   CTavikView* v = &view;
   QWidget* parent = &frame;
   if (WindowManager* windows = view.session().windows()) {
