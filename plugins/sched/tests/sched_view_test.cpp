@@ -87,24 +87,80 @@ TEST(SchedView, ShortTextsKeepTheirMeasuredHeight) {
   EXPECT_EQ(f.view().contentHeight(), 10 + 2 * 34 + 40);
 }
 
+// Each large digit cell of the skin painted in its own grey, so that the header can be read
+// back from the canvas.
+uint32_t DigitShade(int digit) {
+  const uint32_t grey = uint32_t(20 + 20 * digit);
+  return grey << 16 | grey << 8 | grey;
+}
+void ShadeLargeDigits(const PixelBuffer& skin) {
+  for (int digit = 0; digit < 10; ++digit) {
+    for (int y = 60; y < 69; ++y) {
+      for (int x = digit * 5; x < digit * 5 + 5; ++x) {
+        uint8_t* p = skin.bits + (size_t(skin.height - 1 - y) * size_t(skin.width) + size_t(x)) * 3;
+        p[0] = p[1] = p[2] = uint8_t(DigitShade(digit));
+      }
+    }
+  }
+}
+
 struct KeyFixture : Fixture {
   KeyFixture() {
     for (int i = 0; i < kKeyActionCount; ++i) view().keys()->entries[i].key = 100 + i;
   }
 };
 
-TEST(SchedView, DayAndMonthBoundsOf1980) {
-  KeyFixture f;
-  f.host.SetToday(1980, 1, 1);
-  f.view().Notify(kNotifyDateChanged);
-  f.host.ctx()->dateChangeMark = 7;
-  EXPECT_EQ(f.view().KeyDown(100 + kKeyPreviousDay), kRequestBroadcastDate);
-  EXPECT_EQ(f.view().shown(), (YearMonthDay{1980, 1, 1}));
-  EXPECT_EQ(f.host.ctx()->todayYear, 1980);
-  EXPECT_EQ(f.host.ctx()->todayDay, 1);
-  EXPECT_EQ(f.host.ctx()->dateChangeMark, 0);
-  EXPECT_EQ(f.view().KeyDown(100 + kKeyPreviousMonth), kRequestNone);
-  EXPECT_EQ(f.view().shown(), (YearMonthDay{1980, 1, 1}));
+// The window reaches every year the edit dialog stores, 1975..2036; at either end a day
+// step keeps the date (and still tells the other windows) and a month step does nothing.
+TEST(SchedView, DayAndMonthBoundsOfTheYearsStored) {
+  struct Case {
+    const char* rule;
+    YearMonthDay from;
+    int dayAction, monthAction;
+  } cases[] = {
+      {"1 January 1975", {1975, 1, 1}, kKeyPreviousDay, kKeyPreviousMonth},
+      {"31 December 2036", {2036, 12, 31}, kKeyNextDay, kKeyNextMonth},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    KeyFixture f;
+    f.host.SetToday(c.from.year, c.from.month, c.from.day);
+    f.view().Notify(kNotifyDateChanged);
+    f.host.ctx()->dateChangeMark = 7;
+    EXPECT_EQ(f.view().KeyDown(100 + c.dayAction), kRequestBroadcastDate);
+    EXPECT_EQ(f.view().shown(), c.from);
+    const HostContext& ctx = *f.host.ctx();
+    EXPECT_EQ((YearMonthDay{ctx.todayYear, ctx.todayMonth, ctx.todayDay}), c.from);
+    EXPECT_EQ(ctx.dateChangeMark, 0);
+    EXPECT_EQ(f.view().KeyDown(100 + c.monthAction), kRequestNone);
+    EXPECT_EQ(f.view().shown(), c.from);
+  }
+}
+
+// A schedule of 2036 (or of 1975) can be reached by stepping there.
+TEST(SchedView, SchedulesAtBothEndsCanBeReached) {
+  struct Case {
+    YearMonthDay from;
+    int action;
+    YearMonthDay reached;
+    const char* file;
+  } cases[] = {
+      {{2035, 12, 31}, kKeyNextDay, {2036, 1, 1}, "2036/1/1/sched.txt"},
+      {{1976, 1, 1}, kKeyPreviousDay, {1975, 12, 31}, "1975/12/31/sched.txt"},
+      {{2036, 11, 30}, kKeyNextMonth, {2036, 12, 30}, "2036/12/30/sched.txt"},
+  };
+  for (const auto& c : cases) {
+    KeyFixture f;
+    const YearMonthDay d = c.reached;
+    f.host.WriteDataFile(
+        c.file, {Line(d.year, d.month, d.day, 0, 0, d.year, d.month, d.day, 0, 0, -1, u"far")});
+    f.host.SetToday(c.from.year, c.from.month, c.from.day);
+    f.view().Notify(kNotifyDateChanged);
+    const int answer = f.view().KeyDown(100 + c.action);
+    if (answer == kRequestBroadcastDate) f.view().Notify(kNotifyDateChanged);
+    EXPECT_EQ(f.view().shown(), c.reached) << c.file;
+    EXPECT_EQ(f.view().dayList().count, 1) << c.file;
+  }
 }
 
 TEST(SchedView, DayStepsWriteTheSharedDate) {
@@ -123,17 +179,32 @@ TEST(SchedView, DayStepsWriteTheSharedDate) {
   }
 }
 
-TEST(SchedView, NextMonthOn31JanuaryShows31FebruaryOnly) {
+// Month paging cuts the day to the month's length: the header always names a real day,
+// and the shared date, which month steps leave alone, stays valid.
+TEST(SchedView, MonthPagingFrom31DecemberShowsRealDays) {
   KeyFixture f;
-  f.host.SetToday(2004, 1, 31);
+  ShadeLargeDigits(f.host.mutableSkin());
+  f.host.SetToday(2026, 12, 31);
   f.view().Notify(kNotifyDateChanged);
+  f.host.WriteDataFile("2027/2/28/sched.txt",
+                       {Line(2027, 2, 28, 0, 0, 2027, 2, 28, 0, 0, -1, u"end of February")});
+  EXPECT_EQ(f.view().KeyDown(100 + kKeyNextMonth), kRequestRepaint);
+  EXPECT_EQ(f.view().shown(), (YearMonthDay{2027, 1, 31}));
   f.hooks.drawn.clear();
   EXPECT_EQ(f.view().KeyDown(100 + kKeyNextMonth), kRequestRepaint);
-  EXPECT_EQ(f.view().shown(), (YearMonthDay{2004, 2, 31}));
-  EXPECT_EQ(f.view().dayList().count, 0);
-  EXPECT_NE(f.LastDrawn(kNoSchedulesText), nullptr);
-  EXPECT_EQ(f.host.ctx()->todayMonth, 1);
-  EXPECT_EQ(f.host.ctx()->todayDay, 31);
+  EXPECT_EQ(f.view().shown(), (YearMonthDay{2027, 2, 28}));
+  EXPECT_EQ(f.view().dayList().count, 1);
+  EXPECT_NE(f.LastDrawn(u"end of February"), nullptr);
+  const HostContext& ctx = *f.host.ctx();
+  EXPECT_EQ((YearMonthDay{ctx.todayYear, ctx.todayMonth, ctx.todayDay}),
+            (YearMonthDay{2026, 12, 31}));
+  // The header's day digits read 28.
+  EXPECT_EQ(PixelAt(f.host.canvas(), 38, 24), DigitShade(2));
+  EXPECT_EQ(PixelAt(f.host.canvas(), 43, 24), DigitShade(8));
+  // A day step from there goes on from the 28th.
+  EXPECT_EQ(f.view().KeyDown(100 + kKeyNextDay), kRequestBroadcastDate);
+  EXPECT_EQ((YearMonthDay{ctx.todayYear, ctx.todayMonth, ctx.todayDay}),
+            (YearMonthDay{2027, 3, 1}));
 }
 
 TEST(SchedView, MonthStepsMoveTheSideScrollToTheirEnd) {
