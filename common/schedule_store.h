@@ -31,6 +31,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/plugin_interface.h"
 
@@ -173,6 +174,12 @@ struct DayScheduleList {
 // collection order, then the others by start time (equal starts keep collection order).
 void CollectDaySchedules(const std::filesystem::path& dataFolder, int year, int month, int day,
                          int weekday, ScheduleStore* store, DayScheduleList* list);
+
+// Every record that falls on the date, however many, in the same display order over all
+// of them (a busy date can hold hundreds: 50 of its own and up to 300 in each wider file).
+[[nodiscard]] std::vector<DayEntry> CollectAllDaySchedules(const std::filesystem::path& dataFolder,
+                                                           int year, int month, int day,
+                                                           int weekday, ScheduleStore* store);
 
 // Whether a record falls on a date, honouring the every-year / every-month marks and,
 // for unmarked records, a weekly period.

@@ -45,6 +45,23 @@ struct Fixture {
   std::unique_ptr<SchedView> view_;
 };
 
+// Each large digit cell of the skin painted in its own grey, so that the header can be read
+// back from the canvas.
+uint32_t DigitShade(int digit) {
+  const uint32_t grey = uint32_t(20 + 20 * digit);
+  return grey << 16 | grey << 8 | grey;
+}
+void ShadeLargeDigits(const PixelBuffer& skin) {
+  for (int digit = 0; digit < 10; ++digit) {
+    for (int y = 60; y < 69; ++y) {
+      for (int x = digit * 5; x < digit * 5 + 5; ++x) {
+        uint8_t* p = skin.bits + (size_t(skin.height - 1 - y) * size_t(skin.width) + size_t(x)) * 3;
+        p[0] = p[1] = p[2] = uint8_t(DigitShade(digit));
+      }
+    }
+  }
+}
+
 TEST(SchedView, EmptyDayShowsTheGreyNoScheduleText) {
   Fixture f;
   EXPECT_EQ(f.view().Notify(kNotifyRedraw), kRequestRepaint);
@@ -66,7 +83,7 @@ TEST(SchedView, TwentyEntriesAreEachCutToTwentyPixels) {
   f.WriteEntries(20);
   f.hooks.measuredHeight = 50;
   f.view().Notify(kNotifyRedraw);
-  ASSERT_EQ(f.view().dayList().count, 20);
+  ASSERT_EQ(f.view().listedCount(), 20);
   EXPECT_EQ(f.view().textHeights(), std::vector<int>(20, 20));
   int texts = 0;
   for (const auto& d : f.hooks.drawn)
@@ -78,6 +95,81 @@ TEST(SchedView, TwentyEntriesAreEachCutToTwentyPixels) {
   EXPECT_EQ(f.view().contentHeight(), 10 + 20 * 40 + 40);
 }
 
+// Drags the list so that the window row `content` (counted as if nothing were scrolled)
+// comes into sight and double-taps it; answers what the view answered to the tap.
+int DoubleTapListRow(SchedView& view, int content) {
+  const int delta = std::max(0, content - 100) - view.scroll().y;
+  view.MouseDown(100, 1000);
+  view.MouseMove(100, 991);
+  view.MouseMove(100, 991 - delta);
+  view.MouseUp(100, 991 - delta);
+  view.MouseDoubleDown(50, content - view.scroll().y);
+  return view.MouseUp(50, content - view.scroll().y);
+}
+
+// A day with more entries than a list holds: twenty at a time, then "ほか5件", whose double
+// tap lists the others; every entry opens, and the count says 25 all along.
+TEST(SchedView, EveryEntryOfABusyDayCanBeOpened) {
+  Fixture f;
+  ShadeLargeDigits(f.host.mutableSkin());
+  f.WriteEntries(25);
+  f.hooks.measuredHeight = 14;  // 20 entries of 34 rows, the list's own line below them
+  f.view().Notify(kNotifyRedraw);
+  ASSERT_EQ(f.view().dayEntries().size(), 25u);
+  EXPECT_EQ(f.view().listedCount(), 20);
+  EXPECT_EQ(PixelAt(f.host.canvas(), 76, 24), DigitShade(2)) << "the count is the day's total";
+  EXPECT_EQ(PixelAt(f.host.canvas(), 81, 24), DigitShade(5));
+  const auto* more = f.LastDrawn(u"ほか5件");
+  ASSERT_NE(more, nullptr);
+  EXPECT_EQ(more->clip, (Rect{5, 10 + 20 * 34 + 30, 231, 20}));
+  EXPECT_EQ(f.view().contentHeight(), 10 + 20 * 34 + 20 + 40);
+
+  for (int k = 0; k < 20; ++k) DoubleTapListRow(f.view(), 60 + k * 34 + 10);
+  // The list is scrolled to its end now: the line is 10 rows above the window's bottom.
+  const int lineRow = 60 + 20 * 34 + 10 - f.view().scroll().y;
+  f.view().MouseDown(50, lineRow);
+  EXPECT_EQ(f.view().MouseUp(50, lineRow), kRequestNone) << "a single tap on the line";
+  EXPECT_EQ(f.view().firstListed(), 0);
+  EXPECT_EQ(DoubleTapListRow(f.view(), 60 + 20 * 34 + 10), kRequestRepaint);
+  EXPECT_EQ(f.view().firstListed(), 20);
+  EXPECT_EQ(f.view().listedCount(), 5);
+  EXPECT_EQ(f.view().scroll().y, 0);
+  EXPECT_NE(f.LastDrawn(u"ほか20件"), nullptr);
+  for (int k = 0; k < 5; ++k) DoubleTapListRow(f.view(), 60 + k * 34 + 10);
+
+  std::vector<std::u16string> expected;
+  for (int i = 0; i < 25; ++i) expected.push_back(u"entry" + std::u16string(1, u'A' + i));
+  EXPECT_EQ(f.hooks.openedTexts, expected);
+
+  // From the last entries the line leads back to the first; another day starts at its first.
+  EXPECT_EQ(DoubleTapListRow(f.view(), 60 + 5 * 34 + 10), kRequestRepaint);
+  EXPECT_EQ(f.view().firstListed(), 0);
+  DoubleTapListRow(f.view(), 60 + 20 * 34 + 10);
+  ASSERT_EQ(f.view().firstListed(), 20);
+  f.host.SetToday(2004, 5, 8);
+  f.view().Notify(kNotifyDateChanged);
+  EXPECT_EQ(f.view().firstListed(), 0);
+}
+
+TEST(SchedView, CountsOfAHundredAndMoreKeepTheirDigits) {
+  Fixture f;
+  ShadeLargeDigits(f.host.mutableSkin());
+  std::vector<std::u16string> lines;
+  for (int i = 0; i < 50; ++i) lines.push_back(Line(2004, 5, 7, 9, 0, 2004, 5, 7, 10, 0, -1, u"d"));
+  f.host.WriteDataFile("2004/5/7/sched.txt", lines);
+  lines.clear();
+  for (int i = 0; i < 73; ++i)
+    lines.push_back(Line(2004, 5, 1, 9, 0, 2004, 5, 20, 10, 0, -1, u"m"));
+  f.host.WriteDataFile("2004/5/sched.txt", lines);
+  f.view().Notify(kNotifyRedraw);
+  ASSERT_EQ(f.view().dayEntries().size(), 123u);
+  EXPECT_EQ(PixelAt(f.host.canvas(), 76, 24), DigitShade(1));
+  EXPECT_EQ(PixelAt(f.host.canvas(), 81, 24), DigitShade(2));
+  EXPECT_EQ(PixelAt(f.host.canvas(), 86, 24), DigitShade(3));
+  EXPECT_NE(f.LastDrawn(u"ほか103件"), nullptr);
+  EXPECT_LE(f.view().contentHeight(), 10 + kCanvasHeight);
+}
+
 TEST(SchedView, ShortTextsKeepTheirMeasuredHeight) {
   Fixture f;
   f.WriteEntries(2);
@@ -85,23 +177,6 @@ TEST(SchedView, ShortTextsKeepTheirMeasuredHeight) {
   f.view().Notify(kNotifyRedraw);
   EXPECT_EQ(f.view().textHeights(), (std::vector<int>{14, 14}));
   EXPECT_EQ(f.view().contentHeight(), 10 + 2 * 34 + 40);
-}
-
-// Each large digit cell of the skin painted in its own grey, so that the header can be read
-// back from the canvas.
-uint32_t DigitShade(int digit) {
-  const uint32_t grey = uint32_t(20 + 20 * digit);
-  return grey << 16 | grey << 8 | grey;
-}
-void ShadeLargeDigits(const PixelBuffer& skin) {
-  for (int digit = 0; digit < 10; ++digit) {
-    for (int y = 60; y < 69; ++y) {
-      for (int x = digit * 5; x < digit * 5 + 5; ++x) {
-        uint8_t* p = skin.bits + (size_t(skin.height - 1 - y) * size_t(skin.width) + size_t(x)) * 3;
-        p[0] = p[1] = p[2] = uint8_t(DigitShade(digit));
-      }
-    }
-  }
 }
 
 struct KeyFixture : Fixture {
@@ -159,7 +234,7 @@ TEST(SchedView, SchedulesAtBothEndsCanBeReached) {
     const int answer = f.view().KeyDown(100 + c.action);
     if (answer == kRequestBroadcastDate) f.view().Notify(kNotifyDateChanged);
     EXPECT_EQ(f.view().shown(), c.reached) << c.file;
-    EXPECT_EQ(f.view().dayList().count, 1) << c.file;
+    EXPECT_EQ(f.view().listedCount(), 1) << c.file;
   }
 }
 
@@ -193,7 +268,7 @@ TEST(SchedView, MonthPagingFrom31DecemberShowsRealDays) {
   f.hooks.drawn.clear();
   EXPECT_EQ(f.view().KeyDown(100 + kKeyNextMonth), kRequestRepaint);
   EXPECT_EQ(f.view().shown(), (YearMonthDay{2027, 2, 28}));
-  EXPECT_EQ(f.view().dayList().count, 1);
+  EXPECT_EQ(f.view().listedCount(), 1);
   EXPECT_NE(f.LastDrawn(u"end of February"), nullptr);
   const HostContext& ctx = *f.host.ctx();
   EXPECT_EQ((YearMonthDay{ctx.todayYear, ctx.todayMonth, ctx.todayDay}),
@@ -395,7 +470,7 @@ TEST(SchedView, DataChangedRedrawsWhenItConcernsTheShownDay) {
 TEST(SchedView, DataChangedShowsARecordAddedElsewhere) {
   Fixture f;
   f.view().Notify(kNotifyRedraw);
-  ASSERT_EQ(f.view().dayList().count, 0);
+  ASSERT_EQ(f.view().listedCount(), 0);
   ScheduleRecord record{};
   record.startYear = record.endYear = 2004;
   record.startMonth = record.endMonth = 5;
@@ -407,7 +482,7 @@ TEST(SchedView, DataChangedShowsARecordAddedElsewhere) {
   f.host.ctx()->changeFlags = kChangeSchedules;
   f.host.ctx()->changeDay = 0;
   EXPECT_EQ(f.view().Notify(kNotifyDataChanged), kRequestRepaint);
-  EXPECT_EQ(f.view().dayList().count, 1);
+  EXPECT_EQ(f.view().listedCount(), 1);
 }
 
 TEST(SchedView, DrawingStaysInsideTheContentArea) {
