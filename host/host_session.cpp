@@ -134,12 +134,9 @@ void HostSession::ReadSettings() {
   settings_.wallpaper = profile->GetString(kSettingSection, u"wallpaper", u"");
   w.focusMode = get(u"focuswin", 1) != 0;
   w.translucent = get(u"transwin", 0) != 0;
-  w.keys[kKeyDataRefresh] = get(u"keyreflesh", 0);
-  w.keys[kKeyPluginSelect] = get(u"keyplugsel", 0);
-  w.keys[kKeyNextWindow] = get(u"keynextwin", 0);
-  w.keys[kKeyPreviousWindow] = get(u"keyprevwin", 0);
-  w.keys[kKeyToday] = get(u"keytoday", 0);
-  w.keys[kKeyPluginNext] = get(u"keyplugselnext", 0);
+  for (HostKeyAction key : {kKeyDataRefresh, kKeyPluginSelect, kKeyNextWindow, kKeyPreviousWindow,
+                            kKeyToday, kKeyPluginNext})
+    w.keys[key] = get(kHostKeyValueNames[key], 0);
   host_->fontName.set(profile->GetString(kSettingSection, u"font", kDefaultFontName));
   host_->dialName.set(profile->GetString(kSettingSection, u"dialname", u""));
   host_->dialUse = get(u"dialuse", 0) != 0 ? 1 : 0;
@@ -209,12 +206,9 @@ void HostSession::SaveSettings() {
   put(u"focuswin", w.focusMode ? 1 : 0);
   put(u"transwin", w.translucent ? 1 : 0);
   put(u"wingrid", w.gridStep);
-  put(u"keyreflesh", w.keys[kKeyDataRefresh]);
-  put(u"keyplugsel", w.keys[kKeyPluginSelect]);
-  put(u"keyplugselnext", w.keys[kKeyPluginNext]);
-  put(u"keynextwin", w.keys[kKeyNextWindow]);
-  put(u"keyprevwin", w.keys[kKeyPreviousWindow]);
-  put(u"keytoday", w.keys[kKeyToday]);
+  for (HostKeyAction key : {kKeyDataRefresh, kKeyPluginSelect, kKeyPluginNext, kKeyNextWindow,
+                            kKeyPreviousWindow, kKeyToday})
+    put(kHostKeyValueNames[key], w.keys[key]);
 }
 
 void HostSession::Destroy() {

@@ -30,7 +30,6 @@ class PluginHost;
 class ViewPort;
 class WindowManager;
 
-inline constexpr char16_t kSettingSection[] = u"setting";
 inline constexpr char16_t kMemoryErrorText[] = u"メモリ確保エラーが発生しました";
 inline constexpr char16_t kDataFileErrorText[] = u"データファイルの読み込みに失敗しました";
 inline constexpr char16_t kWelcomeText[] =

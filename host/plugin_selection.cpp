@@ -50,23 +50,6 @@ void PluginSelection::SelectPlugin(int p, int mode) {
   }
 }
 
-void PluginSelection::RaiseToTop(int p) {
-  const int top = host_.windowCount - 1;
-  if (p < 0 || p >= top) return;
-  const int32_t slot = host_.order[p];
-  for (int i = p; i < top; ++i) host_.order[i] = host_.order[i + 1];
-  host_.order[top] = slot;
-  auto follow = [&](int32_t& position) {
-    if (position == p) {
-      position = top;
-    } else if (position > p) {
-      --position;
-    }
-  };
-  follow(host_.active);
-  follow(host_.maximized);
-}
-
 void PluginSelection::OpenQuickPlugin(std::u16string_view name, std::u16string_view path) {
   int found = -1;
   for (int p = host_.windowCount - 1; p >= 0 && found < 0; --p) {
@@ -78,8 +61,8 @@ void PluginSelection::OpenQuickPlugin(std::u16string_view name, std::u16string_v
     if (host_.maximized >= 0 && host_.maximized != found) {
       windows_.ToggleMaximize(host_.maximized, /*recompose=*/false);
     }
-    RaiseToTop(found);
     const int top = host_.windowCount - 1;
+    windows_.MovePosition(found, top);
     host_.active = top;
     for (int p = 0; p < host_.windowCount; ++p) windows_.RenderWindow(p, false, false, false);
     // The window that is already maximised is restored by this: the command toggles.

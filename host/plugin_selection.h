@@ -77,8 +77,6 @@ class PluginSelection {
   bool RunQuickCommand(int command);
 
  private:
-  void RaiseToTop(int p);
-
   HostContext& host_;
   PluginHost& plugins_;
   WindowManager& windows_;

@@ -230,6 +230,38 @@ TEST(HostStartup, GarbledSettingsReadAsDefaults) {
   }
 }
 
+// The six host keys come from section "setting" at the start and go back at shutdown.
+TEST(HostStartup, HostKeysAreReadAtTheStartAndWrittenAtShutdown) {
+  const std::pair<const char16_t*, HostKeyAction> keys[] = {
+      {u"keynextwin", kKeyNextWindow},  {u"keyprevwin", kKeyPreviousWindow},
+      {u"keytoday", kKeyToday},         {u"keyplugsel", kKeyPluginSelect},
+      {u"keyreflesh", kKeyDataRefresh}, {u"keyplugselnext", kKeyPluginNext},
+  };
+  ProgramFolder folder;
+  folder.WriteTheme(0, 0, 0);
+  Store(folder, {{u"firsttime", u"1"}});
+  int code = 112;
+  for (const auto& [name, action] : keys)
+    Store(folder, {{name, platform::Utf8ToUtf16(std::to_string(code++))}});
+  MessageRecorder recorder;
+  {
+    HostRun run(folder);
+    ASSERT_TRUE(run.updated);
+    code = 112;
+    for (const auto& [name, action] : keys) {
+      EXPECT_EQ(run.session.windows()->settings().keys[action], code++)
+          << platform::Utf16ToUtf8(name);
+    }
+    // Shutdown writes every key, the ones it did not change too.
+    for (const auto& [name, action] : keys) Store(folder, {{name, u""}});
+  }
+  code = 112;
+  for (const auto& [name, action] : keys) {
+    EXPECT_EQ(Stored(folder, name), platform::Utf8ToUtf16(std::to_string(code++)))
+        << platform::Utf16ToUtf8(name);
+  }
+}
+
 TEST(HostStartup, MissingOptionalPicturesLetStartUpGoOn) {
   ProgramFolder folder;
   folder.WriteTheme(50, 60, 70);

@@ -259,6 +259,37 @@ TEST_F(WindowManagerTest, ARestackDuringADragKeepsDraggingThePressedWindow) {
   }
 }
 
+// Whoever moves a window in the stack (the restacking commands, focus mode, the quick
+// menu), the active and maximised windows and a drag in progress stay with their windows.
+TEST_F(WindowManagerTest, MovingAWindowInTheStackKeepsEveryPositionWithItsWindow) {
+  struct Case {
+    const char* rule;
+    int from, to;
+    int active, maximized, pressed;                 // positions before
+    int activeAfter, maximizedAfter, pressedAfter;  // after
+    std::vector<int> order;                         // slots bottom to top, after
+  } cases[] = {
+      {"the moved window", 1, 3, 1, 1, 1, 3, 3, 3, {0, 2, 3, 1}},
+      {"windows it passes go down", 0, 3, 3, 2, 1, 2, 1, 0, {1, 2, 3, 0}},
+      {"windows it passes go up", 3, 0, 0, 2, 1, 1, 3, 2, {3, 0, 1, 2}},
+      {"windows outside the move stay", 1, 2, 0, 3, -1, 0, 3, -1, {0, 2, 1, 3}},
+      {"an invalid position moves nothing", 1, 4, 1, -1, 2, 1, -1, 2, {0, 1, 2, 3}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    HostFixture h;
+    h.OpenWindows({{0, 0, 100, 60}, {10, 10, 100, 60}, {20, 20, 100, 60}, {30, 30, 100, 60}});
+    h.ctx->active = c.active;
+    h.ctx->maximized = c.maximized;
+    h.ctx->pressed = c.pressed;
+    h.windows->MovePosition(c.from, c.to);
+    EXPECT_EQ(h.Order(), c.order);
+    EXPECT_EQ(h.ctx->active, c.activeAfter);
+    EXPECT_EQ(h.ctx->maximized, c.maximizedAfter);
+    EXPECT_EQ(h.ctx->pressed, c.pressedAfter);
+  }
+}
+
 TEST_F(WindowManagerTest, TappingALowerWindowRaisesItOnlyInFocusMode) {
   for (bool focus : {true, false}) {
     SCOPED_TRACE(focus ? "focus mode" : "normal mode");
@@ -476,10 +507,13 @@ TEST_F(WindowManagerTest, StoredGridStepsOutsideTheRangeReadAsFive) {
     int step;
   } cases[] = {{0, 5}, {21, 5}, {-3, 5}, {1, 1}, {20, 20}, {7, 7}};
   for (const auto& c : cases) {
-    host.profile().WriteInt(u"setting", u"wingrid", c.stored);
-    EXPECT_EQ(ReadWindowSettings(host.ctx->app).gridStep, c.step) << c.stored;
+    EXPECT_EQ(GridStepFromStored(c.stored), c.step) << c.stored;
+    WindowSettings settings;
+    settings.gridStep = c.stored;
+    host.windows->SetSettings(settings);
+    EXPECT_EQ(host.windows->settings().gridStep, c.step) << c.stored;
   }
-  WindowSettings defaults = ReadWindowSettings(0);
+  const WindowSettings defaults;
   EXPECT_TRUE(defaults.focusMode);
   EXPECT_FALSE(defaults.translucent);
 }
@@ -499,10 +533,6 @@ TEST_F(WindowManagerTest, HostKeyTableCarriesTheSixActionsBothWays) {
   EXPECT_EQ(settings.keys, (std::array<int, kHostKeyCount>{11, 12, 0, 14, 15, 99}));
   ReleaseHostKeyTable(table);
   EXPECT_TRUE(table.entries[0].label.empty());
-
-  WriteWindowSettings(host.ctx->app, settings);
-  EXPECT_EQ(host.profile().GetInt(u"setting", u"keyplugselnext", 0), 99);
-  EXPECT_EQ(ReadWindowSettings(host.ctx->app).keys, settings.keys);
 }
 
 }  // namespace

@@ -288,6 +288,29 @@ TEST_F(SelectionTest, QuickMenuMaximisesTheWindowThatShowsThePlugin) {
   EXPECT_TRUE(messages_.texts().empty());
 }
 
+// A quick menu command that raises a window while the title of another is being dragged
+// (a key bound to it, pressed mid-drag): the drag goes on with the window it started on.
+TEST_F(SelectionTest, QuickMenuRaisingAWindowMidDragKeepsTheDrag) {
+  const std::u16string pa = Install("rec_a.plg", "qa.plg");
+  HostContext& h = *fix_.ctx;
+  WindowSettings settings = fix_.windows->settings();
+  settings.focusMode = false;
+  fix_.windows->SetSettings(settings);
+  fix_.OpenWindows({{0, 0, 100, 60}, {105, 100, 100, 60}, {210, 100, 100, 60}});
+  ASSERT_TRUE(fix_.plugins->LoadPlugin(0, pa, false));
+  const int draggedSlot = h.order[1];
+  fix_.windows->StylusDown(155, 105);  // the middle window's title
+  ASSERT_EQ(h.pressed, 1);
+  Selection().OpenQuickPlugin(u"Recorder A", pa);
+  ASSERT_EQ(h.order[2], h.order[h.windowCount - 1]);
+  EXPECT_EQ(h.order[h.pressed], draggedSlot);
+  Selection().OpenQuickPlugin(u"Recorder A", pa);  // restores it again
+  fix_.windows->StylusMove(165, 115);
+  EXPECT_EQ(h.slots[draggedSlot].left, 115) << "the dragged window moved";
+  EXPECT_EQ(h.slots[0].left, 0) << "the raised window stayed";
+  EXPECT_EQ(h.slots[2].left, 210) << "the third window stayed";
+}
+
 TEST_F(SelectionTest, QuickMenuOpensANewMaximisedWindowOrClosesItOnFailure) {
   const std::u16string pc = Install("rec_c.plg", "qc.plg");
   HostContext& h = *fix_.ctx;
