@@ -4,6 +4,7 @@
 #include <cctype>
 #include <system_error>
 
+#include "host/window_positions.h"
 #include "platform/dynamic_library.h"
 #include "platform/text_codec.h"
 
@@ -47,12 +48,9 @@ std::filesystem::path PluginFolder(const HostContext& host) {
 }
 
 bool IsPluginShown(const HostContext& host, std::u16string_view path) {
-  const int count = std::clamp<int32_t>(host.windowCount, 0, kMaxWindows);
-  for (int p = 0; p < count; ++p) {
-    const int slot = host.order[p];
-    if (slot < 0 || slot >= kMaxWindows) continue;
-    const PluginSlot& s = host.slots[slot];
-    if (s.loaded == 1 && s.path.get() == path) return true;
+  for (int p = 0; p < kMaxWindows; ++p) {
+    const PluginSlot* s = SlotAt(host, p);
+    if (s != nullptr && s->loaded == 1 && s->path.get() == path) return true;
   }
   return false;
 }

@@ -4,6 +4,7 @@
 
 #include "host/plugin_host.h"
 #include "host/window_manager.h"
+#include "host/window_positions.h"
 #include "platform/text_codec.h"
 
 namespace yk {
@@ -23,11 +24,11 @@ PluginSelection::PluginSelection(HostContext& host, PluginHost& plugins, WindowM
     : host_(host), plugins_(plugins), windows_(windows), runDialog_(std::move(runDialog)) {}
 
 void PluginSelection::SelectPlugin(int p, int mode) {
-  if (p < 0 || p >= host_.windowCount) return;
-  PluginSlot& slot = host_.slots[host_.order[p]];
+  const PluginSlot* slot = SlotAt(host_, p);
+  if (slot == nullptr) return;
   std::u16string previous;
   if (plugins_.IsLoaded(p)) {
-    previous = slot.path.get();
+    previous = slot->path.get();
     plugins_.UnloadPlugin(p, /*redraw=*/false);
   }
   if (mode == -1) mode = windows_.settings().pluginButtonAction;
@@ -53,8 +54,8 @@ void PluginSelection::SelectPlugin(int p, int mode) {
 void PluginSelection::OpenQuickPlugin(std::u16string_view name, std::u16string_view path) {
   int found = -1;
   for (int p = host_.windowCount - 1; p >= 0 && found < 0; --p) {
-    const PluginSlot& slot = host_.slots[host_.order[p]];
-    if (slot.inUse == 1 && slot.name.get() == name) found = p;
+    const PluginSlot* slot = SlotAt(host_, p);
+    if (slot != nullptr && slot->inUse == 1 && slot->name.get() == name) found = p;
   }
 
   if (found >= 0) {
