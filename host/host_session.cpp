@@ -141,8 +141,8 @@ void HostSession::ReadSettings() {
   host_->dialName.set(profile->GetString(kSettingSection, u"dialname", u""));
   host_->dialUse = get(u"dialuse", 0) != 0 ? 1 : 0;
   host_->dialCheck = get(u"dialcheck", 0) != 0 ? 1 : 0;
-  // Only 1 means "next plugin"; anything else stored opens the dialog.
-  w.pluginButtonAction = get(u"plugtype", 0) == 1 ? kPluginButtonNext : kPluginButtonDialog;
+  // 0 opens the selection dialog; any other number switches to the next plugin.
+  w.pluginButtonAction = get(u"plugtype", 0) != 0 ? kPluginButtonNext : kPluginButtonDialog;
   windows_->SetSettings(w);
 }
 
@@ -264,7 +264,7 @@ void HostSession::ApplyWindowSettings(bool focusMode, bool translucent, int grid
   w.focusMode = focusMode;
   w.translucent = translucent;
   w.gridStep = gridStep;
-  w.pluginButtonAction = pluginButton == 1 ? kPluginButtonNext : kPluginButtonDialog;
+  w.pluginButtonAction = pluginButton != 0 ? kPluginButtonNext : kPluginButtonDialog;
   windows_->SetSettings(w);
   settings_.windows = w;
   if (translucencyChanged) windows_->Compose(0, 0, -1, -1, true);

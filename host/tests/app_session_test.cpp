@@ -204,7 +204,7 @@ TEST(HostStartup, GarbledSettingsReadAsDefaults) {
       {"values that are no numbers",
        "[setting]\nfocuswin=yes\ntranswin=maybe\nwingrid=1e3\nkeytoday=F5\nplugtype=next\n"
        "dialuse=\ndialcheck=on\n"},
-      {"numbers out of every range", "[setting]\nwingrid=99999999999999999999\nplugtype=7\n"},
+      {"numbers out of every range", "[setting]\nwingrid=99999999999999999999\n"},
   };
   for (const auto& [rule, contents] : files) {
     SCOPED_TRACE(rule);
@@ -259,6 +259,28 @@ TEST(HostStartup, HostKeysAreReadAtTheStartAndWrittenAtShutdown) {
   for (const auto& [name, action] : keys) {
     EXPECT_EQ(Stored(folder, name), platform::Utf8ToUtf16(std::to_string(code++)))
         << platform::Utf16ToUtf8(name);
+  }
+}
+
+// "plugtype": 0 opens the selection dialog, any other number switches to the next plugin.
+TEST(HostStartup, PluginButtonActionFromTheStoredNumber) {
+  struct Case {
+    const char16_t* stored;
+    PluginButtonAction action;
+  } cases[] = {
+      {u"0", kPluginButtonDialog}, {u"1", kPluginButtonNext},  {u"2", kPluginButtonNext},
+      {u"7", kPluginButtonNext},   {u"-1", kPluginButtonNext}, {u"next", kPluginButtonDialog},
+      {u"", kPluginButtonDialog},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(platform::Utf16ToUtf8(c.stored));
+    ProgramFolder folder;
+    folder.WriteTheme(0, 0, 0);
+    Store(folder, {{u"plugtype", c.stored}, {u"firsttime", u"1"}});
+    MessageRecorder recorder;
+    HostRun run(folder);
+    ASSERT_TRUE(run.updated);
+    EXPECT_EQ(run.session.windows()->settings().pluginButtonAction, c.action);
   }
 }
 
