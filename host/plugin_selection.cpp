@@ -78,7 +78,10 @@ void PluginSelection::OpenQuickPlugin(std::u16string_view name, std::u16string_v
     return;
   }
   if (host_.maximized >= 0) windows_.ToggleMaximize(host_.maximized, /*recompose=*/false);
+  // The window active until now shows the title of the others from here on.
+  const int previous = host_.active;
   host_.active = created;
+  if (previous != created) windows_.RenderWindow(previous, false, false, false);
   windows_.ToggleMaximize(created, /*recompose=*/true);
 }
 

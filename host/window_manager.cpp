@@ -187,9 +187,12 @@ void WindowManager::ToggleMaximize(int p, bool recompose) {
       host_.active = -1;
       RenderWindow(old, false, false, false);
     } else if (ValidPosition(host_, host_.maximized)) {
+      // The window maximised until now was the active one: it is drawn with the title of
+      // the others.
       const int old = host_.maximized;
       restore(*SlotAt(host_, old));
       host_.maximized = -1;
+      if (host_.active == old) host_.active = -1;
       RenderWindow(old, true, true, false);
     }
     host_.maximized = p;

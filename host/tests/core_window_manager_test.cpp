@@ -409,6 +409,18 @@ TEST_F(WindowManagerTest, NextAndPreviousWindow) {
   }
 }
 
+// Maximising a window while another is maximised restores the other with the title fill
+// of an inactive window (cut from the sheet at x = 30, the active one at x = 120).
+TEST_F(WindowManagerTest, MaximisingAnotherWindowRedrawsTheOldOneInactive) {
+  host.OpenWindows({{0, 0, 100, 100}, {110, 0, 100, 100}});
+  wm().ToggleMaximize(1, false);
+  wm().ToggleMaximize(0, true);
+  EXPECT_EQ(ctx().maximized, 0);
+  EXPECT_EQ(ctx().active, 0);
+  EXPECT_EQ(testing::PixelOf(host.WindowBuffer(1), 25, 5), testing::PixelOf(host.Parts(), 35, 5));
+  EXPECT_EQ(testing::PixelOf(host.WindowBuffer(0), 25, 5), testing::PixelOf(host.Parts(), 125, 5));
+}
+
 TEST_F(WindowManagerTest, NextWindowWhileMaximisedMaximisesTheNextOne) {
   host.OpenWindows({{0, 0, 100, 100}, {10, 0, 100, 100}});
   SetMode(false);

@@ -311,6 +311,54 @@ TEST_F(SelectionTest, QuickMenuRaisingAWindowMidDragKeepsTheDrag) {
   EXPECT_EQ(h.slots[2].left, 210) << "the third window stayed";
 }
 
+// Whether the window at p shows the active title fill (cut from the sheet at x = 120) or the
+// other one (x = 30): the pixel five columns into the fill.
+bool ShowsActiveTitle(HostFixture& fix, int p) {
+  const testing::Pixel title = testing::PixelOf(fix.WindowBuffer(p), 25, 5);
+  const testing::Pixel active = testing::PixelOf(fix.Parts(), 125, 5);
+  const testing::Pixel other = testing::PixelOf(fix.Parts(), 35, 5);
+  EXPECT_TRUE(title == active || title == other) << "position " << p << " shows no title fill";
+  return title == active;
+}
+
+// The quick menu moves `active` to the window it opens or raises: the window that was
+// active, or maximised, is redrawn with the other title fill, so one title shows active.
+TEST_F(SelectionTest, QuickMenuLeavesOneActiveTitle) {
+  const std::u16string pa = Install("rec_a.plg", "qa.plg");
+  const std::u16string pc = Install("rec_c.plg", "qc.plg");
+  struct Case {
+    const char* rule;
+    bool maximiseFirst;
+    bool raise;  // raise the window of A rather than open C
+  } cases[] = {
+      {"a new window over a maximised one", true, false},
+      {"a new window over an active one", false, false},
+      {"a raised window over a maximised one", true, true},
+      {"a raised window over an active one", false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    HostFixture fix;
+    const std::u16string app = platform::Utf8ToUtf16(folder_.string() + "/");
+    std::copy(app.begin(), app.end(), fix.ctx->appFolder);
+    fix.OpenWindows({{0, 0, 100, 60}, {110, 0, 100, 60}});
+    ASSERT_TRUE(fix.plugins->LoadPlugin(0, pa, false));
+    if (c.maximiseFirst) fix.windows->ToggleMaximize(1, false);
+    PluginSelection selection(*fix.ctx, *fix.plugins, *fix.windows, {});
+    if (c.raise) {
+      selection.OpenQuickPlugin(u"Recorder A", pa);
+    } else {
+      selection.OpenQuickPlugin(u"Recorder C", pc);
+    }
+    const HostContext& h = *fix.ctx;
+    ASSERT_EQ(h.active, h.windowCount - 1);
+    ASSERT_EQ(h.maximized, h.active);
+    for (int p = 0; p < h.windowCount; ++p)
+      EXPECT_EQ(ShowsActiveTitle(fix, p), p == h.active) << "position " << p;
+    for (int p = 0; p < h.windowCount; ++p) fix.plugins->UnloadPlugin(p, false);
+  }
+}
+
 TEST_F(SelectionTest, QuickMenuOpensANewMaximisedWindowOrClosesItOnFailure) {
   const std::u16string pc = Install("rec_c.plg", "qc.plg");
   HostContext& h = *fix_.ctx;
