@@ -42,11 +42,6 @@ std::optional<std::u16string> CallInfo(plg_info_fn info) {
 
 }  // namespace
 
-std::filesystem::path PluginFolder(const HostContext& host) {
-  const std::u16string app = TextOf(host.appFolder, std::size(host.appFolder));
-  return std::filesystem::path(platform::Utf16ToUtf8(app) + "plugin/");
-}
-
 bool IsPluginShown(const HostContext& host, std::u16string_view path) {
   for (int p = 0; p < kMaxWindows; ++p) {
     const PluginSlot* s = SlotAt(host, p);

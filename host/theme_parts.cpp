@@ -54,10 +54,6 @@ bool CopyFileIntoSheet(const HostContext& host, const fs::path& file, int x, int
 
 }  // namespace
 
-fs::path AppFolderPath(const HostContext& host) {
-  return fs::path(platform::Utf16ToUtf8(std::u16string(host.appFolder)));
-}
-
 bool LoadThemeParts(HostContext& host, bool withIcon) {
   if (!CopyFileIntoSheet(host, ThemeFilePath(host), 0, 0, kPartsWidth, kPartsHeight)) {
     platform::MessageBox(kDataFileErrorText);

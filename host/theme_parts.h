@@ -11,13 +11,11 @@
 #include <vector>
 
 #include "common/plugin_interface.h"
+#include "host/program_folder.h"
 
 namespace yk {
 
 inline constexpr int kMaxThemeFiles = 50;
-
-// The program folder of a Host context as a path (appFolder, which ends in '/').
-std::filesystem::path AppFolderPath(const HostContext& host);
 
 // Loads data/tavik.dat into the parts sheet; with `withIcon` merges the icon image too.
 // A missing or unreadable file shows "データファイルの読み込みに失敗しました" and returns

@@ -6,6 +6,7 @@
 
 #include "common/bitmap_ops.h"
 #include "host/plugin_host.h"
+#include "host/program_folder.h"
 #include "host/view_port.h"
 #include "host/window_positions.h"
 #include "platform/clock.h"
@@ -660,9 +661,12 @@ void WindowManager::RestoreLayout() {
       s.dirty = 0;
       s.name.set(kEmptyWindowName);
       s.loaded = 0;
-      const std::u16string path = profile->GetString(kSettingSection, Indexed(u"winplg", i), u"");
-      // A failed load has shown its message; the window stays, empty.
-      if (!path.empty()) (void)plugins_.LoadPlugin(i, path, /*redraw=*/false);
+      const std::u16string stored = profile->GetString(kSettingSection, Indexed(u"winplg", i), u"");
+      // A plugin of a program folder that has moved since is found in the one of this run
+      // (and saved under its new path); a failed load has shown its message and the
+      // window stays, empty.
+      if (!stored.empty())
+        (void)plugins_.LoadPlugin(i, LocatePluginFile(host_, stored), /*redraw=*/false);
       RenderWindow(i, true, true, false);
     }
   }

@@ -142,7 +142,8 @@ class WindowManager {
   // "setting" of the application's profile.
   void SaveLayout();
   // Opens the saved windows (or one empty window when none were saved), loads their
-  // plugins, activates the top one and composes the whole view.
+  // plugins (a plugin file that is gone is looked for in this run's plugin folder, see
+  // LocatePluginFile), activates the top one and composes the whole view.
   void RestoreLayout();
 
  private:

@@ -1,6 +1,9 @@
 // Window placement, grid moves and resizes, hit testing and stylus routing, focus mode,
 // closing, restacking, host keys and the saved layout.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "host/tests/core_test_support.h"
 #include "host/tests/plugins/call_log.h"
@@ -489,6 +492,49 @@ TEST_F(WindowManagerTest, LayoutRoundTrip) {
   EXPECT_EQ(restored.SlotAt(2).name.get(), u"Recorder A");
   EXPECT_EQ(TakeCalls(), (Calls{"A:valid", "A:init 10 2", "A:info", "A:notify 1"}));
   EXPECT_EQ(restored.view.presents.back(), (Presented{0, 0, 320, 240}));
+}
+
+// The layout names each plugin by its full path; after the program folder was moved, a
+// plugin whose stored file is gone is found by name in this run's plugin folder and saved
+// under its new path.
+TEST_F(WindowManagerTest, RestoreFindsThePluginsOfAMovedProgramFolder) {
+  namespace fs = std::filesystem;
+  const fs::path program =
+      fs::temp_directory_path() / ("yk_core_moved_" + std::to_string(::getpid()) + "/program/");
+  fs::remove_all(program.parent_path());
+  fs::create_directories(program / "plugin");
+  fs::copy_file(fs::path(YK_TEST_PLUGIN_DIR) / "rec_a.plg", program / "plugin" / "rec_a.plg");
+  const std::u16string here = platform::Utf8ToUtf16((program / "plugin" / "rec_a.plg").string());
+  const std::u16string elsewhere = TestPlugin("rec_b.plg");  // exists where it is stored
+  struct Case {
+    const char* rule;
+    std::u16string stored;
+    std::u16string loaded;  // the path the window holds, empty when it stays empty
+    size_t messages;
+  } cases[] = {
+      {"moved folder", u"/gone/old-program/plugin/rec_a.plg", here, 0},
+      {"stored on the handheld", u"\\Program Files\\Tavik\\plugin\\rec_a.plg", here, 0},
+      {"a file that still exists is kept", elsewhere, elsewhere, 0},
+      {"not in this plugin folder either", u"/gone/plugin/rec_c.plg", u"", 1},
+      {"no file name", u"/gone/plugin/", u"", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    HostFixture h;
+    const std::u16string app = platform::Utf8ToUtf16(program.string());
+    std::copy(app.begin(), app.end(), h.ctx->appFolder);
+    h.profile().WriteInt(u"setting", u"win_num", 1);
+    h.profile().WriteString(u"setting", u"winplg0", c.stored);
+    platform::testing::MessageRecorder recorder;
+    h.windows->RestoreLayout();
+    EXPECT_EQ(h.SlotAt(0).loaded, c.loaded.empty() ? 0 : 1);
+    EXPECT_EQ(h.SlotAt(0).path.get(), c.loaded);
+    EXPECT_EQ(recorder.texts().size(), c.messages);
+    h.windows->SaveLayout();
+    EXPECT_EQ(h.profile().GetString(u"setting", u"winplg0", u"?"), c.loaded);
+    h.plugins->UnloadPlugin(0, false);
+  }
+  fs::remove_all(program.parent_path());
 }
 
 TEST_F(WindowManagerTest, RestoreWithoutOrWithBadSavedLayout) {

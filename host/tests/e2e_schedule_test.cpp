@@ -417,5 +417,30 @@ TEST_F(InstalledOrganizer, QuickMenuOpensTheScheduleWindowOnce) {
   EXPECT_TRUE(recorder_.texts().empty());
 }
 
+// The program folder was moved (or installed elsewhere) since the layout was saved: the
+// stored plugin path names a folder that is gone, and the window comes back all the same
+// with the plugin of this folder, whose path the next save stores.
+TEST_F(InstalledOrganizer, AMovedProgramFolderBringsItsWindowsBack) {
+  const fs::path oldPlugin = root_.path() / "old-place" / "plugin" / "tvk_sched_hpc2karm.plg";
+  ASSERT_FALSE(fs::exists(oldPlugin));
+  {
+    QSettings seed(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
+    seed.setValue("setting/win_num", "1");
+    seed.setValue("setting/winwidth0", "240");
+    seed.setValue("setting/winheight0", "200");
+    seed.setValue("setting/winplg0", QString::fromStdString(oldPlugin.string()));
+    seed.sync();
+  }
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_EQ(host().windowCount, 1);
+  EXPECT_EQ(SlotAt(0).loaded, 1);
+  EXPECT_EQ(SlotAt(0).name.get(), kScheduleName);
+  EXPECT_TRUE(recorder_.texts().empty());
+  ASSERT_NO_FATAL_FAILURE(Quit());
+  QSettings stored(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
+  EXPECT_EQ(stored.value("setting/winplg0").toString(),
+            QString::fromStdString(pluginFile().string()));
+}
+
 }  // namespace
 }  // namespace yk
