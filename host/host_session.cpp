@@ -277,7 +277,12 @@ void HostSession::ApplyWindowSettings(bool focusMode, bool translucent, int grid
 
 bool HostSession::ApplyTheme(const std::u16string& themeFileName) {
   if (!ready()) return false;
-  if (!InstallThemeFile(AppFolderPath(*host_), themeFileName)) return false;
+  // A file that is no usable picture (or cannot be copied) leaves the current theme; the
+  // user hears why, in the words the start-up uses for the same fault.
+  if (!InstallThemeFile(AppFolderPath(*host_), themeFileName)) {
+    platform::MessageBox(kDataFileErrorText);
+    return false;
+  }
   bool loaded = LoadThemeParts(*host_, true);
   RedrawAllWindows();
   return loaded;

@@ -99,9 +99,9 @@ class HostSession {
   void ApplyWindowSettings(bool focusMode, bool translucent, int gridStep, int pluginButton);
 
   // A theme file was chosen in the theme dialog: copies it over data/tavik.dat, reloads the
-  // parts sheet with the icon image and redraws everything.  False (nothing changed) when
-  // the copy failed; false after the copy when the new picture does not load (its message
-  // has been shown).
+  // parts sheet with the icon image and redraws everything.  A file that is no loadable
+  // picture, or a copy that fails, shows "データファイルの読み込みに失敗しました" and changes
+  // nothing (false).
   [[nodiscard]] bool ApplyTheme(const std::u16string& themeFileName);
 
   // A wallpaper was chosen: loads it into the background, recomposes the whole view and

@@ -1,7 +1,6 @@
 #include "host/plugin_catalog.h"
 
 #include <algorithm>
-#include <cctype>
 #include <system_error>
 
 #include "host/window_positions.h"
@@ -18,15 +17,6 @@ std::u16string TextOf(const YkChar* text, size_t capacity) {
 
 char16_t FoldAscii(char16_t c) {
   return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c;
-}
-
-bool HasPluginExtension(const std::filesystem::path& file) {
-  const std::string extension = file.extension().string();
-  if (extension.size() != 4) return false;
-  std::string lower = extension;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return char(std::tolower(c)); });
-  return lower == ".plg";
 }
 
 // The display name from plg_info, copied while the module is still loaded.
@@ -70,7 +60,7 @@ std::vector<PluginCandidate> ScanPlugins(const HostContext& host) {
   for (std::filesystem::directory_iterator it(PluginFolder(host), error), end; !error && it != end;
        it.increment(error)) {
     std::error_code kindError;
-    if (!it->is_regular_file(kindError) || !HasPluginExtension(it->path())) continue;
+    if (!it->is_regular_file(kindError) || !HasExtensionAnyCase(it->path(), ".plg")) continue;
     files.push_back(it->path());
   }
   // The folder's own order is arbitrary here: file-name order makes the list and the

@@ -25,6 +25,13 @@ fs::path PluginFolder(const HostContext& host) {
   return fs::path(platform::Utf16ToUtf8(FolderText(host.appFolder)) + "plugin/");
 }
 
+bool HasExtensionAnyCase(const fs::path& file, std::string_view extension) {
+  const std::string actual = file.extension().string();
+  return std::equal(
+      actual.begin(), actual.end(), extension.begin(), extension.end(),
+      [](char a, char b) { return (a >= 'A' && a <= 'Z' ? char(a - 'A' + 'a') : a) == b; });
+}
+
 std::u16string LocatePluginFile(const HostContext& host, std::u16string_view stored) {
   const std::u16string original(stored);
   std::error_code error;

@@ -20,6 +20,11 @@ namespace yk {
 // appFolder + "plugin/".
 [[nodiscard]] std::filesystem::path PluginFolder(const HostContext& host);
 
+// True when `file` ends in `extension` (".plg", ".bmp", given in lower case) whatever the
+// case of its letters: "A.BMP" is a picture like "a.bmp".
+[[nodiscard]] bool HasExtensionAnyCase(const std::filesystem::path& file,
+                                       std::string_view extension);
+
 // The plugin file a saved layout names.  When the stored file is gone, a file of the same
 // name in the plugin folder is taken instead (its full path is returned); when there is
 // none either, the stored path comes back unchanged and loading it reports the failure.

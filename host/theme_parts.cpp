@@ -78,7 +78,7 @@ std::vector<std::u16string> ListThemeFiles(const fs::path& themeFolder) {
     if (names.size() >= size_t(kMaxThemeFiles)) break;
     const fs::path& file = it->path();
     std::error_code entryError;  // an unreadable entry is skipped, the listing goes on
-    if (file.extension() != ".bmp" || !it->is_regular_file(entryError)) continue;
+    if (!HasExtensionAnyCase(file, ".bmp") || !it->is_regular_file(entryError)) continue;
     names.push_back(platform::Utf8ToUtf16(file.filename().string()));
   }
   return names;

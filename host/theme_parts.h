@@ -26,8 +26,9 @@ inline constexpr int kMaxThemeFiles = 50;
 // unreadable icon image changes nothing and says nothing.
 void MergeIconImage(HostContext& host);
 
-// File names (without folder) of the "*.bmp" files in `themeFolder`, at most 50, in the
-// order the file system returns them.  A missing folder gives none.
+// File names (without folder) of the "*.bmp" files in `themeFolder` (".BMP" and any other
+// case too), at most 50, in the order the file system returns them.  A missing folder
+// gives none.
 std::vector<std::u16string> ListThemeFiles(const std::filesystem::path& themeFolder);
 
 // Copies theme/<fileName> over data/tavik.dat.  The new file is checked to be a picture the

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "common/bitmap_ops.h"
@@ -482,6 +483,14 @@ TEST(HostThemes, ThemeFolderListsAtMostFiftyPictures) {
   EXPECT_EQ(names.size(), 50u);
   for (const auto& name : names) EXPECT_EQ(name.substr(name.size() - 4), u".bmp");
   EXPECT_TRUE(ListThemeFiles(folder.path() / "missing").empty());
+
+  // Pictures named in capitals (as cameras and the handheld write them) are themes too.
+  testing::TempFolder few("themes_case");
+  for (const char* name : {"A.BMP", "b.Bmp", "c.bmp", "d.bmpx", "e.BM", "BMP"})
+    testing::WriteBytes(few.path() / name, {1});
+  auto listed = ListThemeFiles(few.path());
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (std::vector<std::u16string>{u"A.BMP", u"b.Bmp", u"c.bmp"}));
 }
 
 TEST(HostThemes, ChoosingAThemeReplacesTheDataFileOnlyWithALoadablePicture) {
@@ -495,18 +504,26 @@ TEST(HostThemes, ChoosingAThemeReplacesTheDataFileOnlyWithALoadablePicture) {
   HostRun run(folder);
   ASSERT_TRUE(run.updated);
   const auto original = testing::ReadBytes(folder.dataFile());
+  testing::WriteBytes(folder.themeFolder() / "photo.bmp", testing::EncodeJpeg(240, 400));
   struct Case {
     const char16_t* name;
     bool applied;
   } cases[] = {
-      {u"broken.bmp", false}, {u"missing.bmp", false}, {u"../outside.bmp", false},
-      {u"", false},           {u"blue.bmp", true},
+      {u"broken.bmp", false},     {u"photo.bmp", false}, {u"missing.bmp", false},
+      {u"../outside.bmp", false}, {u"", false},          {u"blue.bmp", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(platform::Utf16ToUtf8(c.name));
+    recorder.Clear();
     EXPECT_EQ(run.session.ApplyTheme(c.name), c.applied);
     if (!c.applied) {
       EXPECT_EQ(testing::ReadBytes(folder.dataFile()), original);
+      // The theme on screen stays as it was, and the user is told.
+      EXPECT_EQ(testing::PixelOf(PartsBuffer(*run.session.host()), 100, 300),
+                (testing::Pixel{9, 9, 9}));
+      EXPECT_THAT(recorder.texts(), ElementsAre(std::u16string(kDataFileErrorText)));
+    } else {
+      EXPECT_TRUE(recorder.texts().empty());
     }
   }
   EXPECT_EQ(testing::ReadBytes(folder.dataFile()),
