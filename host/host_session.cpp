@@ -288,11 +288,23 @@ bool HostSession::ApplyTheme(const std::u16string& themeFileName) {
   return loaded;
 }
 
-void HostSession::ApplyWallpaper(const std::u16string& path) {
-  if (!ready()) return;
-  settings_.wallpaper = path;
+bool HostSession::ApplyWallpaper(const std::u16string& path) {
+  if (!ready()) return false;
+  std::u16string chosen = path;
   PixelBuffer back = BackBuffer(*host_);
-  (void)LoadWallpaper(settings_.wallpaper, back.bits, back.width, back.height, size_t(back.bytes));
+  // LoadWallpaper leaves the background as it was when the picture does not load.
+  if (!LoadWallpaper(chosen, back.bits, back.width, back.height, size_t(back.bytes))) return false;
+  settings_.wallpaper = chosen;
+  windows_->Compose(0, 0, -1, -1, true);
+  platform::ProfileOf(app_)->WriteString(kSettingSection, u"wallpaper", settings_.wallpaper);
+  return true;
+}
+
+void HostSession::RemoveWallpaper() {
+  if (!ready()) return;
+  settings_.wallpaper.clear();
+  PixelBuffer back = BackBuffer(*host_);
+  FillWhite(back, 0, 0, back.width, back.height);
   windows_->Compose(0, 0, -1, -1, true);
   platform::ProfileOf(app_)->WriteString(kSettingSection, u"wallpaper", settings_.wallpaper);
 }

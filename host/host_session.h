@@ -105,8 +105,13 @@ class HostSession {
   [[nodiscard]] bool ApplyTheme(const std::u16string& themeFileName);
 
   // A wallpaper was chosen: loads it into the background, recomposes the whole view and
-  // writes "wallpaper" — empty when the picture did not load.
-  void ApplyWallpaper(const std::u16string& path);
+  // writes "wallpaper".  A picture that does not load (its message has been shown)
+  // changes nothing: the wallpaper on screen and the stored one stay as they were, so the
+  // next start shows what the user sees now (false).
+  bool ApplyWallpaper(const std::u16string& path);
+
+  // "壁紙なし": a white background, the whole view recomposed, and an empty "wallpaper".
+  void RemoveWallpaper();
 
   // "ﾀﾞｲﾔﾙｱｯﾌﾟ": flips dialUse, writes "dialuse" and returns the new state.
   bool ToggleDialUse();

@@ -532,7 +532,9 @@ TEST(HostThemes, ChoosingAThemeReplacesTheDataFileOnlyWithALoadablePicture) {
             (testing::Pixel{200, 0, 0}));
 }
 
-TEST(HostWallpaper, AFailedChoiceStoresAnEmptyPath) {
+// A picture that does not load leaves the wallpaper on screen and the stored one as they
+// were (the next start shows what is on screen now); "壁紙なし" clears both.
+TEST(HostWallpaper, ScreenAndSettingStayTogether) {
   ProgramFolder folder;
   folder.WriteTheme(0, 0, 0);
   Store(folder, {{u"firsttime", u"1"}});
@@ -543,12 +545,35 @@ TEST(HostWallpaper, AFailedChoiceStoresAnEmptyPath) {
   MessageRecorder recorder;
   HostRun run(folder);
   ASSERT_TRUE(run.updated);
-  run.session.ApplyWallpaper(platform::Utf8ToUtf16(good.string()));
+  const PixelBuffer back = BackBuffer(*run.session.host());
+  auto backBytes = [&] { return std::vector<uint8_t>(back.bits, back.bits + back.bytes); };
+  const std::vector<uint8_t> white = backBytes();
+
+  EXPECT_TRUE(run.session.ApplyWallpaper(platform::Utf8ToUtf16(good.string())));
   EXPECT_EQ(Stored(folder, u"wallpaper"), platform::Utf8ToUtf16(good.string()));
-  run.session.ApplyWallpaper(platform::Utf8ToUtf16(broken.string()));
-  EXPECT_EQ(Stored(folder, u"wallpaper"), u"");
+  const std::vector<uint8_t> shown = backBytes();
+  ASSERT_NE(shown, white);
+  EXPECT_TRUE(recorder.messages().empty());
+
+  for (const auto& failing : {broken, folder.root() / "missing.jpg"}) {
+    SCOPED_TRACE(failing.string());
+    recorder.Clear();
+    EXPECT_FALSE(run.session.ApplyWallpaper(platform::Utf8ToUtf16(failing.string())));
+    EXPECT_FALSE(recorder.messages().empty()) << "the user is told";
+    EXPECT_EQ(backBytes(), shown) << "the picture stays";
+    EXPECT_EQ(run.session.settings().wallpaper, platform::Utf8ToUtf16(good.string()));
+    EXPECT_EQ(Stored(folder, u"wallpaper"), platform::Utf8ToUtf16(good.string()));
+  }
+
+  recorder.Clear();
+  run.view.presents.clear();
+  run.session.RemoveWallpaper();
+  EXPECT_EQ(backBytes(), white);
   EXPECT_TRUE(run.session.settings().wallpaper.empty());
-  EXPECT_FALSE(recorder.messages().empty());
+  EXPECT_EQ(Stored(folder, u"wallpaper"), u"");
+  ASSERT_FALSE(run.view.presents.empty());
+  EXPECT_EQ(run.view.presents.back(), (testing::Presented{0, 0, 800, 600}));
+  EXPECT_TRUE(recorder.messages().empty());
 }
 
 }  // namespace
