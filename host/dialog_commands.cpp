@@ -47,6 +47,11 @@ void InstallDialogCommands(CMainFrame& frame, CTavikView& view) {
     frame.SetCommandHandler(command, [v, parent, command] {
       if (v->session().ready()) (void)SelectionOf(*v, parent).RunQuickCommand(command);
     });
+    // Entries whose plugin is not in the plugin folder are greyed rather than opening a
+    // window that could only fail.
+    frame.SetCommandUpdate(command, [v, command] {
+      return v->session().ready() && QuickPluginInstalled(*v->session().host(), command);
+    });
   }
   frame.SetCommandHandler(kCommandHolidays, [v, parent] {
     if (!v->session().ready()) return;

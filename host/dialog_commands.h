@@ -2,7 +2,8 @@
 // menu and the holiday editor.  The application runs InstallDialogCommands as an extension
 // once the view is ready (CTavikApp::AddExtension); it enables the commands
 //   32781 "選択(&L)" (Ctrl+P)         the selection dialog for the active window
-//   32794..32800 "クイック(&Q)"        the quick plugins ("メモ(&M)" also Ctrl+Q)
+//   32794..32800 "クイック(&Q)"        the quick plugins ("メモ(&M)" also Ctrl+Q), each greyed
+//                                    while its file is not in the plugin folder
 //   32785 "休日データ(&H)"             the holiday list, then DateChanged to every window
 // and makes the plugin button and the host keys "keyplugsel" / "keyplugselnext" choose a
 // window's plugin.

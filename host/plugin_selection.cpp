@@ -1,5 +1,7 @@
 #include "host/plugin_selection.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "host/plugin_host.h"
@@ -8,6 +10,20 @@
 #include "platform/text_codec.h"
 
 namespace yk {
+
+std::u16string QuickPluginPath(const HostContext& host, const QuickPlugin& quick) {
+  return platform::Utf8ToUtf16(PluginFolder(host).string()) + std::u16string(quick.file);
+}
+
+bool QuickPluginInstalled(const HostContext& host, int command) {
+  for (const QuickPlugin& quick : kQuickPlugins) {
+    if (quick.command != command) continue;
+    std::error_code error;
+    return std::filesystem::is_regular_file(
+        std::filesystem::path(platform::Utf16ToUtf8(QuickPluginPath(host, quick))), error);
+  }
+  return false;
+}
 
 std::u16string NextPlugin(const HostContext& host, const std::u16string& previous) {
   const std::vector<PluginCandidate> candidates = ScanPlugins(host);
@@ -88,9 +104,7 @@ void PluginSelection::OpenQuickPlugin(std::u16string_view name, std::u16string_v
 bool PluginSelection::RunQuickCommand(int command) {
   for (const QuickPlugin& quick : kQuickPlugins) {
     if (quick.command != command) continue;
-    const std::u16string path =
-        platform::Utf8ToUtf16(PluginFolder(host_).string()) + std::u16string(quick.file);
-    OpenQuickPlugin(quick.name, path);
+    OpenQuickPlugin(quick.name, QuickPluginPath(host_, quick));
     return true;
   }
   return false;

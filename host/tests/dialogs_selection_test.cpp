@@ -359,6 +359,19 @@ TEST_F(SelectionTest, QuickMenuLeavesOneActiveTitle) {
   }
 }
 
+TEST_F(SelectionTest, QuickPluginsAreInstalledWhenTheirFileIsInThePluginFolder) {
+  Install("rec_a.plg", "tvk_cal_hpc2karm.plg");
+  fs::create_directories(folder_ / "plugin" / "tvk_memo_hpc2karm.plg");  // a folder, no file
+  struct Case {
+    int command;
+    bool installed;
+  } cases[] = {{32797, true}, {32799, false}, {32794, false}, {32781, false}, {0, false}};
+  for (const auto& c : cases)
+    EXPECT_EQ(QuickPluginInstalled(*fix_.ctx, c.command), c.installed) << c.command;
+  EXPECT_EQ(QuickPluginPath(*fix_.ctx, kQuickPlugins[2]),
+            platform::Utf8ToUtf16((folder_ / "plugin" / "tvk_cal_hpc2karm.plg").string()));
+}
+
 TEST_F(SelectionTest, QuickMenuOpensANewMaximisedWindowOrClosesItOnFailure) {
   const std::u16string pc = Install("rec_c.plg", "qc.plg");
   HostContext& h = *fix_.ctx;
