@@ -58,6 +58,10 @@ void ShowOpenFailedMessage() {
   platform::MessageBox(kOpenFailedMessage, platform::kDefaultCaption, platform::kMbOk);
 }
 
+void ShowRecordDoesNotFitMessage() {
+  platform::MessageBox(kRecordDoesNotFitMessage, platform::kDefaultCaption, platform::kMbOk);
+}
+
 // A field of a line: all digits is by far the common case and is read directly.
 template <std::size_t kWidth>
 [[gnu::always_inline]] inline int32_t ReadField(const char16_t* field) {
@@ -501,7 +505,11 @@ bool AddSchedule(const std::filesystem::path& dataFolder, const ScheduleRecord& 
     ShowLimitMessage(level);
     return false;
   }
-  if (!FitsLine(record) || !AppendRecord(dataFolder, record, store)) {
+  if (!FitsLine(record)) {
+    ShowRecordDoesNotFitMessage();
+    return false;
+  }
+  if (!AppendRecord(dataFolder, record, store)) {
     ShowOpenFailedMessage();
     return false;
   }
@@ -538,7 +546,7 @@ bool ModifySchedule(const std::filesystem::path& dataFolder, const ScheduleRecor
       return false;
     }
     if (!FitsLine(newRecord)) {
-      ShowOpenFailedMessage();
+      ShowRecordDoesNotFitMessage();
       return false;
     }
     if (found < 0) {
@@ -565,7 +573,11 @@ bool ModifySchedule(const std::filesystem::path& dataFolder, const ScheduleRecor
     ShowLimitMessage(newLevel);
     return false;
   }
-  if (!FitsLine(newRecord) || !AppendRecord(dataFolder, newRecord, store)) {
+  if (!FitsLine(newRecord)) {
+    ShowRecordDoesNotFitMessage();
+    return false;
+  }
+  if (!AppendRecord(dataFolder, newRecord, store)) {
     ShowOpenFailedMessage();
     return false;
   }
