@@ -13,6 +13,17 @@ yk_test(e2e_schedule_test
 target_compile_definitions(e2e_schedule_test PRIVATE
   YK_BUILD_DIR="${PROJECT_BINARY_DIR}" YK_CMAKE_COMMAND="${CMAKE_COMMAND}")
 
+# The same run on an X server of its own without a window manager, where nothing but the
+# program stacks its windows and hands out the keyboard (xvfb-run, package xvfb).
+find_program(YK_XVFB_RUN xvfb-run)
+if(YK_XVFB_RUN)
+  add_test(NAME e2e_schedule_test_without_window_manager
+    COMMAND ${YK_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:e2e_schedule_test>)
+  set_tests_properties(e2e_schedule_test_without_window_manager PROPERTIES TIMEOUT 600
+    ENVIRONMENT
+    "QT_QPA_PLATFORM=xcb;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/platform/tests/lsan.supp")
+endif()
+
 add_executable(yk_screenshot ${PROJECT_SOURCE_DIR}/tools/screenshot.cpp)
 yk_warnings(yk_screenshot)
 target_link_libraries(yk_screenshot PRIVATE yk_host_dialogs Qt6::Test)

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "common/dialog_parent.h"
 #include "host/tavik_view.h"
 #include "host/window_manager.h"
 
@@ -13,6 +14,8 @@ namespace yk {
 
 CMainFrame::CMainFrame(CTavikView* view, QWidget* parent) : QMainWindow(parent), view_(view) {
   handle_ = platform::RegisterWindow(this);
+  // The plugins' dialogs find the main window by this handle (the Host context's mainWnd).
+  setProperty(kWindowHandleProperty, QVariant::fromValue(uint(handle_)));
   BuildMenu();
   BuildToolBar();
   BuildAccelerators();

@@ -18,6 +18,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -414,6 +415,57 @@ TEST_F(InstalledOrganizer, QuickMenuOpensTheScheduleWindowOnce) {
 
   quick->trigger();
   EXPECT_EQ(host().windowCount, 2) << "the plugin is shown in one window only";
+  EXPECT_TRUE(recorder_.texts().empty());
+}
+
+// The edit dialog belongs to the organizer's main window: it opens above it with the
+// keyboard, and once it is confirmed the main window takes the keyboard back, so that 新規
+// and the menu bar go on answering.  This also holds without a window manager, where
+// nothing but the program itself stacks and focuses windows (ctest runs this binary under
+// Xvfb alone as well).
+TEST_F(InstalledOrganizer, TheEditDialogBelongsToTheMainWindow) {
+  {
+    QSettings seed(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
+    seed.setValue("setting/win_num", "1");
+    seed.setValue("setting/winwidth0", "240");
+    seed.setValue("setting/winheight0", "200");
+    seed.setValue("setting/winplg0", QString::fromStdString(pluginFile().string()));
+    seed.sync();
+  }
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_EQ(SlotAt(0).name.get(), kScheduleName);
+  QWidget* frame = app_->frame();
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000));
+  const QPoint newButton = WindowRect(0).topLeft() + QPoint(100, 30);
+
+  ModalDriver addSchedule([&](QDialog* dialog) {
+    EXPECT_EQ(dialog->parentWidget(), frame) << "a child of the main window";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog; }, 5000))
+        << "the dialog has the keyboard";
+    auto* text = FindControl<QPlainTextEdit>(FindControl<QWidget>(dialog, kTextPageId), 1012);
+    ASSERT_NE(text, nullptr);
+    text->setPlainText(QStringLiteral("x"));
+    QTest::mouseClick(FindControl<QPushButton>(dialog, 1), Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+  });
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, newButton);
+  ASSERT_TRUE(addSchedule.ran());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000))
+      << "the main window has the keyboard again";
+  EXPECT_TRUE(fs::exists(dayFile()));
+
+  ModalDriver again([](QDialog* dialog) { dialog->reject(); });
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, newButton);
+  EXPECT_TRUE(again.ran()) << "新規 answers again";
+
+  // Alt+F opens the first menu of the menu bar.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000));
+  QTest::keyClick(frame, Qt::Key_F, Qt::AltModifier);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr) << "the menu bar answers";
+  EXPECT_EQ(menu->title(), QStringLiteral("Yomitoki(&F)"));
+  menu->close();
   EXPECT_TRUE(recorder_.texts().empty());
 }
 
