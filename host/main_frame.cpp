@@ -126,23 +126,30 @@ QAction* CMainFrame::Command(int id) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
+namespace {
+
+// Keeps `function` for the command, or forgets the command's entry for an empty one.
+template <typename Function>
+void Keep(std::map<int, Function>& table, int id, Function function) {
+  if (function)
+    table[id] = std::move(function);
+  else
+    table.erase(id);
+}
+
+}  // namespace
+
 void CMainFrame::SetCommandHandler(int id, std::function<void()> handler) {
   QAction* action = Command(id);
   if (action == nullptr) return;
-  if (handler)
-    handlers_[id] = std::move(handler);
-  else
-    handlers_.erase(id);
+  Keep(handlers_, id, std::move(handler));
   action->setEnabled(CommandAllowed(id));
 }
 
 void CMainFrame::SetCommandUpdate(int id, std::function<bool()> enabled) {
   QAction* action = Command(id);
   if (action == nullptr) return;
-  if (enabled)
-    updates_[id] = std::move(enabled);
-  else
-    updates_.erase(id);
+  Keep(updates_, id, std::move(enabled));
   action->setEnabled(CommandAllowed(id));
 }
 
