@@ -721,10 +721,19 @@ void CollectDaySchedules(const std::filesystem::path& dataFolder, int year, int 
 std::vector<DayEntry> CollectAllDaySchedules(const std::filesystem::path& dataFolder, int year,
                                              int month, int day, int weekday,
                                              ScheduleStore* store) {
-  std::vector<DayEntry> entries;
+  std::vector<DayEntry> found;
+  found.reserve(kDayListCapacity);  // a usual day never grows it
   ScanDay(dataFolder, year, month, day, weekday, store,
-          [&entries]() -> DayEntry* { return &entries.emplace_back(); });
-  std::stable_sort(entries.begin(), entries.end(), ShownBefore);
+          [&found]() -> DayEntry* { return &found.emplace_back(); });
+  // Sorted by index, so that each entry (a whole record of text) moves once.
+  std::vector<int> order(found.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&found](int a, int b) {
+    return ShownBefore(found[size_t(a)], found[size_t(b)]);
+  });
+  std::vector<DayEntry> entries;
+  entries.reserve(found.size());
+  for (int i : order) entries.push_back(std::move(found[size_t(i)]));
   return entries;
 }
 
