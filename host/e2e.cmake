@@ -12,17 +12,7 @@ yk_test(e2e_schedule_test
   ENV "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/platform/tests/lsan.supp")
 target_compile_definitions(e2e_schedule_test PRIVATE
   YK_BUILD_DIR="${PROJECT_BINARY_DIR}" YK_CMAKE_COMMAND="${CMAKE_COMMAND}")
-
-# The same run on an X server of its own without a window manager, where nothing but the
-# program stacks its windows and hands out the keyboard (xvfb-run, package xvfb).
-find_program(YK_XVFB_RUN xvfb-run)
-if(YK_XVFB_RUN)
-  add_test(NAME e2e_schedule_test_without_window_manager
-    COMMAND ${YK_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:e2e_schedule_test>)
-  set_tests_properties(e2e_schedule_test_without_window_manager PROPERTIES TIMEOUT 600
-    ENVIRONMENT
-    "QT_QPA_PLATFORM=xcb;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/platform/tests/lsan.supp")
-endif()
+yk_test_without_window_manager(e2e_schedule_test)
 
 add_executable(yk_screenshot ${PROJECT_SOURCE_DIR}/tools/screenshot.cpp)
 yk_warnings(yk_screenshot)
@@ -42,3 +32,13 @@ function(yk_e2e_dependencies)
   endforeach()
 endfunction()
 cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL yk_e2e_dependencies)
+
+# The search window end to end, on the same installed folder.
+yk_test(e2e_search_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/e2e_search_test.cpp
+  LIBS yk_host_dialogs yk_platform JPEG::JPEG Qt6::Test
+  ENV "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/platform/tests/lsan.supp")
+target_compile_definitions(e2e_search_test PRIVATE
+  YK_BUILD_DIR="${PROJECT_BINARY_DIR}" YK_CMAKE_COMMAND="${CMAKE_COMMAND}")
+add_dependencies(e2e_search_test yk_program_folder)
+yk_test_without_window_manager(e2e_search_test)

@@ -12,6 +12,7 @@
 #include "host/about_dialog.h"
 #include "host/main_frame.h"
 #include "host/plugin_host.h"
+#include "host/settings_commands.h"
 #include "host/settings_dialog.h"
 #include "host/theme_dialog.h"
 #include "host/theme_parts.h"
@@ -89,6 +90,7 @@ void CTavikView::RegisterCommands(CMainFrame& frame) {
   frame.SetCommandHandler(kCommandDataRefresh, [this] { session_.DataRefresh(); });
   frame.SetCommandHandler(kCommandDialupToggle,
                           [this, &frame] { frame.SetDialupChecked(session_.ToggleDialUse()); });
+  RegisterSettingsCommands(frame, *this);
   frame.SetCommandHandler(kCommandAbout, [this] { OnAbout(); });
   frame.SetCommandHandler(kCommandExit, [&frame] { frame.close(); });
 }

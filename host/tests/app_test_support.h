@@ -17,6 +17,7 @@
 
 #include "platform/bmp_file.h"
 #include "platform/profile.h"
+#include "platform/testing/temp_folder.h"
 #include "platform/text_codec.h"
 
 namespace yk::testing {
@@ -109,28 +110,7 @@ inline std::vector<uint8_t> EncodeJpeg(int width, int height) {
   return bytes;
 }
 
-// A fresh folder per test, removed afterwards.
-class TempFolder {
- public:
-  explicit TempFolder(const std::string& tag) {
-    std::string pattern = (fs::temp_directory_path() / ("yk_" + tag + "_XXXXXX")).string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const char* made = ::mkdtemp(buffer.data());
-    path_ = made ? fs::path(made) : fs::temp_directory_path() / ("yk_" + tag);
-    fs::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using platform::testing::TempFolder;
 
 // A program folder: data/tavik.dat (a 240 x 400 picture of one colour) unless told
 // otherwise, and a settings file of its own in config/.

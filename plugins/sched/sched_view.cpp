@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/holiday.h"
+#include "common/u16_format.h"
 #include "plugins/sched/day_colour.h"
 #include "plugins/sched/day_navigation.h"
 #include "plugins/sched/glyph_line.h"
@@ -75,10 +76,7 @@ int DigitCount(int value) {
 }  // namespace
 
 std::u16string MoreEntriesText(int count) {
-  std::u16string text = u"ほか";
-  for (char c : std::to_string(count)) text.push_back(char16_t(c));
-  text += u"件";
-  return text;
+  return Format16(kMoreEntriesFormat, {count});
 }
 
 std::filesystem::path HostFolder(const YkChar (&folder)[260]) {

@@ -27,10 +27,10 @@
 namespace yk::sched {
 
 inline constexpr char16_t kNoSchedulesText[] = u"予定無し";
-
-// The last line of a list that does not hold every entry of the day: "ほか%d件" with the
-// number of entries it leaves out.  A double tap on it lists the next entries (after the
-// last ones, the first again).
+// The last line of a list that does not hold every entry of the day, with the number of
+// entries it leaves out.  A double tap on it lists the next entries (after the last ones,
+// the first again).
+inline constexpr char16_t kMoreEntriesFormat[] = u"ほか%d件";
 std::u16string MoreEntriesText(int count);
 inline constexpr char16_t kWorkTabText[] = u"仕事は開発中 (^-^;";
 inline constexpr uint32_t kNoSchedulesColour = 0xBBBBBB;
