@@ -27,7 +27,7 @@
 #include <memory>
 #include <vector>
 
-#include "host/host_dialogs.h"
+#include "host/dialog_commands.h"
 #include "host/main_frame.h"
 #include "host/tavik_app.h"
 #include "host/tavik_view.h"
@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
   QString folder = QString::fromLocal8Bit(argv[1]);
   if (!folder.endsWith('/')) folder += '/';
   yk::CTavikApp app;
-  app.AddExtension(yk::InstallHostDialogs);
+  app.AddExtension(yk::InstallDialogCommands);
   yk::CTavikApp::Options options;
   options.appFolder = folder.toStdU16String();
   options.singleInstance = false;

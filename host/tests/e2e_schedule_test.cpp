@@ -18,6 +18,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -30,7 +31,7 @@
 #include <functional>
 
 #include "common/schedule_dialog.h"
-#include "host/host_dialogs.h"
+#include "host/dialog_commands.h"
 #include "host/main_frame.h"
 #include "host/plugin_select_dialog.h"
 #include "host/tavik_app.h"
@@ -333,6 +334,82 @@ TEST_F(InstalledOrganizer, QuickMenuOpensTheScheduleWindowOnce) {
   quick->trigger();
   EXPECT_EQ(host().windowCount, 2) << "the plugin is shown in one window only";
   EXPECT_TRUE(recorder_.texts().empty());
+}
+
+// The edit dialog belongs to the organizer's main window: it opens above it with the
+// keyboard, and once it is confirmed the main window takes the keyboard back, so that 新規
+// and the menu bar go on answering.  This also holds without a window manager, where
+// nothing but the program itself stacks and focuses windows (ctest runs this binary under
+// Xvfb alone as well).
+TEST_F(InstalledOrganizer, TheEditDialogBelongsToTheMainWindow) {
+  {
+    QSettings seed(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
+    seed.setValue("setting/win_num", "1");
+    seed.setValue("setting/winwidth0", "240");
+    seed.setValue("setting/winheight0", "200");
+    seed.setValue("setting/winplg0", QString::fromStdString(pluginFile().string()));
+    seed.sync();
+  }
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_EQ(SlotAt(0).name.get(), kScheduleName);
+  QWidget* frame = app_->frame();
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000));
+  const QPoint newButton = WindowRect(0).topLeft() + QPoint(100, 30);
+
+  ModalDriver addSchedule([&](QDialog* dialog) {
+    EXPECT_EQ(dialog->parentWidget(), frame) << "a child of the main window";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog; }, 5000))
+        << "the dialog has the keyboard";
+    auto* text = FindControl<QPlainTextEdit>(FindControl<QWidget>(dialog, kTextPageId), 1012);
+    ASSERT_NE(text, nullptr);
+    text->setPlainText(QStringLiteral("x"));
+    QTest::mouseClick(FindControl<QPushButton>(dialog, 1), Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+  });
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, newButton);
+  ASSERT_TRUE(addSchedule.ran());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000))
+      << "the main window has the keyboard again";
+  EXPECT_TRUE(fs::exists(dayFile()));
+
+  ModalDriver again([](QDialog* dialog) { dialog->reject(); });
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, newButton);
+  EXPECT_TRUE(again.ran()) << "新規 answers again";
+
+  // Alt+F opens the first menu of the menu bar.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000));
+  QTest::keyClick(frame, Qt::Key_F, Qt::AltModifier);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr) << "the menu bar answers";
+  EXPECT_EQ(menu->title(), QStringLiteral("Yomitoki(&F)"));
+  menu->close();
+  EXPECT_TRUE(recorder_.texts().empty());
+}
+
+// The program folder was moved (or installed elsewhere) since the layout was saved: the
+// stored plugin path names a folder that is gone, and the window comes back all the same
+// with the plugin of this folder, whose path the next save stores.
+TEST_F(InstalledOrganizer, AMovedProgramFolderBringsItsWindowsBack) {
+  const fs::path oldPlugin = root_.path() / "old-place" / "plugin" / "tvk_sched_hpc2karm.plg";
+  ASSERT_FALSE(fs::exists(oldPlugin));
+  {
+    QSettings seed(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
+    seed.setValue("setting/win_num", "1");
+    seed.setValue("setting/winwidth0", "240");
+    seed.setValue("setting/winheight0", "200");
+    seed.setValue("setting/winplg0", QString::fromStdString(oldPlugin.string()));
+    seed.sync();
+  }
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_EQ(host().windowCount, 1);
+  EXPECT_EQ(SlotAt(0).loaded, 1);
+  EXPECT_EQ(SlotAt(0).name.get(), kScheduleName);
+  EXPECT_TRUE(recorder_.texts().empty());
+  ASSERT_NO_FATAL_FAILURE(Quit());
+  QSettings stored(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
+  EXPECT_EQ(stored.value("setting/winplg0").toString(),
+            QString::fromStdString(pluginFile().string()));
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include <QSettings>
 #include <memory>
 
-#include "host/host_dialogs.h"
+#include "host/dialog_commands.h"
 #include "host/main_frame.h"
 #include "host/tavik_app.h"
 #include "host/tavik_view.h"
@@ -55,7 +55,7 @@ class InstalledProgramTest : public ::testing::Test {
     QApplication::setApplicationName(QStringLiteral("tavik-hpc2k"));
     QApplication::setOrganizationName(QStringLiteral("Vantor Studio"));
     app_ = std::make_unique<CTavikApp>();
-    app_->AddExtension(InstallHostDialogs);
+    app_->AddExtension(InstallDialogCommands);
     CTavikApp::Options options;
     options.appFolder = platform::Utf8ToUtf16(prefix().string() + "/");
     // Other tests may run an installed host at the same time.
