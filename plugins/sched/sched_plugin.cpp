@@ -1,14 +1,12 @@
-// sched_plugin.cpp — the exports of tvk_sched_hpc2karm.plg, the schedule window.
-//
-// The module serves one window: its state lives in one instance created by plg_init and
-// freed by plg_destroy.  Every export is noexcept and catches at its edge; a failure
-// inside a call answers 0 (nothing to do).
+// sched_plugin.cpp — the exports of tvk_sched_hpc2karm.plg, the schedule window
+// (common/plugin_exports.h: one module per window, every export catching at its edge).
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "common/bitmap_ops.h"
 #include "common/dialog_parent.h"
+#include "common/plugin_exports.h"
 #include "common/schedule_dialog.h"
 #include "platform/bmp_file.h"
 #include "platform/handles.h"
@@ -18,8 +16,6 @@
 #include "plugins/sched/sched_keys.h"
 #include "plugins/sched/sched_view.h"
 #include "plugins/sched/skin_cells.h"
-
-#define YK_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace yk::sched {
 namespace {
@@ -84,128 +80,76 @@ class Skin {
   std::vector<uint8_t> pixels_;
 };
 
-struct Instance {
-  HostContext* host = nullptr;
-  Skin skin;
-  std::unique_ptr<CanvasSurface> canvas;
-  std::unique_ptr<PluginHooks> hooks;
-  std::unique_ptr<SchedView> view;
+// The window's state: its skin, canvas, hooks and view.
+class Module {
+ public:
+  static std::unique_ptr<Module> Create(HostContext* host, int32_t slot) {
+    auto module = std::make_unique<Module>(host);
+    if (!module->skin_.Load(HostFolder(host->appFolder) / kSkinFile)) {
+      platform::MessageBox(kSkinLoadFailed);
+      return nullptr;
+    }
+    module->canvas_ =
+        std::make_unique<CanvasSurface>(CanvasWidth(host->bufferWidth), kCanvasHeight);
+    if (!module->canvas_->ok()) {
+      platform::MessageBox(kNoMemory);
+      return nullptr;
+    }
+    module->hooks_ = std::make_unique<PluginHooks>(host, module->canvas_.get());
+    module->view_ = std::make_unique<SchedView>(host, slot, module->canvas_->buffer(),
+                                                module->skin_.buffer(), module->hooks_.get());
+    LoadKeyCodes(*platform::ProfileOf(host->app), module->view_->keys());
+    return module;
+  }
+
+  explicit Module(HostContext* host) : host_(host) {}
+  SchedView& window() { return *view_; }
+  void Save() { SaveKeyCodes(*platform::ProfileOf(host_->app), *view_->keys()); }
+
+ private:
+  HostContext* host_;
+  Skin skin_;
+  std::unique_ptr<CanvasSurface> canvas_;
+  std::unique_ptr<PluginHooks> hooks_;
+  std::unique_ptr<SchedView> view_;
 };
-
-std::unique_ptr<Instance>& TheInstance() {
-  static std::unique_ptr<Instance> instance;
-  return instance;
-}
-
-SchedView* View() {
-  const auto& instance = TheInstance();
-  return instance ? instance->view.get() : nullptr;
-}
-
-void Destroy() {
-  auto& instance = TheInstance();
-  if (!instance) return;
-  if (instance->view)
-    SaveKeyCodes(*platform::ProfileOf(instance->host->app), *instance->view->keys());
-  instance.reset();
-}
-
-int32_t Init(HostContext* host, int32_t slot) {
-  Destroy();
-  if (host == nullptr || slot < 0 || slot >= kMaxWindows) return 0;
-  auto instance = std::make_unique<Instance>();
-  instance->host = host;
-  if (!instance->skin.Load(HostFolder(host->appFolder) / kSkinFile)) {
-    platform::MessageBox(kSkinLoadFailed);
-    return 0;
-  }
-  instance->canvas = std::make_unique<CanvasSurface>(CanvasWidth(host->bufferWidth), kCanvasHeight);
-  if (!instance->canvas->ok()) {
-    platform::MessageBox(kNoMemory);
-    return 0;
-  }
-  instance->hooks = std::make_unique<PluginHooks>(host, instance->canvas.get());
-  instance->view = std::make_unique<SchedView>(host, slot, instance->canvas->buffer(),
-                                               instance->skin.buffer(), instance->hooks.get());
-  LoadKeyCodes(*platform::ProfileOf(host->app), instance->view->keys());
-  TheInstance() = std::move(instance);
-  return 1;
-}
-
-template <typename Call>
-int32_t Guarded(Call call) noexcept {
-  try {
-    SchedView* view = View();
-    return view != nullptr ? call(*view) : 0;
-  } catch (...) {
-    return 0;
-  }
-}
 
 }  // namespace
 }  // namespace yk::sched
 
-using yk::sched::Guarded;
+using Exports = yk::PluginExports<yk::sched::Module>;
 using yk::sched::SchedView;
 
-YK_EXPORT int32_t plg_valid() noexcept {
-  return 0;
-}
-
-YK_EXPORT int32_t plg_init(HostContext* host, int32_t /*reserved*/, int32_t slot) noexcept {
-  try {
-    return yk::sched::Init(host, slot);
-  } catch (...) {
-    yk::sched::TheInstance().reset();
-    return 0;
-  }
-}
-
-YK_EXPORT void plg_destroy() noexcept {
-  try {
-    yk::sched::Destroy();
-  } catch (...) {
-    yk::sched::TheInstance().release();  // leak rather than throw across the boundary
-  }
-}
-
-YK_EXPORT const YkChar* plg_info() noexcept {
-  return yk::sched::kPluginName;
-}
-
-YK_EXPORT float plg_version() noexcept {
-  return yk::sched::kInterfaceVersion;
-}
+YK_PLUGIN_MODULE_EXPORTS(yk::sched::Module, yk::sched::kPluginName, yk::sched::kInterfaceVersion)
 
 YK_EXPORT int32_t plg_notify(int32_t code) noexcept {
-  return Guarded([&](SchedView& v) { return v.Notify(code); });
+  return Exports::Guarded([&](SchedView& v) { return v.Notify(code); });
 }
 
 YK_EXPORT int32_t plg_mouse_down(int32_t x, int32_t y) noexcept {
-  return Guarded([&](SchedView& v) { return v.MouseDown(x, y); });
+  return Exports::Guarded([&](SchedView& v) { return v.MouseDown(x, y); });
 }
 
 YK_EXPORT int32_t plg_mouse_doubledown(int32_t x, int32_t y) noexcept {
-  return Guarded([&](SchedView& v) { return v.MouseDoubleDown(x, y); });
+  return Exports::Guarded([&](SchedView& v) { return v.MouseDoubleDown(x, y); });
 }
 
 YK_EXPORT int32_t plg_mouse_move(int32_t x, int32_t y) noexcept {
-  return Guarded([&](SchedView& v) { return v.MouseMove(x, y); });
+  return Exports::Guarded([&](SchedView& v) { return v.MouseMove(x, y); });
 }
 
 YK_EXPORT int32_t plg_mouse_up(int32_t x, int32_t y) noexcept {
-  return Guarded([&](SchedView& v) { return v.MouseUp(x, y); });
+  return Exports::Guarded([&](SchedView& v) { return v.MouseUp(x, y); });
 }
 
 YK_EXPORT int32_t plg_key_down(int32_t key) noexcept {
-  return Guarded([&](SchedView& v) { return v.KeyDown(key); });
+  return Exports::Guarded([&](SchedView& v) { return v.KeyDown(key); });
 }
 
 YK_EXPORT int32_t plg_key_up(int32_t key) noexcept {
-  return Guarded([&](SchedView& v) { return v.KeyUp(key); });
+  return Exports::Guarded([&](SchedView& v) { return v.KeyUp(key); });
 }
 
 YK_EXPORT KeyTable* plg_keyconfig() noexcept {
-  SchedView* view = yk::sched::View();
-  return view != nullptr ? view->keys() : nullptr;
+  return Exports::Keys();
 }

@@ -1,13 +1,11 @@
-// tenki_plugin.cpp — the exports of tvk_tenki_hpc2karm.plg, the weather window.
-//
-// The module serves one window: its state lives in one instance created by plg_init and
-// freed by plg_destroy.  Every export is noexcept and catches at its edge; a failure
-// inside a call answers 0 (nothing to do).
+// tenki_plugin.cpp — the exports of tvk_tenki_hpc2karm.plg, the weather window
+// (common/plugin_exports.h: one module per window, every export catching at its edge).
 #include <QApplication>
 #include <memory>
 #include <vector>
 
 #include "common/bitmap_ops.h"
+#include "common/plugin_exports.h"
 #include "platform/bmp_file.h"
 #include "platform/message_box.h"
 #include "platform/profile.h"
@@ -15,8 +13,6 @@
 #include "plugins/tenki/download_dialog.h"
 #include "plugins/tenki/image_text.h"
 #include "plugins/tenki/tenki_view.h"
-
-#define YK_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace yk::tenki {
 namespace {
@@ -61,116 +57,65 @@ class PluginHooks final : public TenkiHooks {
   const ImageCanvas* canvas_;
 };
 
-struct Instance {
-  HostContext* host = nullptr;
-  std::vector<uint8_t> buttons;
-  std::unique_ptr<ImageCanvas> image;
-  std::unique_ptr<PluginHooks> hooks;
-  std::unique_ptr<TenkiView> view;
+// The window's state: its buttons, image, hooks and view.
+class Module {
+ public:
+  static std::unique_ptr<Module> Create(HostContext* host, int32_t slot) {
+    auto module = std::make_unique<Module>(host);
+    if (!LoadButtons(ContextFolder(host->appFolder) / "plugin" / kButtonsFile, &module->buttons_)) {
+      platform::MessageBox(kButtonsLoadFailed);
+      return nullptr;
+    }
+    module->image_ = std::make_unique<ImageCanvas>(kImageWidth, kImageHeight);
+    if (!module->image_->ok()) {
+      platform::MessageBox(kNoMemory);
+      return nullptr;
+    }
+    module->hooks_ = std::make_unique<PluginHooks>(module->image_.get());
+    const ConstPixelBuffer buttons(module->buttons_.data(), kButtonsWidth, kButtonsHeight,
+                                   int(module->buttons_.size()));
+    module->view_ = std::make_unique<TenkiView>(host, slot, module->image_->buffer(), buttons,
+                                                module->hooks_.get());
+    module->view_->Load(*platform::ProfileOf(host->app));
+    return module;
+  }
+
+  explicit Module(HostContext* host) : host_(host) {}
+  TenkiView& window() { return *view_; }
+  void Save() { view_->Save(*platform::ProfileOf(host_->app)); }
+
+ private:
+  HostContext* host_;
+  std::vector<uint8_t> buttons_;
+  std::unique_ptr<ImageCanvas> image_;
+  std::unique_ptr<PluginHooks> hooks_;
+  std::unique_ptr<TenkiView> view_;
 };
-
-std::unique_ptr<Instance>& TheInstance() {
-  static std::unique_ptr<Instance> instance;
-  return instance;
-}
-
-TenkiView* View() {
-  const auto& instance = TheInstance();
-  return instance ? instance->view.get() : nullptr;
-}
-
-void Destroy() {
-  auto& instance = TheInstance();
-  if (!instance) return;
-  if (instance->view) instance->view->Save(*platform::ProfileOf(instance->host->app));
-  instance.reset();
-}
-
-int32_t Init(HostContext* host, int32_t slot) {
-  Destroy();
-  if (host == nullptr || slot < 0 || slot >= kMaxWindows) return 0;
-  auto instance = std::make_unique<Instance>();
-  instance->host = host;
-  if (!LoadButtons(ContextFolder(host->appFolder) / "plugin" / kButtonsFile, &instance->buttons)) {
-    platform::MessageBox(kButtonsLoadFailed);
-    return 0;
-  }
-  instance->image = std::make_unique<ImageCanvas>(kImageWidth, kImageHeight);
-  if (!instance->image->ok()) {
-    platform::MessageBox(kNoMemory);
-    return 0;
-  }
-  instance->hooks = std::make_unique<PluginHooks>(instance->image.get());
-  const ConstPixelBuffer buttons(instance->buttons.data(), kButtonsWidth, kButtonsHeight,
-                                 int(instance->buttons.size()));
-  instance->view = std::make_unique<TenkiView>(host, slot, instance->image->buffer(), buttons,
-                                               instance->hooks.get());
-  instance->view->Load(*platform::ProfileOf(host->app));
-  TheInstance() = std::move(instance);
-  return 1;
-}
-
-template <typename Call>
-int32_t Guarded(Call call) noexcept {
-  try {
-    TenkiView* view = View();
-    return view != nullptr ? call(*view) : 0;
-  } catch (...) {
-    return 0;
-  }
-}
 
 }  // namespace
 }  // namespace yk::tenki
 
-using yk::tenki::Guarded;
+using Exports = yk::PluginExports<yk::tenki::Module>;
 using yk::tenki::TenkiView;
 
-YK_EXPORT int32_t plg_valid() noexcept {
-  return 0;
-}
-
-YK_EXPORT int32_t plg_init(HostContext* host, int32_t /*reserved*/, int32_t slot) noexcept {
-  try {
-    return yk::tenki::Init(host, slot);
-  } catch (...) {
-    yk::tenki::TheInstance().reset();
-    return 0;
-  }
-}
-
-YK_EXPORT void plg_destroy() noexcept {
-  try {
-    yk::tenki::Destroy();
-  } catch (...) {
-    yk::tenki::TheInstance().release();  // leak rather than throw across the boundary
-  }
-}
-
-YK_EXPORT const YkChar* plg_info() noexcept {
-  return yk::tenki::kPluginName;
-}
-
-YK_EXPORT float plg_version() noexcept {
-  return yk::tenki::kInterfaceVersion;
-}
+YK_PLUGIN_MODULE_EXPORTS(yk::tenki::Module, yk::tenki::kPluginName, yk::tenki::kInterfaceVersion)
 
 YK_EXPORT int32_t plg_notify(int32_t code) noexcept {
-  return Guarded([&](TenkiView& v) { return v.Notify(code); });
+  return Exports::Guarded([&](TenkiView& v) { return v.Notify(code); });
 }
 
 YK_EXPORT int32_t plg_mouse_down(int32_t x, int32_t y) noexcept {
-  return Guarded([&](TenkiView& v) { return v.MouseDown(x, y); });
+  return Exports::Guarded([&](TenkiView& v) { return v.MouseDown(x, y); });
 }
 
 YK_EXPORT int32_t plg_mouse_move(int32_t x, int32_t y) noexcept {
-  return Guarded([&](TenkiView& v) { return v.MouseMove(x, y); });
+  return Exports::Guarded([&](TenkiView& v) { return v.MouseMove(x, y); });
 }
 
 YK_EXPORT int32_t plg_mouse_up(int32_t x, int32_t y) noexcept {
-  return Guarded([&](TenkiView& v) { return v.MouseUp(x, y); });
+  return Exports::Guarded([&](TenkiView& v) { return v.MouseUp(x, y); });
 }
 
 YK_EXPORT int32_t plg_config() noexcept {
-  return Guarded([&](TenkiView& v) { return v.Config(); });
+  return Exports::Guarded([&](TenkiView& v) { return v.Config(); });
 }
