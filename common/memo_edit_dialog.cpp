@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "common/date_picker_dialog.h"
+#include "common/host_folders.h"
 #include "platform/clock.h"
 #include "platform/qt_data_exchange.h"
 
@@ -18,19 +19,14 @@ QString Q(std::u16string_view text) {
   return QString::fromUtf16(text.data(), qsizetype(text.size()));
 }
 
-std::filesystem::path DataFolderOf(const HostContext* host) {
-  if (host == nullptr) return {};
-  const std::u16string_view folder(host->dataFolder, std::size(host->dataFolder));
-  return std::filesystem::path(std::u16string(folder.substr(0, folder.find(u'\0'))));
-}
-
 }  // namespace
 
 MemoEditDialog::MemoEditDialog(HostContext* host, YearMonthDay memoDay, bool readOnly,
                                QWidget* parent)
     : QDialog(parent),
       host_(host),
-      model_(std::make_unique<MemoEditModel>(DataFolderOf(host), memoDay, readOnly)) {
+      model_(std::make_unique<MemoEditModel>(
+          host != nullptr ? DataFolderPath(*host) : std::filesystem::path(), memoDay, readOnly)) {
   setWindowTitle(Q(kMemoDialogTitle));
   setObjectName(QStringLiteral("3018"));  // its template number
   setFont(QFont(QStringLiteral("IPAPGothic"), 9));

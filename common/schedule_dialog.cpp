@@ -16,6 +16,7 @@
 #include "common/date_picker_dialog.h"
 #include "common/date_util.h"
 #include "common/dialog_parent.h"
+#include "common/host_folders.h"
 #include "common/time_picker_dialog.h"
 #include "platform/message_box.h"
 #include "platform/qt_data_exchange.h"
@@ -26,12 +27,6 @@ namespace {
 
 QString Q(std::u16string_view text) {
   return QString::fromUtf16(text.data(), text.size());
-}
-
-std::filesystem::path DataFolderOf(const HostContext& host) {
-  std::u16string_view folder(host.dataFolder, std::size(host.dataFolder));
-  folder = folder.substr(0, folder.find(u'\0'));
-  return std::filesystem::path(std::u16string(folder));
 }
 
 std::u16string LineFeedsOnly(std::u16string_view text) {
@@ -265,17 +260,17 @@ bool ScheduleDialog::SaveTextPage() {
 // fields that no longer match what the dialog shows.
 void ScheduleDialog::OnAdd() {
   if (host_ == nullptr || !SaveDatePage() || !SaveTextPage()) return;
-  Finish(model_.Add(DataFolderOf(*host_), &host_->schedules));
+  Finish(model_.Add(DataFolderPath(*host_), &host_->schedules));
 }
 
 void ScheduleDialog::OnModify() {
   if (host_ == nullptr || !SaveDatePage() || !SaveTextPage()) return;
-  Finish(model_.Modify(DataFolderOf(*host_), &host_->schedules));
+  Finish(model_.Modify(DataFolderPath(*host_), &host_->schedules));
 }
 
 void ScheduleDialog::OnDelete() {
   if (host_ == nullptr) return;
-  Finish(model_.Delete(DataFolderOf(*host_), &host_->schedules));
+  Finish(model_.Delete(DataFolderPath(*host_), &host_->schedules));
 }
 
 void ScheduleDialog::Finish(ScheduleDialogModel::Outcome outcome) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "common/date_util.h"
+#include "common/host_folders.h"
 #include "host/holiday_entry_dialog.h"
 #include "platform/clock.h"
 #include "platform/qt_data_exchange.h"
@@ -19,20 +20,14 @@ namespace {
 using platform::FindControl;
 using platform::WithId;
 
-std::filesystem::path DataFolderOf(const HostContext* host) {
-  if (host == nullptr) return {};
-  const auto* begin = reinterpret_cast<const char16_t*>(host->dataFolder);
-  const auto* end = std::find(begin, begin + std::size(host->dataFolder), u'\0');
-  return std::filesystem::path(std::u16string(begin, end));
-}
-
 }  // namespace
 
 HolidayListDialog::HolidayListDialog(HostContext* host, QWidget* parent,
                                      HolidayEntryRunner runEntry)
     : QDialog(parent),
       host_(host),
-      model_(DataFolderOf(host), host ? &host->holidays : nullptr,
+      model_(host != nullptr ? DataFolderPath(*host) : std::filesystem::path(),
+             host ? &host->holidays : nullptr,
              runEntry ? std::move(runEntry)
                       : HolidayEntryRunner([this](const HolidayEntryRequest& request) {
                           return HolidayEntryDialog::Run(request, host_, this);

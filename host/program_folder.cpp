@@ -11,22 +11,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::u16string FolderText(const YkChar (&field)[260]) {
-  return std::u16string(std::begin(field), std::find(std::begin(field), std::end(field), u'\0'));
-}
-
 }  // namespace
 
-fs::path AppFolderPath(const HostContext& host) {
-  return fs::path(platform::Utf16ToUtf8(FolderText(host.appFolder)));
-}
-
-fs::path DataFolderPath(const HostContext& host) {
-  return fs::path(platform::Utf16ToUtf8(FolderText(host.dataFolder)));
-}
-
 fs::path PluginFolder(const HostContext& host) {
-  return fs::path(platform::Utf16ToUtf8(FolderText(host.appFolder)) + "plugin/");
+  return AppFolderPath(host) += "plugin/";
 }
 
 bool HasExtensionAnyCase(const fs::path& file, std::string_view extension) {

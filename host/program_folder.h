@@ -10,15 +10,10 @@
 #include <string>
 #include <string_view>
 
+#include "common/host_folders.h"
 #include "common/plugin_interface.h"
 
 namespace yk {
-
-// The program folder of a Host context as a path (appFolder, which ends in '/').
-[[nodiscard]] std::filesystem::path AppFolderPath(const HostContext& host);
-
-// The data folder of a Host context as a path (dataFolder, which ends in '/').
-[[nodiscard]] std::filesystem::path DataFolderPath(const HostContext& host);
 
 // appFolder + "plugin/".
 [[nodiscard]] std::filesystem::path PluginFolder(const HostContext& host);

@@ -6,6 +6,7 @@
 
 #include "common/bitmap_ops.h"
 #include "common/dialog_parent.h"
+#include "common/host_folders.h"
 #include "common/plugin_exports.h"
 #include "common/schedule_dialog.h"
 #include "platform/bmp_file.h"
@@ -85,7 +86,7 @@ class Module {
  public:
   static std::unique_ptr<Module> Create(HostContext* host, int32_t slot) {
     auto module = std::make_unique<Module>(host);
-    if (!module->skin_.Load(HostFolder(host->appFolder) / kSkinFile)) {
+    if (!module->skin_.Load(AppFolderPath(*host) / kSkinFile)) {
       platform::MessageBox(kSkinLoadFailed);
       return nullptr;
     }

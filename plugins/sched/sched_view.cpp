@@ -79,11 +79,6 @@ std::u16string MoreEntriesText(int count) {
   return Format16(kMoreEntriesFormat, {count});
 }
 
-std::filesystem::path HostFolder(const YkChar (&folder)[260]) {
-  const YkChar* end = std::find(std::begin(folder), std::end(folder), YkChar(0));
-  return std::filesystem::path(std::u16string(std::begin(folder), end));
-}
-
 SchedView::SchedView(HostContext* host, int slot, PixelBuffer canvas, ConstPixelBuffer skin,
                      SchedHooks* hooks)
     : host_(host),

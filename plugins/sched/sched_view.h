@@ -19,6 +19,7 @@
 
 #include "common/bitmap_ops.h"
 #include "common/date_util.h"
+#include "common/host_folders.h"
 #include "common/plugin_interface.h"
 #include "common/schedule_store.h"
 #include "plugins/sched/day_layout.h"
@@ -40,10 +41,6 @@ inline constexpr int kDragThreshold = 9;  // pixels in x or y before a press bec
 // changeFlags bits after which a schedule window shows its day again: schedules (1), and
 // 0x100, which the window honours as a schedule change as well.
 inline constexpr int kRedrawOnChangeFlags = kChangeSchedules | 0x100;
-
-// A folder of the Host context (appFolder, dataFolder) as a path; the text ends at its
-// first NUL and never reads past the 260 units of the field.
-std::filesystem::path HostFolder(const YkChar (&folder)[260]);
 
 class SchedHooks {
  public:
@@ -102,7 +99,7 @@ class SchedView {
   const PluginSlot& slot() const { return host_->slots[slot_]; }
   PixelBuffer window() const { return SlotBuffer(*host_, slot_); }
   std::u16string face() const { return host_->fontName.get(); }
-  std::filesystem::path dataFolder() const { return HostFolder(host_->dataFolder); }
+  std::filesystem::path dataFolder() const { return DataFolderPath(*host_); }
 
   void DrawToolbar();
   void DrawDay();

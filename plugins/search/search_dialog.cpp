@@ -12,6 +12,7 @@
 
 #include "common/date_picker_dialog.h"
 #include "common/dialog_parent.h"
+#include "common/host_folders.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/qt_data_exchange.h"
@@ -183,7 +184,7 @@ void SearchDialog::OnSearch(ResultsMode mode) {
   TextMatcher matcher(model_.searchText, model_.replacementText, model_.useRegex);
   {
     SearchProgressDialog progress(model_.searchTarget(), model_.period, matcher,
-                                  HostFolder(host_->dataFolder), table_.get(), this);
+                                  DataFolderPath(*host_), table_.get(), this);
     if (progress.exec() != QDialog::Accepted) return;
   }
   if (table_->hitCount() == 0) {

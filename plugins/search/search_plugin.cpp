@@ -5,6 +5,7 @@
 
 #include "common/bitmap_ops.h"
 #include "common/dialog_parent.h"
+#include "common/host_folders.h"
 #include "common/plugin_exports.h"
 #include "platform/bmp_file.h"
 #include "platform/handles.h"
@@ -61,7 +62,7 @@ class Module {
  public:
   static std::unique_ptr<Module> Create(HostContext* host, int32_t slot) {
     auto module = std::make_unique<Module>(host);
-    if (!module->picture_.Load(HostFolder(host->appFolder) / kPictureFile)) {
+    if (!module->picture_.Load(AppFolderPath(*host) / kPictureFile)) {
       platform::MessageBox(kPictureLoadFailed);
       return nullptr;
     }

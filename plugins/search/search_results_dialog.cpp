@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "common/host_folders.h"
 #include "common/memo_edit_dialog.h"
 #include "common/picture_dialog.h"
 #include "common/schedule_dialog.h"
@@ -37,7 +38,7 @@ SearchResultsDialog::SearchResultsDialog(HostContext* host, ResultsMode mode, Se
     : QDialog(parent),
       host_(host),
       model_(mode, target, table, matcher,
-             host != nullptr ? HostFolder(host->dataFolder) : std::filesystem::path(),
+             host != nullptr ? DataFolderPath(*host) : std::filesystem::path(),
              host != nullptr ? &host->schedules : nullptr) {
   setWindowTitle(Q(u"検索結果"));
   setObjectName(QStringLiteral("3011"));  // its template number

@@ -5,11 +5,6 @@
 
 namespace yk::search {
 
-std::filesystem::path HostFolder(const YkChar (&folder)[260]) {
-  const std::u16string_view text(folder, std::size(folder));
-  return std::filesystem::path(std::u16string(text.substr(0, text.find(u'\0'))));
-}
-
 int ReportOutcome(HostContext* host, const SearchOutcome& outcome, bool fromKey) {
   if (outcome.changed) {
     host->changeFlags = outcome.changeMask;

@@ -46,10 +46,6 @@ class SearchWindowHooks {
   virtual SearchOutcome RunSearchDialog() = 0;
 };
 
-// A folder of the Host context (appFolder, dataFolder) as a path: the text up to its first
-// NUL, never past the field's 260 units.
-[[nodiscard]] std::filesystem::path HostFolder(const YkChar (&folder)[260]);
-
 // Writes what the dialog ended with into the Host context and returns the request: after
 // a change and a move 4; after a change alone 6 from the stylus, 4 from a key; after a
 // move alone 4 (with dateChangeMark 0); otherwise 0.  The change words name any day (0).

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/bitmap_ops.h"
+#include "common/host_folders.h"
 #include "common/plugin_exports.h"
 #include "platform/bmp_file.h"
 #include "platform/message_box.h"
@@ -62,7 +63,7 @@ class Module {
  public:
   static std::unique_ptr<Module> Create(HostContext* host, int32_t slot) {
     auto module = std::make_unique<Module>(host);
-    if (!LoadButtons(ContextFolder(host->appFolder) / "plugin" / kButtonsFile, &module->buttons_)) {
+    if (!LoadButtons(AppFolderPath(*host) / "plugin" / kButtonsFile, &module->buttons_)) {
       platform::MessageBox(kButtonsLoadFailed);
       return nullptr;
     }

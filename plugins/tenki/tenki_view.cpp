@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "common/host_folders.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "plugins/tenki/ansi_lines.h"
@@ -49,11 +50,6 @@ constexpr int kMinHeightForText = 43;
 
 }  // namespace
 
-std::filesystem::path ContextFolder(const YkChar (&folder)[260]) {
-  const YkChar* end = std::find(std::begin(folder), std::end(folder), YkChar(0));
-  return std::filesystem::path(std::u16string(std::begin(folder), end));
-}
-
 TenkiView::TenkiView(HostContext* host, int slot, PixelBuffer image, ConstPixelBuffer buttons,
                      TenkiHooks* hooks)
     : host_(host),
@@ -63,7 +59,7 @@ TenkiView::TenkiView(HostContext* host, int slot, PixelBuffer image, ConstPixelB
       hooks_(hooks) {}
 
 std::filesystem::path TenkiView::PluginFile(const char* name) const {
-  return ContextFolder(host_->appFolder) / "plugin" / name;
+  return AppFolderPath(*host_) / "plugin" / name;
 }
 
 void TenkiView::Load(platform::Profile& profile) {
@@ -209,8 +205,8 @@ int TenkiView::Apply() {
   if (platform::MessageBox(kApplyQuestion, platform::kDefaultCaption,
                            platform::kMbOkCancel | platform::kMbIconQuestion) != platform::kIdOk)
     return kRequestNone;
-  const StampOutcome outcome = StampForecast(record_, ContextFolder(host_->dataFolder),
-                                             [] { platform::MessageBox(kIconFileFailed); });
+  const StampOutcome outcome =
+      StampForecast(record_, DataFolderPath(*host_), [] { platform::MessageBox(kIconFileFailed); });
   if (!outcome.stamped) return kRequestNone;
   host_->changeYear = outcome.lastYear;
   host_->changeMonth = 0;

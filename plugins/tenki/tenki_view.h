@@ -41,9 +41,6 @@ inline constexpr int kButtonsHeight = 20;
 inline constexpr int kDragThreshold = 8;
 inline constexpr int kTextHeight = 12;
 
-// The folder of the program or of the data, from a Host context's UTF-16 field.
-std::filesystem::path ContextFolder(const YkChar (&folder)[260]);
-
 struct AreaSelection {
   int area = 0;
   int city = 0;

@@ -497,13 +497,5 @@ TEST(SchedView, DrawingStaysInsideTheContentArea) {
     EXPECT_EQ(PixelAt(win, x, y), 0u) << x << "," << y;
 }
 
-TEST(SchedView, HostFolderStopsAtTheFieldsEnd) {
-  YkChar folder[260];
-  std::fill(std::begin(folder), std::end(folder), u'a');  // no terminator at all
-  EXPECT_EQ(HostFolder(folder).u16string(), std::u16string(260, u'a'));
-  folder[3] = 0;
-  EXPECT_EQ(HostFolder(folder).u16string(), u"aaa");
-}
-
 }  // namespace
 }  // namespace yk::sched
