@@ -11,15 +11,11 @@
 #include "common/host_folders.h"
 #include "platform/clock.h"
 #include "platform/qt_data_exchange.h"
+#include "platform/qt_text.h"
 
 namespace yk {
-namespace {
 
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-
-}  // namespace
+using platform::ToQString;
 
 MemoEditDialog::MemoEditDialog(HostContext* host, YearMonthDay memoDay, bool readOnly,
                                QWidget* parent)
@@ -27,7 +23,7 @@ MemoEditDialog::MemoEditDialog(HostContext* host, YearMonthDay memoDay, bool rea
       host_(host),
       model_(std::make_unique<MemoEditModel>(
           host != nullptr ? DataFolderPath(*host) : std::filesystem::path(), memoDay, readOnly)) {
-  setWindowTitle(Q(kMemoDialogTitle));
+  setWindowTitle(ToQString(kMemoDialogTitle));
   setObjectName(QStringLiteral("3018"));  // its template number
   setFont(QFont(QStringLiteral("IPAPGothic"), 9));
   setFixedSize(DialogUnits(0, 0, 150, 200).size());
@@ -41,13 +37,13 @@ MemoEditDialog::MemoEditDialog(HostContext* host, YearMonthDay memoDay, bool rea
     return box;
   };
   auto button = [this](std::u16string_view text, int id, QRect where) {
-    auto* b = platform::WithId(new QPushButton(Q(text), this), id);
+    auto* b = platform::WithId(new QPushButton(ToQString(text), this), id);
     b->setGeometry(where);
     b->setAutoDefault(false);
     return b;
   };
 
-  dayBox(kMemoDayBox, DialogUnits(5, 5, 140, 12))->setText(Q(model_->memoDayText()));
+  dayBox(kMemoDayBox, DialogUnits(5, 5, 140, 12))->setText(ToQString(model_->memoDayText()));
   auto* text = platform::WithId(new QPlainTextEdit(this), kTextBox);
   text->setGeometry(DialogUnits(5, 20, 140, 85));
   text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -56,7 +52,7 @@ MemoEditDialog::MemoEditDialog(HostContext* host, YearMonthDay memoDay, bool rea
   platform::DataExchange(this, platform::DataExchange::kLoad)
       .Text(kTextBox, shown, model_->boxLimit());
 
-  auto* label = new QLabel(Q(u"参照"), this);
+  auto* label = new QLabel(ToQString(u"参照"), this);
   label->setGeometry(DialogUnits(5, 110, 18, 12));
   auto* today = button(u"今日", kTodayButton, DialogUnits(24, 109, 22, 13));
   dayBox(kReferenceDayBox, DialogUnits(48, 109, 72, 13));
@@ -86,9 +82,10 @@ MemoEditDialog::MemoEditDialog(HostContext* host, YearMonthDay memoDay, bool rea
 MemoEditDialog::~MemoEditDialog() = default;
 
 void MemoEditDialog::ShowReference() {
-  platform::FindControl<QLineEdit>(this, kReferenceDayBox)->setText(Q(model_->referenceDayText()));
+  platform::FindControl<QLineEdit>(this, kReferenceDayBox)
+      ->setText(ToQString(model_->referenceDayText()));
   platform::FindControl<QPlainTextEdit>(this, kReferenceTextBox)
-      ->setPlainText(Q(model_->referenceText()));
+      ->setPlainText(ToQString(model_->referenceText()));
 }
 
 void MemoEditDialog::OnToday() {

@@ -20,14 +20,13 @@
 #include "common/time_picker_dialog.h"
 #include "platform/message_box.h"
 #include "platform/qt_data_exchange.h"
+#include "platform/qt_text.h"
 
 namespace yk {
 
-namespace {
+using platform::ToQString;
 
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), text.size());
-}
+namespace {
 
 std::u16string LineFeedsOnly(std::u16string_view text) {
   std::u16string out;
@@ -82,25 +81,25 @@ ScheduleDialogIds ScheduleDialogIds::For(ScheduleDialogVariant variant) {
 ScheduleDialog::ScheduleDialog(HostContext* host, const ScheduleDialogInput& input,
                                ScheduleDialogVariant variant, QWidget* parent)
     : QDialog(parent), host_(host), variant_(variant), ids_(ScheduleDialogIds::For(variant)) {
-  setWindowTitle(Q(u"スケジュール"));
+  setWindowTitle(ToQString(u"スケジュール"));
   setFont(QFont(QStringLiteral("IPAPGothic"), 9));
   setFixedSize(DialogUnits(0, 0, 136, 175).size());
 
   tabs_ = platform::WithId(new QTabBar(this), ids_.tab);
   tabs_->setGeometry(DialogUnits(5, 5, 120, 15));
-  tabs_->addTab(Q(u"日時"));
-  tabs_->addTab(Q(u"内容"));
+  tabs_->addTab(ToQString(u"日時"));
+  tabs_->addTab(ToQString(u"内容"));
 
-  auto* add = platform::WithId(new QPushButton(Q(u"新規追加"), this), 1);
+  auto* add = platform::WithId(new QPushButton(ToQString(u"新規追加"), this), 1);
   add->setGeometry(DialogUnits(55, 155, 40, 15));
   add->setDefault(true);
-  auto* remove = platform::WithId(new QPushButton(Q(u"削除"), this), ids_.deleteButton);
+  auto* remove = platform::WithId(new QPushButton(ToQString(u"削除"), this), ids_.deleteButton);
   remove->setGeometry(DialogUnits(5, 155, 25, 15));
   remove->setAutoDefault(false);
-  auto* modify = platform::WithId(new QPushButton(Q(u"修正"), this), ids_.modifyButton);
+  auto* modify = platform::WithId(new QPushButton(ToQString(u"修正"), this), ids_.modifyButton);
   modify->setGeometry(DialogUnits(30, 155, 25, 15));
   modify->setAutoDefault(false);
-  auto* cancel = platform::WithId(new QPushButton(Q(u"ｷｬﾝｾﾙ"), this), 2);
+  auto* cancel = platform::WithId(new QPushButton(ToQString(u"ｷｬﾝｾﾙ"), this), 2);
   cancel->setGeometry(DialogUnits(100, 155, 30, 15));
   cancel->setAutoDefault(false);
 
@@ -134,7 +133,7 @@ void ScheduleDialog::BuildDatePage() {
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), page);
 
   auto label = [page](std::u16string_view text, int x, int y, int w) {
-    auto* l = new QLabel(Q(text), page);
+    auto* l = new QLabel(ToQString(text), page);
     l->setGeometry(DialogUnits(x, y, w, 12));
     return l;
   };
@@ -146,7 +145,7 @@ void ScheduleDialog::BuildDatePage() {
     return e;
   };
   auto button = [page](std::u16string_view text, int id, int x, int y, int w) {
-    auto* b = platform::WithId(new QPushButton(Q(text), page), id);
+    auto* b = platform::WithId(new QPushButton(ToQString(text), page), id);
     b->setGeometry(DialogUnits(x, y, w, 12));
     b->setAutoDefault(false);
     return b;
@@ -163,15 +162,15 @@ void ScheduleDialog::BuildDatePage() {
   edit(ids_.endDay, 61, 18, 15, true, true);
   auto* endCalendar = button(u"暦", ids_.endCalendar, 80, 18, 18);
 
-  auto* everyYear = platform::WithId(new QCheckBox(Q(u"毎年"), page), ids_.everyYear);
+  auto* everyYear = platform::WithId(new QCheckBox(ToQString(u"毎年"), page), ids_.everyYear);
   everyYear->setGeometry(DialogUnits(0, 33, 30, 12));
-  auto* everyMonth = platform::WithId(new QCheckBox(Q(u"毎月"), page), ids_.everyMonth);
+  auto* everyMonth = platform::WithId(new QCheckBox(ToQString(u"毎月"), page), ids_.everyMonth);
   everyMonth->setGeometry(DialogUnits(32, 33, 30, 12));
   auto* time = button(u"時", ids_.timeButton, 80, 33, 18);
 
-  auto* allDay = platform::WithId(new QRadioButton(Q(u"終日"), page), ids_.allDayRadio);
+  auto* allDay = platform::WithId(new QRadioButton(ToQString(u"終日"), page), ids_.allDayRadio);
   allDay->setGeometry(DialogUnits(0, 48, 30, 12));
-  auto* timed = platform::WithId(new QRadioButton(Q(u"時刻"), page), ids_.timedRadio);
+  auto* timed = platform::WithId(new QRadioButton(ToQString(u"時刻"), page), ids_.timedRadio);
   timed->setGeometry(DialogUnits(32, 48, 30, 12));
 
   edit(ids_.startHour, 0, 63, 15, true, false);
@@ -185,7 +184,7 @@ void ScheduleDialog::BuildDatePage() {
   label(u"期間", 0, 80, 18);
   auto* period = platform::WithId(new QComboBox(page), ids_.periodList);
   period->setGeometry(DialogUnits(20, 80, 60, 13));
-  for (std::u16string_view name : kPeriodNames) period->addItem(Q(name));
+  for (std::u16string_view name : kPeriodNames) period->addItem(ToQString(name));
   auto* help = button(u"？", ids_.helpButton, 85, 80, 15);
 
   connect(startCalendar, &QPushButton::clicked, this, [this] { OnCalendar(true); });
@@ -197,7 +196,7 @@ void ScheduleDialog::BuildDatePage() {
 void ScheduleDialog::BuildTextPage() {
   textPage_ = platform::WithId(new QWidget(this), kTextPageId);
   textPage_->setGeometry(DialogUnits(5, 22, 126, 130));
-  auto* caption = new QLabel(Q(u"内容"), textPage_);
+  auto* caption = new QLabel(ToQString(u"内容"), textPage_);
   caption->setGeometry(DialogUnits(0, 0, 30, 10));
   auto* text = platform::WithId(new QPlainTextEdit(textPage_), ids_.text);
   text->setGeometry(DialogUnits(0, 12, 124, 116));

@@ -14,22 +14,19 @@
 #include <utility>
 
 #include "platform/message_box.h"
+#include "platform/qt_text.h"
 
 namespace platform {
 namespace {
 
 constexpr char16_t kNotAnInteger[] = u"整数を入力してください。";
 
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), text.size());
-}
-
 std::u16string RangeMessage(int min, int max) {
-  return Q(u"%1 から %2 までの整数を入力してください。").arg(min).arg(max).toStdU16String();
+  return ToQString(u"%1 から %2 までの整数を入力してください。").arg(min).arg(max).toStdU16String();
 }
 
 std::u16string LengthMessage(int maxLength) {
-  return Q(u"%1 文字以内で入力してください。").arg(maxLength).toStdU16String();
+  return ToQString(u"%1 文字以内で入力してください。").arg(maxLength).toStdU16String();
 }
 
 // The text of an integer control, as the user typed it.
@@ -113,12 +110,12 @@ DataExchange& DataExchange::Text(int id, std::u16string& field, int maxLength) {
     // shown whole and refused only if it is saved unchanged.
     if (line) {
       if (maxLength >= 0) line->setMaxLength(std::max(maxLength, int(field.size())));
-      line->setText(Q(field));
+      line->setText(ToQString(field));
     } else {
       if (plain)
-        plain->setPlainText(Q(field));
+        plain->setPlainText(ToQString(field));
       else
-        rich->setPlainText(Q(field));
+        rich->setPlainText(ToQString(field));
       if (maxLength >= 0) LimitPlainTextLength(control, std::max(maxLength, int(field.size())));
     }
     return *this;

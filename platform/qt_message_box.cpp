@@ -6,13 +6,10 @@
 #include <QPushButton>
 
 #include "platform/message_box.h"
+#include "platform/qt_text.h"
 
 namespace platform {
 namespace {
-
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), text.size());
-}
 
 QMessageBox::Icon IconOf(unsigned flags) {
   switch (flags & kMbIconMask) {
@@ -35,7 +32,8 @@ void InstallQtMessageBoxes(QWidget* parent) {
   QPointer<QWidget> owner(parent);
   SetMessageBoxHandler(
       [owner](std::u16string_view text, std::u16string_view caption, unsigned flags) -> int {
-        QMessageBox box(IconOf(flags), Q(caption), Q(text), QMessageBox::NoButton, owner.data());
+        QMessageBox box(IconOf(flags), ToQString(caption), ToQString(text), QMessageBox::NoButton,
+                        owner.data());
         struct Choice {
           const char16_t* label;
           QMessageBox::ButtonRole role;
@@ -62,7 +60,7 @@ void InstallQtMessageBoxes(QWidget* parent) {
         }
         std::vector<std::pair<QAbstractButton*, int>> buttons;
         for (const auto& choice : choices)
-          buttons.emplace_back(box.addButton(Q(choice.label), choice.role), choice.answer);
+          buttons.emplace_back(box.addButton(ToQString(choice.label), choice.role), choice.answer);
         box.setDefaultButton(static_cast<QPushButton*>(buttons.front().first));
         // Closing the box with Escape or the title bar answers as the handheld does: Cancel
         // when there is one, otherwise No, otherwise OK.

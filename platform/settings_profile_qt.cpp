@@ -6,13 +6,11 @@
 #include <QVariant>
 
 #include "platform/profile.h"
+#include "platform/qt_text.h"
 
 namespace platform {
 namespace {
 
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), text.size());
-}
 std::u16string U(const QString& text) {
   return text.toStdU16String();
 }
@@ -20,7 +18,8 @@ std::u16string U(const QString& text) {
 class SettingsProfile final : public Profile {
  public:
   explicit SettingsProfile(std::u16string_view program)
-      : settings_(QSettings::NativeFormat, QSettings::UserScope, Q(kCompanyName), Q(program)) {}
+      : settings_(QSettings::NativeFormat, QSettings::UserScope, ToQString(kCompanyName),
+                  ToQString(program)) {}
 
   int GetInt(std::u16string_view section, std::u16string_view key, int fallback) override {
     QVariant value = settings_.value(Key(section, key));
@@ -46,7 +45,7 @@ class SettingsProfile final : public Profile {
 
   bool WriteString(std::u16string_view section, std::u16string_view key,
                    std::u16string_view value) override {
-    settings_.setValue(Key(section, key), Q(value));
+    settings_.setValue(Key(section, key), ToQString(value));
     return Sync();
   }
 
@@ -57,7 +56,7 @@ class SettingsProfile final : public Profile {
 
  private:
   static QString Key(std::u16string_view section, std::u16string_view key) {
-    return Q(section) + u'/' + Q(key);
+    return ToQString(section) + u'/' + ToQString(key);
   }
   // Every write goes to disk at once (QSettings replaces the file atomically), so a crash
   // later on loses nothing.  A garbled file only makes reads fall back to defaults.

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/qt_text.h"
 #include "platform/text_draw.h"
 
 namespace platform {
@@ -22,10 +23,6 @@ namespace {
 
 constexpr char16_t kFallbackFamily[] = u"IPAPGothic";
 constexpr int kDefaultHeight = 12;
-
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), text.size());
-}
 
 // Asking the font database is slow (fontconfig), and a window asks for the same few faces
 // at every redraw, so each face's answer is kept for the life of the process.
@@ -36,9 +33,9 @@ QString FamilyFor(std::u16string_view face) {
   std::lock_guard lock(mutex);
   auto it = families.find(face);
   if (it != families.end()) return it->second;
-  QString family = Q(kFallbackFamily);
-  if (!face.empty() && face != kDefaultFaceName && QFontDatabase::hasFamily(Q(face)))
-    family = Q(face);
+  QString family = ToQString(kFallbackFamily);
+  if (!face.empty() && face != kDefaultFaceName && QFontDatabase::hasFamily(ToQString(face)))
+    family = ToQString(face);
   families.emplace(std::u16string(face), family);
   return family;
 }
@@ -73,11 +70,11 @@ std::vector<QString> SplitLines(std::u16string_view text) {
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != u'\r' && text[i] != u'\n') continue;
-    lines.push_back(Q(text.substr(start, i - start)));
+    lines.push_back(ToQString(text.substr(start, i - start)));
     if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
     start = i + 1;
   }
-  if (start < text.size() || lines.empty()) lines.push_back(Q(text.substr(start)));
+  if (start < text.size() || lines.empty()) lines.push_back(ToQString(text.substr(start)));
   return lines;
 }
 

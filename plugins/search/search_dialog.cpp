@@ -16,16 +16,16 @@
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/qt_data_exchange.h"
+#include "platform/qt_text.h"
 #include "plugins/search/search_progress_dialog.h"
 #include "plugins/search/search_results_dialog.h"
 #include "plugins/search/search_window.h"
 
 namespace yk::search {
-namespace {
 
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
+using platform::ToQString;
+
+namespace {
 
 YearMonthDay Today() {
   const platform::LocalTime now = platform::Now();
@@ -47,7 +47,7 @@ std::unique_ptr<HitTable> AllocateHitTable() {
 
 SearchDialog::SearchDialog(HostContext* host, QWidget* parent)
     : QDialog(parent), host_(host), model_(Today()), table_(AllocateHitTable()) {
-  setWindowTitle(Q(u"検索・置換"));
+  setWindowTitle(ToQString(u"検索・置換"));
   setObjectName(QStringLiteral("3010"));  // its template number
   setFont(QFont(QStringLiteral("IPAPGothic"), 9));
   setFixedSize(DialogUnits(0, 0, 150, 150).size());
@@ -55,7 +55,7 @@ SearchDialog::SearchDialog(HostContext* host, QWidget* parent)
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
 
   auto label = [this](std::u16string_view text, QRect where) {
-    auto* l = new QLabel(Q(text), this);
+    auto* l = new QLabel(ToQString(text), this);
     l->setGeometry(where);
     return l;
   };
@@ -67,7 +67,7 @@ SearchDialog::SearchDialog(HostContext* host, QWidget* parent)
     return e;
   };
   auto button = [this](std::u16string_view text, int id, QRect where) {
-    auto* b = platform::WithId(new QPushButton(Q(text), this), id);
+    auto* b = platform::WithId(new QPushButton(ToQString(text), this), id);
     b->setGeometry(where);
     b->setAutoDefault(false);
     return b;
@@ -88,7 +88,7 @@ SearchDialog::SearchDialog(HostContext* host, QWidget* parent)
       {kSchedulesRadio, u"予定"}, {kMemosRadio, u"日記・メモ"}, {kTasksRadio, u"仕事"}};
   int x = 5;
   for (const auto& [id, text] : targets) {
-    auto* radio = platform::WithId(new QRadioButton(Q(text), this), id);
+    auto* radio = platform::WithId(new QRadioButton(ToQString(text), this), id);
     const int width = int(text.size()) * 9 + 14;
     radio->setGeometry(DialogUnits(x, 38, width, 12));
     x += width + 2;
@@ -99,11 +99,11 @@ SearchDialog::SearchDialog(HostContext* host, QWidget* parent)
   label(u"検索", DialogUnits(5, 56, 25, 12));
   auto* search = platform::WithId(new QLineEdit(this), kSearchText);
   search->setGeometry(DialogUnits(32, 56, 113, 12));
-  platform::WithId(new QLabel(Q(u"置換え"), this), kReplacementLabel)
+  platform::WithId(new QLabel(ToQString(u"置換え"), this), kReplacementLabel)
       ->setGeometry(DialogUnits(5, 72, 25, 12));
   auto* replacement = platform::WithId(new QLineEdit(this), kReplacementText);
   replacement->setGeometry(DialogUnits(32, 72, 113, 12));
-  platform::WithId(new QCheckBox(Q(u"正規表現を使う"), this), kRegexCheck)
+  platform::WithId(new QCheckBox(ToQString(u"正規表現を使う"), this), kRegexCheck)
       ->setGeometry(DialogUnits(32, 88, 100, 12));
 
   auto* searchButton = button(u"検索", kSearchButton, DialogUnits(5, 110, 40, 15));

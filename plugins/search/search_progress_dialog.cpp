@@ -11,16 +11,12 @@
 #include "common/picture_dialog.h"
 #include "platform/message_box.h"
 #include "platform/qt_data_exchange.h"
+#include "platform/qt_text.h"
 #include "plugins/search/search_dialog_model.h"
 
 namespace yk::search {
-namespace {
 
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-
-}  // namespace
+using platform::ToQString;
 
 SearchProgressDialog::SearchProgressDialog(SearchTarget target, const SearchPeriod& period,
                                            TextMatcher& matcher, std::filesystem::path dataFolder,
@@ -31,7 +27,7 @@ SearchProgressDialog::SearchProgressDialog(SearchTarget target, const SearchPeri
       matcher_(matcher),
       dataFolder_(std::move(dataFolder)),
       table_(table) {
-  setWindowTitle(Q(u"検索中"));
+  setWindowTitle(ToQString(u"検索中"));
   setObjectName(QStringLiteral("3012"));  // its template number
   setFont(QFont(QStringLiteral("IPAPGothic"), 9));
   setFixedSize(DialogUnits(0, 0, 150, 75).size());
@@ -40,12 +36,13 @@ SearchProgressDialog::SearchProgressDialog(SearchTarget target, const SearchPeri
   header->setGeometry(DialogUnits(5, 5, 140, 28));
   header->setReadOnly(true);
   header->setFocusPolicy(Qt::NoFocus);
-  header->setPlainText(Q(HeaderText(target_, period_, matcher_.search())).remove(QChar(u'\r')));
+  header->setPlainText(
+      ToQString(HeaderText(target_, period_, matcher_.search())).remove(QChar(u'\r')));
   stepBox_ = platform::WithId(new QLineEdit(this), kStepBox);
   stepBox_->setGeometry(DialogUnits(5, 37, 140, 12));
   stepBox_->setReadOnly(true);
   stepBox_->setFocusPolicy(Qt::NoFocus);
-  auto* cancel = platform::WithId(new QPushButton(Q(u"キャンセル"), this), kCancelButton);
+  auto* cancel = platform::WithId(new QPushButton(ToQString(u"キャンセル"), this), kCancelButton);
   cancel->setGeometry(DialogUnits(50, 55, 50, 15));
   connect(cancel, &QPushButton::clicked, this, &SearchProgressDialog::reject);
 }
@@ -107,7 +104,7 @@ bool SearchProgressDialog::StopRequested() {
 void SearchProgressDialog::Pump(bool now) {
   if (!now && sincePump_.isValid() && sincePump_.elapsed() < pumpIntervalMs_) return;
   if (!stepShown_) {
-    stepBox_->setText(Q(StepText(step_)));
+    stepBox_->setText(ToQString(StepText(step_)));
     stepShown_ = true;
   }
   QCoreApplication::processEvents(QEventLoop::AllEvents);

@@ -12,18 +12,18 @@
 #include "common/schedule_dialog.h"
 #include "platform/message_box.h"
 #include "platform/qt_data_exchange.h"
+#include "platform/qt_text.h"
 #include "plugins/search/search_window.h"
 
 namespace yk::search {
-namespace {
 
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
+using platform::ToQString;
+
+namespace {
 
 // A list line as the list box shows it: a memo's line breaks as spaces.
 QString ListText(const std::u16string& line) {
-  QString text = Q(line);
+  QString text = ToQString(line);
   text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
   text.replace(QChar(u'\n'), QChar(u' '));
   text.replace(QChar(u'\r'), QChar(u' '));
@@ -40,12 +40,12 @@ SearchResultsDialog::SearchResultsDialog(HostContext* host, ResultsMode mode, Se
       model_(mode, target, table, matcher,
              host != nullptr ? DataFolderPath(*host) : std::filesystem::path(),
              host != nullptr ? &host->schedules : nullptr) {
-  setWindowTitle(Q(u"検索結果"));
+  setWindowTitle(ToQString(u"検索結果"));
   setObjectName(QStringLiteral("3011"));  // its template number
   setFont(QFont(QStringLiteral("IPAPGothic"), 9));
   setFixedSize(DialogUnits(0, 0, 160, 170).size());
 
-  auto* count = platform::WithId(new QLabel(Q(model_.countLine()), this), kCountLine);
+  auto* count = platform::WithId(new QLabel(ToQString(model_.countLine()), this), kCountLine);
   count->setGeometry(DialogUnits(5, 5, 120, 12));
   list_ = platform::WithId(new QListWidget(this), kList);
   list_->setGeometry(DialogUnits(5, 20, 150, 110));
@@ -54,7 +54,7 @@ SearchResultsDialog::SearchResultsDialog(HostContext* host, ResultsMode mode, Se
   list_->setCurrentRow(-1);
 
   auto button = [this](std::u16string_view text, int id, QRect where) {
-    auto* b = platform::WithId(new QPushButton(Q(text), this), id);
+    auto* b = platform::WithId(new QPushButton(ToQString(text), this), id);
     b->setGeometry(where);
     b->setAutoDefault(false);
     return b;

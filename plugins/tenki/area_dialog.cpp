@@ -10,15 +10,12 @@
 
 #include "platform/message_box.h"
 #include "platform/qt_data_exchange.h"
+#include "platform/qt_text.h"
 
 namespace yk::tenki {
 namespace {
 
 constexpr char16_t kNoListFile[] = u"設定ファイルが見つかりません";
-
-QString ToQt(const std::u16string& text) {
-  return QString::fromStdU16String(text);
-}
 
 }  // namespace
 
@@ -48,7 +45,7 @@ AreaDialog::AreaDialog(const std::filesystem::path& listFile, int area, int city
 
   if (!choice_.Open(listFile)) platform::MessageBox(kNoListFile);
   choice_.Start(area, city);
-  for (const std::u16string& name : choice_.AreaNames()) areas_->addItem(ToQt(name));
+  for (const std::u16string& name : choice_.AreaNames()) areas_->addItem(platform::ToQString(name));
   areas_->setCurrentIndex(choice_.area());
   FillCities();
   cities_->setCurrentRow(choice_.city());
@@ -66,7 +63,8 @@ AreaDialog::AreaDialog(const std::filesystem::path& listFile, int area, int city
 void AreaDialog::FillCities() {
   const QSignalBlocker quiet(cities_);
   cities_->clear();
-  for (const std::u16string& name : choice_.CityNames()) cities_->addItem(ToQt(name));
+  for (const std::u16string& name : choice_.CityNames())
+    cities_->addItem(platform::ToQString(name));
 }
 
 AreaSelection AreaDialog::selection() const {

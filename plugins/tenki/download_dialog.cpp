@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/qt_data_exchange.h"
+#include "platform/qt_text.h"
 
 namespace yk::tenki {
 
@@ -48,7 +49,7 @@ void DownloadDialog::reject() {
 }
 
 void DownloadDialog::ShowStatus(std::u16string_view text) {
-  status_->setText(QString::fromStdU16String(std::u16string(text)));
+  status_->setText(platform::ToQString(text));
   status_->repaint();
 }
 
