@@ -15,6 +15,7 @@
 #include "host/view_port.h"
 #include "platform/bmp_file.h"
 #include "platform/profile.h"
+#include "platform/testing/temp_folder.h"
 #include "platform/text_codec.h"
 
 namespace {
@@ -34,10 +35,11 @@ class CountingView : public yk::ViewPort {
   int presents = 0;
 };
 
-// A program folder with a theme picture, made once.
+// A program folder with a theme picture, made once and removed at exit.
 const fs::path& ProgramFolder() {
+  static const platform::testing::TempFolder temp("startup_bench");
   static const fs::path folder = [] {
-    fs::path dir = fs::temp_directory_path() / "yk_startup_bench";
+    const fs::path dir = temp.path();
     fs::create_directories(dir / "data");
     std::vector<uint8_t> pixels(size_t(240) * 400 * 3, 128);
     auto bytes = platform::EncodeBmp24(240, 400, pixels.data());

@@ -29,6 +29,7 @@
 #include "common/memo_store.h"
 #include "common/schedule_store.h"
 #include "common/utf16_line_file.h"
+#include "platform/testing/temp_folder.h"
 #include "plugins/search/search_walk.h"
 
 extern char** environ;
@@ -53,17 +54,9 @@ const char16_t* const kWords[] = {u"会議",       u"打ち合わせ", u"買い�
 class Tree {
  public:
   Tree() {
-    std::string pattern = (fs::temp_directory_path() / "yk-search-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    root_ = fs::path(pattern);
-    data_ = root_ / "data" / "";
     Generate();
     wordFile_ = root_ / "word.bin";
     std::ofstream(wordFile_, std::ios::binary) << yk::EncodeUtf16Le(kWord);
-  }
-  ~Tree() {
-    std::error_code error;
-    fs::remove_all(root_, error);
   }
   const fs::path& data() const { return data_; }
   const fs::path& wordFile() const { return wordFile_; }
@@ -123,8 +116,9 @@ class Tree {
   }
 
   std::mt19937 random_{20040507};
-  fs::path root_;
-  fs::path data_;
+  platform::testing::TempFolder temp_{"search_bench"};
+  fs::path root_ = temp_.path();
+  fs::path data_ = root_ / "data" / "";
   fs::path wordFile_;
   int files_ = 0;
 };

@@ -12,6 +12,7 @@
 
 #include "common/schedule_store.h"
 #include "common/utf16_line_file.h"
+#include "platform/testing/temp_folder.h"
 
 namespace {
 
@@ -20,17 +21,10 @@ namespace {
 class Fixture {
  public:
   Fixture() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "yk-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    folder_ = std::filesystem::path(pattern) / "";
     Fill(yk::SpanLevel::Years, 300, u"(2003,01,01,09,00 2005,12,31,18,00 -1)(");
     Fill(yk::SpanLevel::Months, 300, u"(2004,01,01,09,00 2004,12,31,18,00 -2)(");
     Fill(yk::SpanLevel::Days, 300, u"(2004,05,01,09,00 2004,05,31,18,00 -1)(");
     Fill(yk::SpanLevel::Day, 50, u"(2004,05,07,09,00 2004,05,07,18,00 -1)(");
-  }
-  ~Fixture() {
-    std::error_code error;
-    std::filesystem::remove_all(folder_, error);
   }
   const std::filesystem::path& folder() const { return folder_; }
   std::filesystem::path RootFile() const {
@@ -48,7 +42,8 @@ class Fixture {
     }
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
   }
-  std::filesystem::path folder_;
+  platform::testing::TempFolder temp_{"bench"};
+  std::filesystem::path folder_ = temp_.path() / "";
 };
 
 Fixture& Data() {

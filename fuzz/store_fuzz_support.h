@@ -11,6 +11,8 @@
 #include <fstream>
 #include <string>
 
+#include "platform/testing/temp_folder.h"
+
 namespace yk::fuzz {
 
 // Pairs of bytes as little-endian units; a trailing odd byte is dropped.
@@ -22,18 +24,11 @@ inline std::u16string Units(const uint8_t* data, std::size_t size) {
   return units;
 }
 
-// One scratch folder per process, removed at exit.
+// One scratch folder per process (with a trailing '/', as a data folder), removed at exit.
 inline const std::filesystem::path& ScratchFolder() {
-  static const std::filesystem::path folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "yk-fuzz-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    std::atexit([] {
-      std::error_code error;
-      std::filesystem::remove_all(ScratchFolder(), error);
-    });
-    return std::filesystem::path(pattern) / "";
-  }();
-  return folder;
+  static const platform::testing::TempFolder folder("fuzz");
+  static const std::filesystem::path path = folder.path() / "";
+  return path;
 }
 
 inline void WriteFile(const std::filesystem::path& path, const uint8_t* data, std::size_t size) {

@@ -1,7 +1,5 @@
 // icons.dat files of any length and content (short ones above all): loaded, stamped and
 // written back with every byte outside the weather integers carried over.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,21 +9,12 @@
 #include <iterator>
 #include <string>
 
+#include "fuzz/store_fuzz_support.h"
 #include "plugins/tenki/weather_stamps.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace yk::tenki;
-  static const std::filesystem::path folder = [] {
-    auto made =
-        std::filesystem::temp_directory_path() / ("yk_fuzz_icons_" + std::to_string(::getpid()));
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(
-          std::filesystem::temp_directory_path() / ("yk_fuzz_icons_" + std::to_string(::getpid())),
-          ignored);
-    });
-    return made;
-  }();
+  const std::filesystem::path& folder = yk::fuzz::ScratchFolder();
   const std::filesystem::path file = folder / "2005" / "2" / "icons.dat";
   std::filesystem::create_directories(file.parent_path());
   const std::string before(reinterpret_cast<const char*>(data), size);

@@ -95,7 +95,7 @@ TEST(AtomicFile, AFailedStepOnAMissingFileCreatesNothing) {
 TEST(AtomicFile, FailsWithoutAFolder) {
   TempFolder folder;
   EXPECT_FALSE(ReplaceFileAtomically(folder.path() / "missing" / "f.txt", "x"));
-  EXPECT_FALSE(ReplaceFileAtomically(folder.path(), "x")) << "a path without a file name";
+  EXPECT_FALSE(ReplaceFileAtomically(folder.path() / "", "x")) << "a path without a file name";
 }
 
 // Temporary files of writers that died are swept by the next replacement; those of

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "common/schedule_store.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/temp_folder.h"
 
 namespace yk {
 namespace {
@@ -258,15 +258,10 @@ TEST(ScheduleDialogModelTest, PickedDates) {
 class ScheduleDialogStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::random_device random;
-    folder_ =
-        std::filesystem::temp_directory_path() / ("yk_dialog_model_" + std::to_string(random()));
-    std::filesystem::create_directories(folder_);
     data_ = folder_.string() + "/";
     store_ = std::make_unique<ScheduleStore>();
     ClearScheduleStore(store_.get());
   }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
 
   // The records of a date's day file as the store reads them.
   int DayFileCount() {
@@ -275,7 +270,8 @@ class ScheduleDialogStoreTest : public ::testing::Test {
     return s->counts[int(SpanLevel::Day)];
   }
 
-  std::filesystem::path folder_;
+  platform::testing::TempFolder temp_{"dialog_model"};
+  const std::filesystem::path folder_ = temp_.path();
   std::filesystem::path data_;
   std::unique_ptr<ScheduleStore> store_;
   MessageRecorder messages_;

@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <random>
 
 #include "common/date_picker_dialog.h"
 #include "common/dialog_parent.h"
@@ -24,6 +23,7 @@
 #include "common/time_picker_dialog.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/temp_folder.h"
 
 namespace yk {
 namespace {
@@ -41,15 +41,11 @@ class ScheduleDialogQtTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    std::random_device random;
-    folder_ = std::filesystem::temp_directory_path() / ("yk_dialog_qt_" + std::to_string(random()));
-    std::filesystem::create_directories(folder_);
     host_ = std::make_unique<HostContext>();
     const std::u16string data = (folder_.u16string() + u"/");
     std::copy(data.begin(), data.end(), host_->dataFolder);
     ClearScheduleStore(&host_->schedules);
   }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
 
   // The records of 7 May 2004's day file.
   std::vector<ScheduleRecord> DayRecords() {
@@ -82,7 +78,8 @@ class ScheduleDialogQtTest : public ::testing::Test {
     timer->start();
   }
 
-  std::filesystem::path folder_;
+  platform::testing::TempFolder temp_{"dialog_qt"};
+  const std::filesystem::path folder_ = temp_.path();
   std::unique_ptr<HostContext> host_;
   MessageRecorder messages_;
 };

@@ -1,34 +1,12 @@
-// store_test_support.cpp — temporary folders and raw bytes for the store tests.
+// store_test_support.cpp — raw bytes and records for the store tests.
 #include "common/tests/store_test_support.h"
-
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 
 #include "common/schedule_store.h"
 
 namespace yk::testing {
-
-TempFolder::TempFolder(Medium medium) {
-  std::filesystem::path base = std::filesystem::temp_directory_path();
-  std::error_code error;
-  const std::filesystem::path memory = "/dev/shm";
-  if (medium == Medium::kMemory && std::filesystem::is_directory(memory, error) &&
-      ::access(memory.c_str(), W_OK | X_OK) == 0) {
-    base = memory;
-  }
-  std::string pattern = (base / "yk-store-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = std::filesystem::path(pattern) / "";
-}
-
-TempFolder::~TempFolder() {
-  std::error_code error;
-  std::filesystem::remove_all(path_, error);
-}
 
 std::string ReadBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);

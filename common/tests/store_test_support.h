@@ -6,29 +6,11 @@
 #include <string_view>
 
 #include "common/plugin_interface.h"
+#include "platform/testing/temp_folder.h"
 
 namespace yk::testing {
 
-// A fresh folder under the system's temporary folder, removed with everything in it when
-// the object goes.  Never the user's data.
-class TempFolder {
- public:
-  // Where the folder lies: the system's temporary folder, or (when the system has one) a
-  // file system in memory, for tests that write so often that waiting for the disk at
-  // every flush would make them slow.  A killed process leaves the same files on both.
-  enum class Medium { kDisk, kMemory };
-
-  explicit TempFolder(Medium medium = Medium::kDisk);
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  // The folder, with a trailing '/' as the data folder has.
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using platform::testing::TempFolder;
 
 // The file's bytes; "<missing>" when it can't be read.
 std::string ReadBytes(const std::filesystem::path& file);

@@ -11,6 +11,7 @@
 #include "host/tests/app_test_support.h"
 #include "host/wallpaper.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/temp_folder.h"
 
 namespace yk {
 namespace {
@@ -47,20 +48,14 @@ std::vector<uint8_t> CutTo(std::vector<uint8_t> jpeg, size_t bytes) {
 
 class WallpaperFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("yk_wallpaper_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
     fs::path p = dir_ / name;
     std::ofstream(p, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return p.string();
   }
-  fs::path dir_;
+  platform::testing::TempFolder temp_{"wallpaper"};
+  const fs::path dir_ = temp_.path();
 };
 
 struct DecodeCase {

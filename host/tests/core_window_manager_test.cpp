@@ -9,6 +9,7 @@
 #include "host/tests/plugins/call_log.h"
 #include "platform/clock.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/temp_folder.h"
 
 namespace yk {
 namespace {
@@ -499,9 +500,8 @@ TEST_F(WindowManagerTest, LayoutRoundTrip) {
 // under its new path.
 TEST_F(WindowManagerTest, RestoreFindsThePluginsOfAMovedProgramFolder) {
   namespace fs = std::filesystem;
-  const fs::path program =
-      fs::temp_directory_path() / ("yk_core_moved_" + std::to_string(::getpid()) + "/program/");
-  fs::remove_all(program.parent_path());
+  const platform::testing::TempFolder root("core_moved");
+  const fs::path program = root.path() / "program/";
   fs::create_directories(program / "plugin");
   fs::copy_file(fs::path(YK_TEST_PLUGIN_DIR) / "rec_a.plg", program / "plugin" / "rec_a.plg");
   const std::u16string here = platform::Utf8ToUtf16((program / "plugin" / "rec_a.plg").string());
@@ -534,7 +534,6 @@ TEST_F(WindowManagerTest, RestoreFindsThePluginsOfAMovedProgramFolder) {
     EXPECT_EQ(h.profile().GetString(u"setting", u"winplg0", u"?"), c.loaded);
     h.plugins->UnloadPlugin(0, false);
   }
-  fs::remove_all(program.parent_path());
 }
 
 TEST_F(WindowManagerTest, RestoreWithoutOrWithBadSavedLayout) {

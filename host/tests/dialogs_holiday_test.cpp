@@ -15,6 +15,7 @@
 #include "host/holiday_editor_model.h"
 #include "platform/message_box.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/temp_folder.h"
 
 namespace yk {
 namespace {
@@ -35,15 +36,7 @@ HolidayEntry OneDay(int month, int day, const std::u16string& name) {
 
 class HolidayListTest : public ::testing::Test {
  protected:
-  HolidayListTest() {
-    folder_ = fs::temp_directory_path() /
-              ("yk_dialogs_hol_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    views_ = std::make_unique<HolidayTable>();
-  }
-  ~HolidayListTest() override { fs::remove_all(folder_); }
+  HolidayListTest() { views_ = std::make_unique<HolidayTable>(); }
 
   // Writes the year's file with entries named "e0", "e1", ...
   void WriteYear(int year, int entries) {
@@ -73,7 +66,8 @@ class HolidayListTest : public ::testing::Test {
     });
   }
 
-  fs::path folder_;
+  platform::testing::TempFolder temp_{"dialogs_hol"};
+  const fs::path folder_ = temp_.path();
   std::unique_ptr<HolidayTable> views_;
   std::vector<HolidayEntryRequest> requests_;
   HolidayEntryOutcome outcome_;

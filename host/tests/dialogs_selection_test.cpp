@@ -15,6 +15,7 @@
 #include "host/tests/core_test_support.h"
 #include "host/tests/plugins/call_log.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/temp_folder.h"
 
 namespace yk {
 namespace {
@@ -26,10 +27,6 @@ using testing::TakeCalls;
 class SelectionTest : public ::testing::Test {
  protected:
   SelectionTest() {
-    folder_ = fs::temp_directory_path() /
-              ("yk_dialogs_sel_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
     fs::create_directories(folder_ / "plugin");
     const std::u16string app = platform::Utf8ToUtf16(folder_.string() + "/");
     std::copy(app.begin(), app.end(), fix_.ctx->appFolder);
@@ -39,7 +36,6 @@ class SelectionTest : public ::testing::Test {
   ~SelectionTest() override {
     // Unload while the files still exist.
     for (int p = 0; p < fix_.ctx->windowCount; ++p) fix_.plugins->UnloadPlugin(p, false);
-    fs::remove_all(folder_);
   }
 
   // Copies the built test plugin `built` ("rec_a.plg") into the plugin folder as `name`.
@@ -58,7 +54,8 @@ class SelectionTest : public ::testing::Test {
   }
 
   HostFixture fix_;
-  fs::path folder_;
+  platform::testing::TempFolder temp_{"dialogs_sel"};
+  const fs::path folder_ = temp_.path();
   platform::testing::MessageRecorder messages_;
 };
 

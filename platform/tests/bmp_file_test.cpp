@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include "platform/testing/temp_folder.h"
+
 namespace platform {
 namespace {
 
@@ -138,13 +140,8 @@ TEST(BmpFile, RefusesBrokenAndHostileFiles) {
 
 class BmpFileOnDisk : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/yk_bmp_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-  std::filesystem::path folder_;
+  testing::TempFolder temp_{"bmp"};
+  const std::filesystem::path folder_ = temp_.path();
 };
 
 TEST_F(BmpFileOnDisk, SaveAndLoadRoundTrip) {

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/process.h"
+#include "platform/testing/temp_folder.h"
 
 namespace platform {
 namespace {
@@ -81,9 +82,8 @@ TEST(DialUp, DialWhileIdleKeepsTheCallerTurning) {
 
 // The real service against a stand-in nmcli put first in PATH.
 TEST(DialUp, DrivesNmcli) {
-  char pattern[] = "/tmp/yk_nmcli_XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  std::filesystem::path folder = pattern;
+  testing::TempFolder temp("nmcli");
+  const std::filesystem::path& folder = temp.path();
   {
     std::ofstream script(folder / "nmcli");
     script << "#!/bin/sh\n"
@@ -109,7 +109,6 @@ TEST(DialUp, DrivesNmcli) {
   EXPECT_TRUE(DialUp().PhoneBookEntries().empty()) << "without nmcli the book is empty";
   EXPECT_FALSE(DialUp().Dial(u"Office"));
   setenv("PATH", oldPath.c_str(), 1);
-  std::filesystem::remove_all(folder);
 }
 
 TEST(Process, RunAndCaptureReportsOutputAndFailure) {

@@ -14,9 +14,8 @@ namespace platform {
 namespace {
 
 TEST(Process, StartsADetachedProgram) {
-  char pattern[] = "/tmp/yk_process_XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  std::filesystem::path folder = pattern;
+  testing::TempFolder temp("process");
+  const std::filesystem::path& folder = temp.path();
   auto marker = folder / "started";
   ASSERT_TRUE(
       StartProgram("/bin/sh", {"-c", "pwd > started; echo \"$0\" >> started", "102"}, folder));
@@ -35,7 +34,6 @@ TEST(Process, StartsADetachedProgram) {
   std::getline(in, argument);
   EXPECT_EQ(where, folder.string()) << "runs in the given folder";
   EXPECT_EQ(argument, "102");
-  std::filesystem::remove_all(folder);
 }
 
 TEST(Process, RefusesWhatCannotRun) {

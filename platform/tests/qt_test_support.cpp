@@ -4,23 +4,15 @@
 
 #include <filesystem>
 
+#include "platform/testing/temp_folder.h"
+
 namespace platform::testing {
 namespace {
 
 // Runs before any test: QSettings takes the configuration folder once, at first use.
 struct PrivateConfigFolder {
-  std::filesystem::path folder;
-  PrivateConfigFolder() {
-    char pattern[] = "/tmp/yk_platform_config_XXXXXX";
-    if (mkdtemp(pattern) != nullptr) {
-      folder = pattern;
-      setenv("XDG_CONFIG_HOME", pattern, 1);
-    }
-  }
-  ~PrivateConfigFolder() {
-    std::error_code error;
-    if (!folder.empty()) std::filesystem::remove_all(folder, error);
-  }
+  TempFolder folder{"platform_config"};
+  PrivateConfigFolder() { setenv("XDG_CONFIG_HOME", folder.path().c_str(), 1); }
 } privateConfigFolder;
 
 }  // namespace

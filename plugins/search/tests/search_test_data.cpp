@@ -1,29 +1,16 @@
 // search_test_data.cpp — data folders for the search tests.
 #include "plugins/search/tests/search_test_data.h"
 
-#include <stdlib.h>
-
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "common/cp932_text.h"
 #include "common/memo_store.h"
 #include "common/schedule_store.h"
+#include "common/tests/store_test_support.h"
 #include "common/utf16_line_file.h"
 
 namespace yk::search::testing {
-
-DataFolder::DataFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "yk-search-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = std::filesystem::path(pattern) / "";
-}
-
-DataFolder::~DataFolder() {
-  std::error_code error;
-  std::filesystem::remove_all(path_, error);
-}
 
 void DataFolder::AddSchedules(const std::vector<ScheduleRecord>& records) const {
   if (records.empty()) return;
@@ -52,15 +39,11 @@ void DataFolder::WriteMemoList(int year, const std::vector<std::u16string>& line
 }
 
 std::string DataFolder::Bytes(const std::filesystem::path& relative) const {
-  std::ifstream in(path_ / relative, std::ios::binary);
-  if (!in) return "<missing>";
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return yk::testing::ReadBytes(path_ / relative);
 }
 
 void DataFolder::WriteBytes(const std::filesystem::path& relative, std::string_view bytes) const {
-  const std::filesystem::path file = path_ / relative;
-  std::filesystem::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+  yk::testing::WriteBytes(path_ / relative, bytes);
 }
 
 ScheduleRecord Schedule(int sy, int sm, int sd, int ey, int em, int ed, std::u16string_view text) {

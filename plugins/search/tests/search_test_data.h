@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/plugin_interface.h"
+#include "platform/testing/temp_folder.h"
 #include "plugins/search/search_walk.h"
 
 namespace yk::search::testing {
@@ -16,10 +17,6 @@ namespace yk::search::testing {
 // A fresh data folder (with a trailing '/'), removed with everything in it.
 class DataFolder {
  public:
-  DataFolder();
-  ~DataFolder();
-  DataFolder(const DataFolder&) = delete;
-  DataFolder& operator=(const DataFolder&) = delete;
   const std::filesystem::path& path() const { return path_; }
 
   // Appends record lines to the file the first record belongs in.
@@ -33,7 +30,8 @@ class DataFolder {
   void WriteBytes(const std::filesystem::path& relative, std::string_view bytes) const;
 
  private:
-  std::filesystem::path path_;
+  platform::testing::TempFolder folder_{"search"};
+  std::filesystem::path path_ = folder_.path() / "";
 };
 
 // A record from a start date, an end date and a text (all day, period -1).
