@@ -23,6 +23,7 @@
 #include "common/time_picker_dialog.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/modal_script.h"
 #include "platform/testing/temp_folder.h"
 
 namespace yk {
@@ -30,6 +31,7 @@ namespace {
 
 using platform::FindControl;
 using platform::testing::MessageRecorder;
+using platform::testing::ModalScript;
 
 class ScheduleDialogQtTest : public ::testing::Test {
  protected:
@@ -64,20 +66,6 @@ class ScheduleDialogQtTest : public ::testing::Test {
     return FindControl<QPlainTextEdit>(dialog.textPage(), dialog.ids().text);
   }
 
-  // Runs `drive` on the next modal dialog that opens.
-  static void OnNextModal(std::function<void(QWidget*)> drive) {
-    auto* timer = new QTimer(QApplication::instance());
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, drive] {
-      QWidget* modal = QApplication::activeModalWidget();
-      if (modal == nullptr) return;
-      timer->stop();
-      timer->deleteLater();
-      drive(modal);
-    });
-    timer->start();
-  }
-
   platform::testing::TempFolder temp_{"dialog_qt"};
   const std::filesystem::path folder_ = temp_.path();
   std::unique_ptr<HostContext> host_;
@@ -100,11 +88,9 @@ TEST_F(ScheduleDialogQtTest, OpensAsAChildOfTheOrganizerWindow) {
   host_->mainWnd = 77;
 
   QWidget* parent = nullptr;
-  QTimer::singleShot(0, [&] {
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-      parent = dialog->parentWidget();
-      dialog->reject();
-    }
+  ModalScript look([&](QDialog* dialog) {
+    parent = dialog->parentWidget();
+    dialog->reject();
   });
   EXPECT_FALSE(EditNewSchedule(host_.get(), 2004, 5, 7, ScheduleDialogVariant::kSchedulePlugin));
   EXPECT_EQ(parent, &organizer);
@@ -219,7 +205,7 @@ TEST_F(ScheduleDialogQtTest, CalendarAndClockButtons) {
   ScheduleDialog dialog(host_.get(), ScheduleDialogInput::NewOn(2004, 5, 7),
                         ScheduleDialogVariant::kSchedulePlugin);
   // May 2004 starts on a Saturday: the 20th is in week row 3, column 4.
-  OnNextModal([](QWidget* modal) {
+  ModalScript pickStart([](QDialog* modal) {
     auto* picker = qobject_cast<DatePickerDialog*>(modal);
     ASSERT_NE(picker, nullptr);
     QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(10 + 30 * 4 + 15, 105 + 60 + 10));
@@ -232,7 +218,7 @@ TEST_F(ScheduleDialogQtTest, CalendarAndClockButtons) {
   EXPECT_EQ(Edit(dialog, ids.endDay)->text(), "20");  // the end follows a later start
 
   // The clock: tapping the end AM/PM indicator turns 00:59 into 12:59 and selects "時刻".
-  OnNextModal([](QWidget* modal) {
+  ModalScript pickEndTime([](QDialog* modal) {
     auto* picker = qobject_cast<TimePickerDialog*>(modal);
     ASSERT_NE(picker, nullptr);
     QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(135, 185));
@@ -244,7 +230,7 @@ TEST_F(ScheduleDialogQtTest, CalendarAndClockButtons) {
   EXPECT_TRUE(FindControl<QRadioButton>(dialog.datePage(), ids.timedRadio)->isChecked());
 
   // A cancelled picker changes nothing.
-  OnNextModal([](QWidget* modal) {
+  ModalScript cancelPicker([](QDialog* modal) {
     QTest::mouseClick(modal, Qt::LeftButton, {}, QPoint(10 + 15, 105 + 20 + 10));
     FindControl<QPushButton>(modal, 2)->click();
   });

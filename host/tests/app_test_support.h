@@ -11,11 +11,9 @@
 #include <QImage>
 #include <QProcess>
 #include <QSettings>
-#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -90,20 +88,6 @@ inline std::string Utf16LeBytes(std::u16string_view text) {
     bytes.push_back(char(unit >> 8));
   }
   return bytes;
-}
-
-// Runs `action` on the next modal dialog once it is open.
-inline void WhenModalOpens(std::function<void(QWidget*)> action) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, action] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      action(modal);
-    }
-  });
-  timer->start();
 }
 
 inline void WriteSolidBmp(const fs::path& file, int width, int height, uint8_t b, uint8_t g,

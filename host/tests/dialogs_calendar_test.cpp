@@ -17,14 +17,15 @@
 #include "host/tavik_view.h"
 #include "host/tests/app_test_support.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/modal_script.h"
 
 namespace yk {
 namespace {
 
 namespace fs = std::filesystem;
 using platform::testing::MessageRecorder;
+using platform::testing::ModalScript;
 using testing::ProgramFolder;
-using testing::WhenModalOpens;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
@@ -141,7 +142,7 @@ TEST_F(CalendarCommands, AnExportWithTheHolidays) {
   ASSERT_TRUE(SaveHolidays(2004, folder_.root() / "data", table));
   const fs::path out = folder_.root() / "out.ics";
   file_.Choose(out);
-  WhenModalOpens([](QWidget* modal) {
+  ModalScript chooseHolidays([](QDialog* modal) {
     auto* dialog = qobject_cast<CalendarExportDialog*>(modal);
     ASSERT_NE(dialog, nullptr) << "not the export dialog";
     auto* holidays = dialog->findChild<QCheckBox*>(QStringLiteral("holidays"));
@@ -150,6 +151,7 @@ TEST_F(CalendarCommands, AnExportWithTheHolidays) {
     dialog->accept();
   });
   ASSERT_TRUE(frame().RunCommand(kCommandCalendarExport));
+  EXPECT_TRUE(chooseHolidays.done());
   EXPECT_EQ(recorder_.texts(),
             std::vector<std::u16string>{u"0件の予定と1日の休日を書き出しました。"});
   EXPECT_NE(Text(out).find("SUMMARY:こどもの日\r\n"), std::string::npos);

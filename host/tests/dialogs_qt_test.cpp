@@ -29,14 +29,15 @@
 #include "platform/clock.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/modal_script.h"
 
 namespace yk {
 namespace {
 
 using platform::FindControl;
 using platform::testing::MessageRecorder;
+using platform::testing::ModalScript;
 using testing::ProgramFolder;
-using testing::WhenModalOpens;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
@@ -138,16 +139,17 @@ TEST_F(HostWithDialogs, SelectionDialogFromTheMenuLoadsTheChosenPlugin) {
   Install("rec_b.plg", "b.plg");
   Start();
   ASSERT_GE(host().windowCount, 1);
-  WhenModalOpens([](QWidget* dialog) {
+  ModalScript choose([](QDialog* dialog) {
     auto* list = FindControl<QListWidget>(dialog, PluginSelectDialog::kPluginList);
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("Recorder A"));
     EXPECT_EQ(list->currentRow(), 0) << "the first is selected";
     list->setCurrentRow(1);
-    static_cast<QDialog*>(dialog)->accept();
+    dialog->accept();
   });
   ASSERT_TRUE(frame().RunCommand(kCommandPluginSelect));
+  EXPECT_TRUE(choose.done());
   EXPECT_EQ(SlotAt(host().active).name.get(), u"Recorder B");
 }
 
@@ -157,8 +159,9 @@ TEST_F(HostWithDialogs, ClosingTheHolidayListTellsEveryWindowTheDateChanged) {
   ASSERT_TRUE(app_->view()->session().plugins()->LoadPlugin(
       0, platform::Utf8ToUtf16((folder_.root() / "plugin" / "a.plg").string()), false));
   (void)yk::testing::TakeCalls();
-  WhenModalOpens([](QWidget* dialog) { Click(dialog, HolidayListDialog::kCloseButton); });
+  ModalScript closeList([](QDialog* dialog) { Click(dialog, HolidayListDialog::kCloseButton); });
   ASSERT_TRUE(frame().RunCommand(kCommandHolidays));
+  EXPECT_TRUE(closeList.done());
   const std::vector<std::string> calls = yk::testing::TakeCalls();
   EXPECT_NE(std::find(calls.begin(), calls.end(), "A:notify 4"), calls.end());
 }

@@ -38,10 +38,10 @@
 #include "host/tavik_view.h"
 #include "host/tests/app_test_support.h"
 #include "host/tests/installed_program.h"
-#include "host/tests/modal_driver.h"
 #include "platform/clock.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/modal_script.h"
 #include "platform/text_codec.h"
 
 namespace yk {
@@ -50,8 +50,8 @@ namespace {
 namespace fs = std::filesystem;
 using platform::FindControl;
 using platform::testing::MessageRecorder;
+using platform::testing::ModalScript;
 using testing::DarkPixels;
-using testing::ModalDriver;
 using testing::StampOf;
 
 const ::testing::Environment* const kQt =
@@ -148,7 +148,7 @@ TEST_F(InstalledOrganizer, ScheduleAddedThroughTheDialogsSurvivesARestart) {
 
   // The plugin button at the window's top-left corner opens the selection dialog.
   std::u16string listed;
-  ModalDriver choosePlugin([&](QDialog* dialog) {
+  ModalScript choosePlugin([&](QDialog* dialog) {
     auto* list = FindControl<QListWidget>(dialog, PluginSelectDialog::kPluginList);
     ASSERT_NE(list, nullptr);
     const QList<QListWidgetItem*> found =
@@ -161,7 +161,7 @@ TEST_F(InstalledOrganizer, ScheduleAddedThroughTheDialogsSurvivesARestart) {
     QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
   });
   QTest::mouseClick(&view(), Qt::LeftButton, {}, window.topLeft() + QPoint(8, 8));
-  ASSERT_TRUE(choosePlugin.ran()) << "the plugin button opened no dialog";
+  ASSERT_TRUE(choosePlugin.done()) << "the plugin button opened no dialog";
   ASSERT_EQ(listed, kScheduleName);
   ASSERT_EQ(SlotAt(0).loaded, 1);
   EXPECT_EQ(SlotAt(0).name.get(), kScheduleName);
@@ -172,7 +172,7 @@ TEST_F(InstalledOrganizer, ScheduleAddedThroughTheDialogsSurvivesARestart) {
 
   // "新規" in the plugin's tool bar opens the edit dialog on the shared date.
   const QString typed = QStringLiteral("打ち合わせ 3F");
-  ModalDriver addSchedule([&](QDialog* dialog) {
+  ModalScript addSchedule([&](QDialog* dialog) {
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("スケジュール"));
     const QWidget* datePage = FindControl<QWidget>(dialog, kDatePageId);
     ASSERT_NE(datePage, nullptr);
@@ -198,7 +198,7 @@ TEST_F(InstalledOrganizer, ScheduleAddedThroughTheDialogsSurvivesARestart) {
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
   });
   QTest::mouseClick(&view(), Qt::LeftButton, {}, window.topLeft() + QPoint(100, 30));
-  ASSERT_TRUE(addSchedule.ran()) << "新規 opened no dialog";
+  ASSERT_TRUE(addSchedule.done()) << "新規 opened no dialog";
   EXPECT_TRUE(recorder_.texts().empty())
       << "unexpected message: " << platform::Utf16ToUtf8(recorder_.texts().front());
 
@@ -277,13 +277,13 @@ TEST_F(InstalledOrganizer, DoubleTapOnAnEntryEditsItInPlace) {
 
   // A single tap on the entry does nothing; a double tap opens it.
   {
-    ModalDriver unexpected([](QDialog*) {});  // closes whatever opens, so nothing hangs
+    ModalScript unexpected([](QDialog*) {});  // closes whatever opens, so nothing hangs
     QTest::mouseClick(&view(), Qt::LeftButton, {}, window.topLeft() + QPoint(60, 75));
-    EXPECT_FALSE(unexpected.ran()) << "a single tap opened a dialog";
+    EXPECT_FALSE(unexpected.done()) << "a single tap opened a dialog";
   }
 
   std::u16string opened;
-  ModalDriver editEntry([&](QDialog* dialog) {
+  ModalScript editEntry([&](QDialog* dialog) {
     auto* modify = FindControl<QPushButton>(dialog, 1027);
     ASSERT_NE(modify, nullptr);
     EXPECT_TRUE(modify->isVisible()) << "an existing entry can be changed";
@@ -303,7 +303,7 @@ TEST_F(InstalledOrganizer, DoubleTapOnAnEntryEditsItInPlace) {
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
   });
   DoubleTap(&view(), window.topLeft() + QPoint(60, 75));
-  ASSERT_TRUE(editEntry.ran()) << "the double tap opened no dialog";
+  ASSERT_TRUE(editEntry.done()) << "the double tap opened no dialog";
   EXPECT_EQ(opened, u"会議\nA室") << "the stored line break comes back as a new line";
   EXPECT_TRUE(recorder_.texts().empty());
 
@@ -357,7 +357,7 @@ TEST_F(InstalledOrganizer, TheEditDialogBelongsToTheMainWindow) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000));
   const QPoint newButton = WindowRect(0).topLeft() + QPoint(100, 30);
 
-  ModalDriver addSchedule([&](QDialog* dialog) {
+  ModalScript addSchedule([&](QDialog* dialog) {
     EXPECT_EQ(dialog->parentWidget(), frame) << "a child of the main window";
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog; }, 5000))
         << "the dialog has the keyboard";
@@ -368,14 +368,14 @@ TEST_F(InstalledOrganizer, TheEditDialogBelongsToTheMainWindow) {
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
   });
   QTest::mouseClick(&view(), Qt::LeftButton, {}, newButton);
-  ASSERT_TRUE(addSchedule.ran());
+  ASSERT_TRUE(addSchedule.done());
   EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000))
       << "the main window has the keyboard again";
   EXPECT_TRUE(fs::exists(dayFile()));
 
-  ModalDriver again([](QDialog* dialog) { dialog->reject(); });
+  ModalScript again([](QDialog* dialog) { dialog->reject(); });
   QTest::mouseClick(&view(), Qt::LeftButton, {}, newButton);
-  EXPECT_TRUE(again.ran()) << "新規 answers again";
+  EXPECT_TRUE(again.done()) << "新規 answers again";
 
   // Alt+F opens the first menu of the menu bar.
   ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000));

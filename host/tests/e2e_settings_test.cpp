@@ -25,11 +25,11 @@
 #include "host/tavik_app.h"
 #include "host/tavik_view.h"
 #include "host/tests/app_test_support.h"
-#include "host/tests/modal_driver.h"
 #include "platform/clock.h"
 #include "platform/messages.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/modal_script.h"
 #include "platform/text_codec.h"
 
 namespace yk {
@@ -38,9 +38,9 @@ namespace {
 namespace fs = std::filesystem;
 using platform::FindControl;
 using platform::testing::MessageRecorder;
+using platform::testing::ModalScript;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using testing::ModalDriver;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
@@ -56,13 +56,13 @@ void BindKey(QDialog* dialog, const QString& label, Qt::Key key) {
   const auto found = list->findItems(label, Qt::MatchStartsWith | Qt::MatchCaseSensitive);
   ASSERT_FALSE(found.isEmpty()) << label.toStdString();
   list->setCurrentItem(found.front());
-  ModalDriver capture("145", [key](QDialog* captureDialog) {
+  ModalScript capture("145", [key](QDialog* captureDialog) {
     QTest::keyClick(captureDialog, key);
     QTest::qWait(0);
   });
   QTest::mouseClick(FindControl<QPushButton>(dialog, KeyConfigDialog::kCaptureButton),
                     Qt::LeftButton);
-  ASSERT_TRUE(capture.ran());
+  ASSERT_TRUE(capture.done());
   QTest::mouseClick(FindControl<QPushButton>(dialog, KeyConfigDialog::kOkButton), Qt::LeftButton);
 }
 
@@ -142,22 +142,22 @@ TEST_F(InstalledOrganizer, BoundKeysAndTheFontActAtOnceAndSurviveARestart) {
   ASSERT_EQ(ShownDay(), 7) << "N is bound to nothing yet";
 
   // The schedule plugin's own table: "次の日" on N.
-  ModalDriver pluginKeys("144", [](QDialog* dialog) { BindKey(dialog, "次の日", Qt::Key_N); });
+  ModalScript pluginKeys("144", [](QDialog* dialog) { BindKey(dialog, "次の日", Qt::Key_N); });
   ASSERT_TRUE(frame().RunCommand(kCommandPluginKeys));
-  ASSERT_TRUE(pluginKeys.ran());
+  ASSERT_TRUE(pluginKeys.done());
   Press(Qt::Key_N);
   EXPECT_EQ(ShownDay(), 8) << "the plugin uses its new key at once";
 
   // The host's "今日へ移動" on F5.
-  ModalDriver hostKeys("144", [](QDialog* dialog) { BindKey(dialog, "今日へ移動", Qt::Key_F5); });
+  ModalScript hostKeys("144", [](QDialog* dialog) { BindKey(dialog, "今日へ移動", Qt::Key_F5); });
   ASSERT_TRUE(frame().RunCommand(kCommandHostKeys));
-  ASSERT_TRUE(hostKeys.ran());
+  ASSERT_TRUE(hostKeys.done());
   Press(Qt::Key_F5);
   EXPECT_EQ(ShownDay(), 7) << "the host's key acts at once";
 
   // The font: every window drawn again in the face chosen.
   const QImage before = view().grab().toImage();
-  ModalDriver font("146", [](QDialog* dialog) {
+  ModalScript font("146", [](QDialog* dialog) {
     auto* list = FindControl<QListWidget>(dialog, FontDialog::kFontList);
     ASSERT_NE(list, nullptr);
     const auto found = list->findItems(QStringLiteral("IPAGothic"), Qt::MatchExactly);
@@ -166,7 +166,7 @@ TEST_F(InstalledOrganizer, BoundKeysAndTheFontActAtOnceAndSurviveARestart) {
     QTest::mouseClick(FindControl<QPushButton>(dialog, FontDialog::kOkButton), Qt::LeftButton);
   });
   ASSERT_TRUE(frame().RunCommand(kCommandFont));
-  ASSERT_TRUE(font.ran());
+  ASSERT_TRUE(font.done());
   EXPECT_EQ(host().fontName.get(), u"IPAGothic");
   EXPECT_NE(view().grab().toImage(), before);
   EXPECT_THAT(recorder_.texts(), IsEmpty());

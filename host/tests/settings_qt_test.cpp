@@ -30,13 +30,13 @@
 #include "host/tests/app_test_support.h"
 #include "host/tests/core_test_support.h"
 #include "host/tests/key_table_support.h"
-#include "host/tests/modal_driver.h"
 #include "host/tests/plugins/call_log.h"
 #include "host/window_manager.h"
 #include "platform/dynamic_library.h"
 #include "platform/messages.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/modal_script.h"
 #include "platform/text_draw.h"
 
 namespace yk {
@@ -45,9 +45,9 @@ namespace {
 namespace fs = std::filesystem;
 using platform::FindControl;
 using platform::testing::MessageRecorder;
+using platform::testing::ModalScript;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using testing::ModalDriver;
 using testing::ProgramFolder;
 
 const ::testing::Environment* const kQt =
@@ -69,7 +69,7 @@ void Click(const QDialog* dialog, int id) {
 
 // 自動取得, then the keys given pressed and released in the capture dialog.
 void Capture(QDialog* dialog, std::vector<Qt::Key> keys, bool* captureRan = nullptr) {
-  ModalDriver capture("145", [keys](QDialog* captureDialog) {
+  ModalScript capture("145", [keys](QDialog* captureDialog) {
     EXPECT_EQ(captureDialog->windowTitle(), QStringLiteral("キー設定"));
     for (Qt::Key key : keys) QTest::keyClick(captureDialog, key);
     // The close is posted: let it arrive before the driver looks.
@@ -77,7 +77,7 @@ void Capture(QDialog* dialog, std::vector<Qt::Key> keys, bool* captureRan = null
     QCoreApplication::processEvents();
   });
   Click(dialog, KeyConfigDialog::kCaptureButton);
-  if (captureRan) *captureRan = capture.ran();
+  if (captureRan) *captureRan = capture.done();
 }
 
 void SelectRow(QDialog* dialog, int row) {
@@ -136,7 +136,7 @@ TEST(KeyConfigDialogTest, OpensOnTheFirstEntryWithItsControls) {
 TEST(KeyConfigDialogTest, CapturedKeyMovesToTheSelectedEntry) {
   Table t = HostTable();
   bool captureRan = false;
-  ModalDriver driver("144", [&](QDialog* dialog) {
+  ModalScript driver("144", [&](QDialog* dialog) {
     SelectRow(dialog, 1);
     EXPECT_EQ(EditText(dialog), "0");
     Capture(dialog, {Qt::Key_2}, &captureRan);
@@ -148,7 +148,7 @@ TEST(KeyConfigDialogTest, CapturedKeyMovesToTheSelectedEntry) {
   });
   KeyConfigDialog dialog(t.table);
   EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-  EXPECT_TRUE(driver.ran());
+  EXPECT_TRUE(driver.done());
   EXPECT_TRUE(captureRan);
   EXPECT_THAT(t.Keys(), ElementsAre(0, 50, 0, 0, 0, 0));
   EXPECT_EQ(t.table.entries[0].label.get(), u"次のウィンドウ");
@@ -158,7 +158,7 @@ TEST(KeyConfigDialogTest, CapturedKeyMovesToTheSelectedEntry) {
 // an entry of group 3; an entry of group 0 loses it.
 TEST(KeyConfigDialogTest, GroupsDecideWhoLosesACapturedKey) {
   Table t({{u"左", 50, 2}, {u"右", 50, 0}, {u"決定", 0, 3}});
-  ModalDriver driver("144", [&](QDialog* dialog) {
+  ModalScript driver("144", [&](QDialog* dialog) {
     SelectRow(dialog, 2);
     Capture(dialog, {Qt::Key_2});
     EXPECT_EQ(ListLines(dialog, KeyConfigDialog::kKeyList),
@@ -184,7 +184,7 @@ TEST(KeyConfigDialogTest, CaptureDialogRules) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Table t({{u"一", 7, 0}});
-    ModalDriver driver("144", [&](QDialog* dialog) {
+    ModalScript driver("144", [&](QDialog* dialog) {
       bool ran = false;
       Capture(dialog, c.keys, &ran);
       EXPECT_TRUE(ran);
@@ -199,7 +199,7 @@ TEST(KeyConfigDialogTest, CaptureDialogRules) {
 TEST(KeyCaptureDialogTest, AReleaseWithoutItsPressIsNotTaken) {
   KeyCaptureDialog dialog;
   EXPECT_EQ(dialog.objectName(), "145");
-  ModalDriver driver("145", [](QDialog* capture) {
+  ModalScript driver("145", [](QDialog* capture) {
     // The Enter that pressed "自動取得" is released here: not an answer.
     QTest::keyRelease(capture, Qt::Key_Return);
     QCoreApplication::processEvents();
@@ -217,7 +217,7 @@ TEST(KeyCaptureDialogTest, AReleaseWithoutItsPressIsNotTaken) {
 TEST(KeyConfigDialogTest, TypedCodes) {
   Table t = HostTable();
   MessageRecorder recorder;
-  ModalDriver driver("144", [&](QDialog* dialog) {
+  ModalScript driver("144", [&](QDialog* dialog) {
     TypeKey(dialog, "0");
     EXPECT_EQ(ListLines(dialog, KeyConfigDialog::kKeyList)[0], "次のウィンドウ");
     TypeKey(dialog, "50");
@@ -250,7 +250,7 @@ TEST(KeyConfigDialogTest, OkRefusesWhatTheEditRefuses) {
   Table t = HostTable();
   MessageRecorder recorder;
   bool stayedOpen = false;
-  ModalDriver driver("144", [&](QDialog* dialog) {
+  ModalScript driver("144", [&](QDialog* dialog) {
     TypeKey(dialog, "9");
     QTest::keyClicks(FindControl<QLineEdit>(dialog, KeyConfigDialog::kKeyEdit), "x");
     Click(dialog, KeyConfigDialog::kOkButton);
@@ -269,7 +269,7 @@ TEST(KeyConfigDialogTest, OkRefusesWhatTheEditRefuses) {
 TEST(KeyConfigDialogTest, ClearHelpAndCancel) {
   Table t = HostTable();
   MessageRecorder recorder;
-  ModalDriver driver("144", [&](QDialog* dialog) {
+  ModalScript driver("144", [&](QDialog* dialog) {
     Click(dialog, KeyConfigDialog::kClearButton);
     EXPECT_EQ(ListLines(dialog, KeyConfigDialog::kKeyList)[0], "次のウィンドウ");
     EXPECT_EQ(EditText(dialog), "0");
@@ -291,11 +291,11 @@ TEST(KeyConfigDialogTest, AnEmptyTableOffersNothingToEdit) {
   KeyConfigDialog dialog(empty);
   EXPECT_THAT(ListLines(&dialog, KeyConfigDialog::kKeyList), IsEmpty());
   EXPECT_EQ(EditText(&dialog), "0");
-  ModalDriver unexpected("145", [](QDialog*) {});
+  ModalScript unexpected("145", [](QDialog*) {});
   Click(&dialog, KeyConfigDialog::kCaptureButton);
   Click(&dialog, KeyConfigDialog::kClearButton);
   QTest::keyClicks(FindControl<QLineEdit>(&dialog, KeyConfigDialog::kKeyEdit), "5");
-  EXPECT_FALSE(unexpected.ran());
+  EXPECT_FALSE(unexpected.done());
   EXPECT_THAT(recorder.texts(), IsEmpty());
 }
 
@@ -322,7 +322,7 @@ TEST(FontDialogTest, SelectsTheStoredFaceByPrefixIgnoringCase) {
 TEST(FontDialogTest, OkTakesTheSelectedFamilyAndCancelKeepsTheFace) {
   for (bool ok : {true, false}) {
     SCOPED_TRACE(ok);
-    ModalDriver driver("146", [ok](QDialog* dialog) {
+    ModalScript driver("146", [ok](QDialog* dialog) {
       auto* list = FindControl<QListWidget>(dialog, FontDialog::kFontList);
       ASSERT_NE(list, nullptr);
       list->setCurrentRow(0);
@@ -399,7 +399,7 @@ TEST(DialupDialogTest, ListsThePhoneBookWithoutBackquotedNames) {
 
 TEST(DialupDialogTest, OkTakesTheSelectedEntryAndTheCheckBox) {
   NmcliOnPath nmcli(kPhoneBook);
-  ModalDriver driver("147", [](QDialog* dialog) {
+  ModalScript driver("147", [](QDialog* dialog) {
     FindControl<QListWidget>(dialog, DialupDialog::kEntryList)->setCurrentRow(2);
     FindControl<QCheckBox>(dialog, DialupDialog::kSkipCheckBox)->setChecked(true);
     Click(dialog, DialupDialog::kOkButton);
@@ -409,7 +409,7 @@ TEST(DialupDialogTest, OkTakesTheSelectedEntryAndTheCheckBox) {
   EXPECT_EQ(dialog.fields().dialName, u"Mobile");
   EXPECT_EQ(dialog.fields().dialCheck, 1);
 
-  ModalDriver cancel("147", [](QDialog* dialog) {
+  ModalScript cancel("147", [](QDialog* dialog) {
     FindControl<QListWidget>(dialog, DialupDialog::kEntryList)->setCurrentRow(2);
     Click(dialog, DialupDialog::kCancelButton);
   });
@@ -619,7 +619,7 @@ TEST_F(HostCommands, EveryCommandOfTheMenuWorks) {
 // The host's keys: bound through the dialog, written, and in force at once.
 TEST_F(HostCommands, HostKeysAreBoundStoredAndDispatchedAtOnce) {
   ASSERT_NO_FATAL_FAILURE(StartWith({"rec_a.plg"}));
-  ModalDriver driver("144", [](QDialog* dialog) {
+  ModalScript driver("144", [](QDialog* dialog) {
     EXPECT_EQ(ListLines(dialog, KeyConfigDialog::kKeyList),
               QStringList({"次のウィンドウ", "前のウィンドウ", "今日へ移動", "プラグイン選択",
                            "データ更新", "次のプラグイン選択"}));
@@ -628,7 +628,7 @@ TEST_F(HostCommands, HostKeysAreBoundStoredAndDispatchedAtOnce) {
     Click(dialog, KeyConfigDialog::kOkButton);
   });
   ASSERT_TRUE(frame().RunCommand(kCommandHostKeys));
-  ASSERT_TRUE(driver.ran());
+  ASSERT_TRUE(driver.done());
   EXPECT_EQ(Stored(u"keytoday"), u"116");
   EXPECT_EQ(Stored(u"keynextwin"), u"0");
   (void)yk::testing::TakeCalls();
@@ -637,7 +637,7 @@ TEST_F(HostCommands, HostKeysAreBoundStoredAndDispatchedAtOnce) {
       << "the today key acts at once and never reaches the plugin";
 
   // Cancel changes nothing.
-  ModalDriver cancel("144", [](QDialog* dialog) {
+  ModalScript cancel("144", [](QDialog* dialog) {
     Click(dialog, KeyConfigDialog::kClearButton);
     SelectRow(dialog, 2);
     Click(dialog, KeyConfigDialog::kClearButton);
@@ -652,7 +652,7 @@ TEST_F(HostCommands, HostKeysAreBoundStoredAndDispatchedAtOnce) {
 TEST_F(HostCommands, PluginKeysAreEditedInThePluginsOwnTable) {
   ASSERT_NO_FATAL_FAILURE(StartWith({"rec_a.plg"}));
   ASSERT_THAT(PluginKeys(0), ElementsAre(65, 0, 0));
-  ModalDriver driver("144", [](QDialog* dialog) {
+  ModalScript driver("144", [](QDialog* dialog) {
     EXPECT_EQ(ListLines(dialog, KeyConfigDialog::kKeyList),
               QStringList({"左 : 65", "ジャンプ", "決定"}));
     SelectRow(dialog, 2);
@@ -662,16 +662,16 @@ TEST_F(HostCommands, PluginKeysAreEditedInThePluginsOwnTable) {
     Click(dialog, KeyConfigDialog::kOkButton);
   });
   ASSERT_TRUE(frame().RunCommand(kCommandPluginKeys));
-  ASSERT_TRUE(driver.ran());
+  ASSERT_TRUE(driver.done());
   EXPECT_THAT(PluginKeys(0), ElementsAre(0, 66, 65));
   EXPECT_THAT(recorder_.texts(), IsEmpty());
 }
 
 TEST_F(HostCommands, APluginWithoutAKeyTableSaysSo) {
   ASSERT_NO_FATAL_FAILURE(StartWith({"rec_no_config.plg"}));
-  ModalDriver unexpected("144", [](QDialog*) {});
+  ModalScript unexpected("144", [](QDialog*) {});
   ASSERT_TRUE(frame().RunCommand(kCommandPluginKeys));
-  EXPECT_FALSE(unexpected.ran());
+  EXPECT_FALSE(unexpected.done());
   EXPECT_THAT(recorder_.texts(), ElementsAre(kNoPluginKeySettingsText));
 }
 
@@ -681,7 +681,7 @@ TEST_F(HostCommands, FontChangeRedrawsEveryWindowOnce) {
   ASSERT_NO_FATAL_FAILURE(StartWith({"rec_a.plg", "rec_b.plg"}));
   const QRect titleA(22, 0, 160, 20);
   const QImage before = view().grab().toImage().copy(titleA);
-  ModalDriver driver("146", [](QDialog* dialog) {
+  ModalScript driver("146", [](QDialog* dialog) {
     auto* list = FindControl<QListWidget>(dialog, FontDialog::kFontList);
     ASSERT_NE(list, nullptr);
     const auto found = list->findItems(QStringLiteral("IPAGothic"), Qt::MatchExactly);
@@ -690,13 +690,13 @@ TEST_F(HostCommands, FontChangeRedrawsEveryWindowOnce) {
     Click(dialog, FontDialog::kOkButton);
   });
   ASSERT_TRUE(frame().RunCommand(kCommandFont));
-  ASSERT_TRUE(driver.ran());
+  ASSERT_TRUE(driver.done());
   EXPECT_THAT(yk::testing::TakeCalls(), ElementsAre("A:notify 1", "B:notify 1"));
   EXPECT_EQ(host().fontName.get(), u"IPAGothic");
   EXPECT_EQ(Stored(u"font"), u"IPAGothic");
   EXPECT_NE(view().grab().toImage().copy(titleA), before) << "the title was drawn again";
 
-  ModalDriver cancel("146", [](QDialog* dialog) { Click(dialog, FontDialog::kCancelButton); });
+  ModalScript cancel("146", [](QDialog* dialog) { Click(dialog, FontDialog::kCancelButton); });
   ASSERT_TRUE(frame().RunCommand(kCommandFont));
   EXPECT_THAT(yk::testing::TakeCalls(), IsEmpty());
   EXPECT_EQ(host().fontName.get(), u"IPAGothic");
@@ -705,14 +705,14 @@ TEST_F(HostCommands, FontChangeRedrawsEveryWindowOnce) {
 TEST_F(HostCommands, DialupChoiceIsKeptAndWritten) {
   NmcliOnPath nmcli(kPhoneBook);
   ASSERT_NO_FATAL_FAILURE(StartWith({}));
-  ModalDriver driver("147", [](QDialog* dialog) {
+  ModalScript driver("147", [](QDialog* dialog) {
     EXPECT_EQ(FindControl<QListWidget>(dialog, DialupDialog::kEntryList)->currentRow(), 0);
     FindControl<QListWidget>(dialog, DialupDialog::kEntryList)->setCurrentRow(1);
     FindControl<QCheckBox>(dialog, DialupDialog::kSkipCheckBox)->setChecked(true);
     Click(dialog, DialupDialog::kOkButton);
   });
   ASSERT_TRUE(frame().RunCommand(kCommandDialupSettings));
-  ASSERT_TRUE(driver.ran());
+  ASSERT_TRUE(driver.done());
   EXPECT_EQ(host().dialName.get(), u"Office:3F");
   EXPECT_EQ(host().dialCheck, 1);
   EXPECT_EQ(Stored(u"dialname"), u"Office:3F");

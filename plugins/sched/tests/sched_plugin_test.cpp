@@ -21,10 +21,12 @@
 #include "platform/handles.h"
 #include "platform/profile.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/modal_script.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using platform::testing::ModalScript;
 
 class PluginTest : public ::testing::Test {
  protected:
@@ -162,20 +164,11 @@ TEST_F(PluginTest, IdentityAndKeyTableRoundTrip) {
 }
 
 // Answers the edit dialog once it is up: remembers its text and presses a button.
-void AnswerDialog(QString* text, const char* buttonId) {
-  auto* poll = new QTimer;
-  QObject::connect(poll, &QTimer::timeout, [=] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) return;
-    poll->stop();
-    poll->deleteLater();
+ModalScript::Handler AnswerDialog(QString* text, const char* buttonId) {
+  return [=](QDialog* dialog) {
     if (auto* edit = dialog->findChild<QPlainTextEdit*>()) *text = edit->toPlainText();
-    if (auto* button = dialog->findChild<QPushButton*>(buttonId))
-      button->click();
-    else
-      dialog->reject();
-  });
-  poll->start(10);
+    if (auto* button = dialog->findChild<QPushButton*>(buttonId)) button->click();
+  };
 }
 
 TEST_F(PluginTest, DoubleTapOpensTheEntryInTheEditDialog) {
@@ -190,16 +183,18 @@ TEST_F(PluginTest, DoubleTapOpensTheEntryInTheEditDialog) {
   EXPECT_EQ(up(50, 70), kRequestNone);
 
   QString shown;
-  AnswerDialog(&shown, "2");  // ｷｬﾝｾﾙ
+  ModalScript cancel(AnswerDialog(&shown, "2"));  // ｷｬﾝｾﾙ
   EXPECT_EQ(doubleDown(50, 70), kRequestNone);
   EXPECT_EQ(up(50, 70), kRequestNone);
+  EXPECT_TRUE(cancel.done());
   EXPECT_EQ(shown, QStringLiteral("会議"));
 
   ctx_->changeFlags = 0;
   ctx_->changeDay = 9;
-  AnswerDialog(&shown, "1027");  // 修正, unchanged: stored again
+  ModalScript modify(AnswerDialog(&shown, "1027"));  // 修正, unchanged: stored again
   EXPECT_EQ(doubleDown(50, 70), kRequestNone);
   EXPECT_EQ(up(50, 70), kRequestBroadcastData);
+  EXPECT_TRUE(modify.done());
   EXPECT_EQ(ctx_->changeFlags, kChangeSchedules);
   EXPECT_EQ(ctx_->changeDay, 0);
   Export<plg_destroy_fn>("plg_destroy")();

@@ -21,11 +21,13 @@
 #include "platform/handles.h"
 #include "platform/profile.h"
 #include "platform/testing/message_recorder.h"
+#include "platform/testing/modal_script.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using platform::testing::MessageRecorder;
+using platform::testing::ModalScript;
 
 class SearchPluginTest : public ::testing::Test {
  protected:
@@ -157,27 +159,19 @@ TEST_F(SearchPluginTest, AMissingPictureRefusesTheWindow) {
 TEST_F(SearchPluginTest, DoubleTapAndKeyOpenTheSearchDialog) {
   ASSERT_EQ(Init(), 1);
   int opened = 0;
-  auto closeNext = [&] {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [&, poll] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (dialog == nullptr) return;
-      poll->stop();
-      poll->deleteLater();
-      if (dialog->windowTitle() == QStringLiteral("検索・置換")) ++opened;
-      dialog->findChild<QPushButton*>(QStringLiteral("2"))->click();
-    });
-    poll->start(5);
+  const ModalScript::Handler close = [&](QDialog* dialog) {
+    if (dialog->windowTitle() == QStringLiteral("検索・置換")) ++opened;
+    dialog->findChild<QPushButton*>(QStringLiteral("2"))->click();
   };
   auto doubleDown = Export<plg_mouse_fn>("plg_mouse_doubledown");
   auto up = Export<plg_mouse_fn>("plg_mouse_up");
   EXPECT_EQ(up(100, 100), 0) << "a single tap does nothing";
   EXPECT_EQ(doubleDown(100, 100), 0);
-  closeNext();
+  ModalScript tapped(close);
   EXPECT_EQ(up(100, 100), 0);
   EXPECT_EQ(opened, 1);
 
-  closeNext();
+  ModalScript keyed(close);
   EXPECT_EQ(Export<plg_key_fn>("plg_key_up")(70), 0);
   EXPECT_EQ(opened, 2);
 

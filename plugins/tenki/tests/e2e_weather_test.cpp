@@ -17,9 +17,9 @@
 #include <QTest>
 
 #include "host/tests/installed_program.h"
-#include "host/tests/modal_driver.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/testing/local_http_server.h"
+#include "platform/testing/modal_script.h"
 #include "plugins/tenki/tests/modal_watchdog.h"
 
 namespace yk {
@@ -29,8 +29,8 @@ namespace fs = std::filesystem;
 using platform::FindControl;
 using platform::testing::HttpReply;
 using platform::testing::LocalHttpServer;
+using platform::testing::ModalScript;
 using testing::DarkPixels;
-using testing::ModalDriver;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
@@ -107,7 +107,7 @@ TEST_F(InstalledWeather, ForecastDownloadedShownStampedAndKeptOverARestart) {
   EXPECT_GT(hint, 0) << "the hint to choose an area";
 
   // プラグイン › 設定: the area dialog lists the installed areas; 関東 and 東京 are chosen.
-  ModalDriver chooseArea([&](QDialog* dialog) {
+  ModalScript chooseArea([&](QDialog* dialog) {
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("天気地域の設定"));
     auto* areas = FindControl<QComboBox>(dialog, 1000);
     auto* cities = FindControl<QListWidget>(dialog, 1001);
@@ -124,7 +124,7 @@ TEST_F(InstalledWeather, ForecastDownloadedShownStampedAndKeptOverARestart) {
     QTest::mouseClick(FindControl<QPushButton>(dialog, 1), Qt::LeftButton);
   });
   app_->frame()->Command(kCommandPluginConfig)->trigger();
-  ASSERT_TRUE(chooseArea.ran()) << "the plugin's settings opened no dialog";
+  ASSERT_TRUE(chooseArea.done()) << "the plugin's settings opened no dialog";
 
   // 更新: the download dialog fetches the page and closes by itself.
   {
