@@ -20,17 +20,12 @@
 #include <QSettings>
 #include <QTest>
 
-#include "host/dialog_commands.h"
 #include "host/main_frame.h"
 #include "host/plugin_select_dialog.h"
-#include "host/tavik_app.h"
-#include "host/tavik_view.h"
 #include "host/tests/app_test_support.h"
-#include "platform/clock.h"
+#include "host/tests/installed_program.h"
 #include "platform/qt_data_exchange.h"
-#include "platform/testing/message_recorder.h"
 #include "platform/testing/modal_script.h"
-#include "platform/text_codec.h"
 
 namespace yk {
 namespace {
@@ -38,7 +33,6 @@ namespace {
 namespace fs = std::filesystem;
 using platform::FindControl;
 using platform::testing::DoubleTapAt;
-using platform::testing::MessageRecorder;
 using platform::testing::ModalScript;
 
 const ::testing::Environment* const kQt =
@@ -46,9 +40,6 @@ const ::testing::Environment* const kQt =
 
 constexpr char16_t kSearchName[] = u"検索・置換え屋";
 constexpr int kDayLevel = 3;  // Years, Months, Days, Day
-
-// Friday, 7 May 2004.
-const platform::LocalTime kMorning{2004, 5, 7, 9, 0, 0, 5};
 
 std::vector<uint8_t> Utf16Lines(std::initializer_list<std::u16string_view> lines) {
   std::vector<uint8_t> bytes;
@@ -72,17 +63,12 @@ void Click(QWidget* dialog, int id) {
   QTest::mouseClick(button, Qt::LeftButton);
 }
 
-class InstalledSearch : public ::testing::Test {
+class InstalledSearch : public testing::InstalledProgramTest {
  protected:
   void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(testing::InstallBuildInto(prefix()));
+    ASSERT_NO_FATAL_FAILURE(InstalledProgramTest::SetUp());
     ASSERT_TRUE(fs::is_regular_file(plugin("tvk_search_hpc2karm.plg")));
     ASSERT_TRUE(fs::is_regular_file(prefix() / "plugin" / "tvk_search.dat"));
-    fs::create_directories(config());
-    ::setenv("XDG_CONFIG_HOME", config().c_str(), 1);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(config().string()));
-    platform::SetClockOverride(kMorning);
 
     // A day of schedules, a memo, and a layout: the schedule window on the left, the
     // search window on the right.
@@ -94,7 +80,6 @@ class InstalledSearch : public ::testing::Test {
     testing::WriteBytes(data() / "2004/memolist.txt", Utf16Lines({u"05,03"}));
     QSettings seed(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
     const std::pair<const char*, QString> layout[] = {
-        {"setting/firsttime", "1"},
         {"setting/win_num", "2"},
         {"setting/winleft0", "0"},
         {"setting/wintop0", "0"},
@@ -110,41 +95,20 @@ class InstalledSearch : public ::testing::Test {
     for (const auto& [key, value] : layout) seed.setValue(key, value);
     seed.sync();
   }
-  void TearDown() override {
-    app_.reset();
-    platform::SetClockOverride(std::nullopt);
-  }
 
-  fs::path prefix() const { return root_.path() / "program"; }
   fs::path data() const { return prefix() / "data"; }
   fs::path plugin(const char* name) const { return prefix() / "plugin" / name; }
-  fs::path config() const { return root_.path() / "config"; }
-  fs::path settingsFile() const { return config() / "Vantor Studio" / "tavik-hpc2k.conf"; }
 
   void Start() {
-    QApplication::setApplicationName(QStringLiteral("tavik-hpc2k"));
-    QApplication::setOrganizationName(QStringLiteral("Vantor Studio"));
-    app_ = std::make_unique<CTavikApp>();
-    app_->AddExtension(InstallDialogCommands);
-    CTavikApp::Options options;
-    options.appFolder = platform::Utf8ToUtf16(prefix().string() + "/");
-    options.singleInstance = false;
-    ASSERT_TRUE(app_->InitInstance(options));
+    ASSERT_NO_FATAL_FAILURE(InstalledProgramTest::Start());
     ASSERT_EQ(host().windowCount, 2);
     ASSERT_EQ(SlotAt(1).name.get(), kSearchName) << "the search window came back";
   }
 
-  CTavikView& view() { return *app_->view(); }
-  HostContext& host() { return *view().session().host(); }
-  PluginSlot& SlotAt(int p) { return host().slots[host().order[p]]; }
   QPoint InSearchWindow() { return QPoint(SlotAt(1).left + 120, SlotAt(1).top + 120); }
   std::u16string DayCacheText(int index) {
     return host().schedules.records[kScheduleCacheSlots - 50 + index].text;
   }
-
-  testing::TempFolder root_{"e2e_search"};
-  MessageRecorder recorder_;
-  std::unique_ptr<CTavikApp> app_;
 };
 
 // A double tap on the search window, "会議" replaced by "打合せ" in one of two hits (the

@@ -22,31 +22,23 @@
 #include "host/key_config_dialog.h"
 #include "host/main_frame.h"
 #include "host/management_tool.h"
-#include "host/tavik_app.h"
-#include "host/tavik_view.h"
 #include "host/tests/app_test_support.h"
-#include "platform/clock.h"
+#include "host/tests/installed_program.h"
 #include "platform/messages.h"
 #include "platform/qt_data_exchange.h"
-#include "platform/testing/message_recorder.h"
 #include "platform/testing/modal_script.h"
-#include "platform/text_codec.h"
 
 namespace yk {
 namespace {
 
 namespace fs = std::filesystem;
 using platform::FindControl;
-using platform::testing::MessageRecorder;
 using platform::testing::ModalScript;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
-
-// Friday, 7 May 2004.
-const platform::LocalTime kMorning{2004, 5, 7, 9, 0, 0, 5};
 
 // In the key assignment dialog: selects the line that begins with `label`, presses
 // 自動取得, then `key` in the capture dialog, and OK.
@@ -81,18 +73,13 @@ std::vector<std::string> LinesOf(const fs::path& file) {
   return lines;
 }
 
-class InstalledOrganizer : public ::testing::Test {
+class InstalledOrganizer : public testing::InstalledProgramTest {
  protected:
   void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(testing::InstallBuildInto(prefix()));
+    ASSERT_NO_FATAL_FAILURE(InstalledProgramTest::SetUp());
     ASSERT_TRUE(fs::is_regular_file(prefix() / "plugin" / "tvk_sched_hpc2karm.plg"));
     ASSERT_TRUE(fs::is_regular_file(prefix() / "tavik_upd_hpc2k")) << "the updater is installed";
-    fs::create_directories(config());
-    ::setenv("XDG_CONFIG_HOME", config().c_str(), 1);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(config().string()));
     QSettings seed(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
-    seed.setValue("setting/firsttime", "1");
     seed.setValue("setting/win_num", "1");
     seed.setValue("setting/winwidth0", "240");
     seed.setValue("setting/winheight0", "200");
@@ -100,39 +87,15 @@ class InstalledOrganizer : public ::testing::Test {
         "setting/winplg0",
         QString::fromStdString((prefix() / "plugin" / "tvk_sched_hpc2karm.plg").string()));
     seed.sync();
-    platform::SetClockOverride(kMorning);
   }
-  void TearDown() override {
-    app_.reset();
-    platform::SetClockOverride(std::nullopt);
-  }
-
-  fs::path prefix() const { return root_.path() / "program"; }
-  fs::path config() const { return root_.path() / "config"; }
-  fs::path settingsFile() const { return config() / "Vantor Studio" / "tavik-hpc2k.conf"; }
 
   void Start() {
-    app_ = std::make_unique<CTavikApp>();
-    CTavikApp::Options options;
-    options.appFolder = platform::Utf8ToUtf16(prefix().string() + "/");
-    options.singleInstance = false;
-    ASSERT_TRUE(app_->InitInstance(options));
+    ASSERT_NO_FATAL_FAILURE(InstalledProgramTest::Start());
     ASSERT_EQ(host().windowCount, 1);
     ASSERT_EQ(host().slots[host().order[0]].name.get(), u"スケジュール");
   }
-  void Quit() {
-    ASSERT_TRUE(app_->frame()->RunCommand(kCommandExit));
-    app_.reset();
-  }
-  CMainFrame& frame() { return *app_->frame(); }
-  CTavikView& view() { return *app_->view(); }
-  HostContext& host() { return *view().session().host(); }
   int ShownDay() { return host().todayDay; }
   void Press(Qt::Key key) { QTest::keyClick(&view(), key); }
-
-  testing::TempFolder root_{"e2e_settings"};
-  MessageRecorder recorder_;
-  std::unique_ptr<CTavikApp> app_;
 };
 
 TEST_F(InstalledOrganizer, BoundKeysAndTheFontActAtOnceAndSurviveARestart) {

@@ -64,10 +64,11 @@ class InstalledProgramTest : public ::testing::Test {
   }
   // "終了": saves the settings and the layout, unloads the plugins.
   void Quit() {
-    ASSERT_TRUE(app_->frame()->RunCommand(kCommandExit));
+    ASSERT_TRUE(frame().RunCommand(kCommandExit));
     app_.reset();
   }
 
+  CMainFrame& frame() { return *app_->frame(); }
   CTavikView& view() { return *app_->view(); }
   HostContext& host() { return *view().session().host(); }
   PluginSlot& SlotAt(int p) { return host().slots[host().order[p]]; }
