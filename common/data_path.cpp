@@ -1,6 +1,9 @@
 // data_path.cpp — building paths in the year/month/day tree.
 #include "common/data_path.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <string>
 #include <system_error>
 
@@ -28,6 +31,29 @@ void CreateFoldersFor(const std::filesystem::path& file) noexcept {
     std::filesystem::create_directories(file.parent_path(), error);
   } catch (...) {
     // Nothing to report: opening the file fails next and says so.
+  }
+}
+
+void CreateFoldersFor(const std::filesystem::path& file,
+                      std::vector<std::filesystem::path>* made) noexcept {
+  try {
+    std::vector<std::filesystem::path> missing;  // innermost first
+    std::error_code error;
+    for (std::filesystem::path folder = file.parent_path();
+         !folder.empty() && !std::filesystem::exists(folder, error);
+         folder = folder.parent_path()) {
+      missing.push_back(folder);
+      if (folder == folder.parent_path()) break;
+    }
+    for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
+      if (::mkdir(folder->c_str(), 0777) == 0) {
+        made->push_back(*folder);
+      } else if (errno != EEXIST) {
+        return;  // opening the file fails next and says so
+      }
+    }
+  } catch (...) {
+    // As above.
   }
 }
 

@@ -588,22 +588,6 @@ void Admit(const std::vector<std::pair<ScheduleRecord, std::u16string>>& candida
   }
 }
 
-// Removes what an undone import made: its files, when they are empty again, and the
-// folders it made for them, when nothing else is in them.
-void RemoveMadeFiles(const std::vector<fs::path>& made, const fs::path& dataFolder) {
-  std::error_code error;
-  const fs::path root = fs::weakly_canonical(dataFolder, error);
-  for (const fs::path& file : made) {
-    if (fs::file_size(file, error) != 0 || error) continue;
-    fs::remove(file, error);
-    for (fs::path folder = file.parent_path();
-         !folder.empty() && fs::weakly_canonical(folder, error) != root;
-         folder = folder.parent_path()) {
-      if (!fs::is_empty(folder, error) || error || !fs::remove(folder, error)) break;
-    }
-  }
-}
-
 }  // namespace
 
 CalendarImportPlan PlanCalendarImport(std::string_view bytes, const fs::path& dataFolder,
@@ -695,22 +679,7 @@ CalendarImportPlan PlanCalendarImportFile(const fs::path& file, const fs::path& 
 bool ApplyCalendarImport(const CalendarImportPlan& plan, const fs::path& dataFolder,
                          ScheduleStore* store) {
   if (!plan.ok()) return false;
-  std::vector<fs::path> made;  // files this import creates
-  for (std::size_t i = 0; i < plan.records.size(); ++i) {
-    const fs::path file = ScheduleFilePathOf(dataFolder, plan.records[i]);
-    std::error_code error;
-    const bool existed = fs::exists(file, error);
-    if (AddSchedule(dataFolder, plan.records[i], store)) {
-      if (!existed) made.push_back(file);
-      continue;
-    }
-    // Undo: the plan only holds records that weren't stored before, so each delete
-    // removes the one this import added.
-    while (i-- > 0) (void)DeleteSchedule(dataFolder, plan.records[i], store);
-    RemoveMadeFiles(made, dataFolder);
-    return false;
-  }
-  return true;
+  return AddSchedules(dataFolder, plan.records, store);
 }
 
 std::u16string ImportReportText(const CalendarImportPlan& plan, bool done) {

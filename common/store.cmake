@@ -4,6 +4,7 @@ add_library(yk_store STATIC
   ${CMAKE_CURRENT_LIST_DIR}/date_util.cpp
   ${CMAKE_CURRENT_LIST_DIR}/atomic_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/utf16_line_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/append_batch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/data_path.cpp
   ${CMAKE_CURRENT_LIST_DIR}/schedule_store.cpp
   ${CMAKE_CURRENT_LIST_DIR}/holiday.cpp)
