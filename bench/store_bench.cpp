@@ -3,7 +3,6 @@
 // plain std::ifstream, the look for a move intent that precedes every read, and adding
 // 5,000 records over a year of day files at once against adding them one by one.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 #include <time.h>
 
 #include <chrono>
@@ -13,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/temp_data_folder.h"
 #include "common/schedule_store.h"
 #include "common/utf16_line_file.h"
 #include "platform/message_box.h"
@@ -24,26 +24,19 @@ namespace {
 class Fixture {
  public:
   Fixture() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "yk-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    folder_ = std::filesystem::path(pattern) / "";
     Fill(yk::SpanLevel::Years, 300, u"(2003,01,01,09,00 2005,12,31,18,00 -1)(");
     Fill(yk::SpanLevel::Months, 300, u"(2004,01,01,09,00 2004,12,31,18,00 -2)(");
     Fill(yk::SpanLevel::Days, 300, u"(2004,05,01,09,00 2004,05,31,18,00 -1)(");
     Fill(yk::SpanLevel::Day, 50, u"(2004,05,07,09,00 2004,05,07,18,00 -1)(");
   }
-  ~Fixture() {
-    std::error_code error;
-    std::filesystem::remove_all(folder_, error);
-  }
-  const std::filesystem::path& folder() const { return folder_; }
+  const std::filesystem::path& folder() const { return folder_.path(); }
   std::filesystem::path RootFile() const {
-    return yk::ScheduleFilePath(folder_, yk::SpanLevel::Years, 0, 0, 0);
+    return yk::ScheduleFilePath(folder(), yk::SpanLevel::Years, 0, 0, 0);
   }
 
  private:
   void Fill(yk::SpanLevel level, int count, std::u16string_view head) {
-    auto path = yk::ScheduleFilePath(folder_, level, 2004, 5, 7);
+    auto path = yk::ScheduleFilePath(folder(), level, 2004, 5, 7);
     std::filesystem::create_directories(path.parent_path());
     std::string bytes;
     for (int i = 0; i < count; ++i) {
@@ -52,7 +45,7 @@ class Fixture {
     }
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
   }
-  std::filesystem::path folder_;
+  yk::bench::TempDataFolder folder_;
 };
 
 Fixture& Data() {
@@ -158,24 +151,7 @@ BENCHMARK(BM_LoadLevelOverIfstream)->Unit(benchmark::kMicrosecond);
 
 // ---- adding many records ------------------------------------------------------------------
 
-// An empty data folder in the temporary folder, removed with what it holds.  On a disk:
-// what the adds cost is mostly waiting for it to flush.
-class EmptyFolder {
- public:
-  EmptyFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "yk-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = std::filesystem::path(pattern) / "";
-  }
-  ~EmptyFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(path_, error);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using EmptyFolder = yk::bench::TempDataFolder;
 
 // 5,000 records of one-hour meetings spread over the 366 days of 2004 (13 or 14 a day),
 // in an order that keeps going from one day to another, as an import's does.

@@ -37,20 +37,21 @@ void CreateFoldersFor(const std::filesystem::path& file) noexcept {
 void CreateFoldersFor(const std::filesystem::path& file,
                       std::vector<std::filesystem::path>* made) noexcept {
   try {
+    // The innermost folder first: mostly it is the only one missing, or none is.
     std::vector<std::filesystem::path> missing;  // innermost first
-    std::error_code error;
-    for (std::filesystem::path folder = file.parent_path();
-         !folder.empty() && !std::filesystem::exists(folder, error);
-         folder = folder.parent_path()) {
-      missing.push_back(folder);
-      if (folder == folder.parent_path()) break;
-    }
-    for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
-      if (::mkdir(folder->c_str(), 0777) == 0) {
-        made->push_back(*folder);
-      } else if (errno != EEXIST) {
-        return;  // opening the file fails next and says so
+    for (std::filesystem::path folder = file.parent_path();;) {
+      if (folder.empty() || ::mkdir(folder.c_str(), 0777) == 0) {
+        if (!folder.empty()) made->push_back(folder);
+        break;
       }
+      if (errno != ENOENT || folder == folder.parent_path()) break;
+      missing.push_back(folder);
+      folder = folder.parent_path();
+    }
+    // Then the ones that were missing inside it, outermost first.
+    for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
+      if (::mkdir(folder->c_str(), 0777) != 0) return;  // opening the file fails and says so
+      made->push_back(*folder);
     }
   } catch (...) {
     // As above.

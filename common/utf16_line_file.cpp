@@ -294,15 +294,12 @@ bool AppendUtf16Line(const std::filesystem::path& path, std::u16string_view text
 std::optional<Utf16Append> AppendEncodedLines(const std::filesystem::path& path,
                                               std::string_view lines, AppendFlush flush) {
   Utf16Append append;
-  // Opened without O_CREAT first, so that the append knows whether it made the file.
-  int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
-  if (fd < 0 && errno == ENOENT) {
-    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      append.created = true;
-    } else if (errno == EEXIST) {
-      fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
-    }
+  // Made exclusively when missing, so that the append knows whether it made the file.
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    append.created = true;
+  } else if (errno == EEXIST) {
+    fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
   }
   if (fd < 0) return std::nullopt;
   struct stat info {};
