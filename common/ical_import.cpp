@@ -563,15 +563,20 @@ std::vector<icalcomponent*> CalendarsOf(icalcomponent* root) {
   return calendars;
 }
 
-// Leaves out what is stored already and what the files can't hold, in file order.  (Two
-// equal events of one file are both added, as two equal records of one file are both
-// exported.)
-void Admit(const std::vector<std::pair<ScheduleRecord, std::u16string>>& candidates,
+// Leaves out of the plan's records what is stored already and what the files can't hold,
+// keeping the file order; `labels[eventOf[i]]` names the event of record i.  (Two equal
+// events of one file are both added, as two equal records of one file are both exported.)
+// The records are sorted out where they stand: an import may plan many thousands, and each
+// record is some two kilobytes.
+void Admit(const std::vector<std::u16string>& labels, const std::vector<std::size_t>& eventOf,
            const fs::path& dataFolder, CalendarImportPlan* plan) {
   auto store = std::make_unique<ScheduleStore>();
   ClearScheduleStore(store.get());
   std::map<fs::path, int> added;
-  for (const auto& [record, label] : candidates) {
+  std::vector<ScheduleRecord>& records = plan->records;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const ScheduleRecord& record = records[i];
     if (ScheduleExists(dataFolder, record, store.get())) {
       ++plan->duplicates;
       continue;
@@ -580,12 +585,14 @@ void Admit(const std::vector<std::pair<ScheduleRecord, std::u16string>>& candida
     const SpanLevel level = SpanLevelOf(record);
     int& pending = added[ScheduleFilePathOf(dataFolder, record)];
     if (store->counts[int(level)] + pending >= LevelCapacity(level)) {
-      plan->skipped.push_back({label, std::u16string(kLevelFullReasons[int(level)])});
+      plan->skipped.push_back({labels[eventOf[i]], std::u16string(kLevelFullReasons[int(level)])});
       continue;
     }
     ++pending;
-    plan->records.push_back(record);
+    if (kept != i) records[kept] = record;
+    ++kept;
   }
+  records.resize(kept);
 }
 
 }  // namespace
@@ -605,7 +612,8 @@ CalendarImportPlan PlanCalendarImport(std::string_view bytes, const fs::path& da
     return plan;
   }
   const CalendarZone zone(options.zoneName);
-  std::vector<std::pair<ScheduleRecord, std::u16string>> candidates;
+  std::vector<std::u16string> labels;  // of the events that give records
+  std::vector<std::size_t> eventOf;    // of each record planned: its label
   const std::vector<icalcomponent*> calendars = CalendarsOf(root);
   for (icalcomponent* calendar : calendars) {
     // Instances that an event of their own moves or cancels, by the UID they belong to.
@@ -632,7 +640,9 @@ CalendarImportPlan PlanCalendarImport(std::string_view bytes, const fs::path& da
       } else {
         ++plan.single;
       }
-      for (const ScheduleRecord& r : outcome.records) candidates.emplace_back(r, outcome.label);
+      labels.push_back(std::move(outcome.label));
+      plan.records.insert(plan.records.end(), outcome.records.begin(), outcome.records.end());
+      eventOf.resize(plan.records.size(), labels.size() - 1);
     }
   }
   icalcomponent_free(root);
@@ -642,11 +652,12 @@ CalendarImportPlan PlanCalendarImport(std::string_view bytes, const fs::path& da
     plan.error = kNoEventsError;
   }
   if (!plan.ok()) {
+    plan.records.clear();
     plan.skipped.clear();
     plan.changed.clear();
     return plan;
   }
-  Admit(candidates, dataFolder, &plan);
+  Admit(labels, eventOf, dataFolder, &plan);
   return plan;
 }
 
