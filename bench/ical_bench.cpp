@@ -17,10 +17,10 @@
 #include <memory>
 #include <string>
 
-#include "bench/temp_data_folder.h"
 #include "common/ical_exchange.h"
 #include "common/schedule_store.h"
 #include "common/utf16_line_file.h"
+#include "platform/testing/temp_folder.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ void BM_ImportOverPlainWrites(benchmark::State& state) {
   double import = 0, plain = 0;
   std::size_t records = 0, files = 0;
   for (auto _ : state) {
-    yk::bench::TempDataFolder imported, written;
+    platform::testing::TempFolder imported("bench"), written("bench");
     auto store = std::make_unique<ScheduleStore>();
     yk::ClearScheduleStore(store.get());
     const double t0 = WallSeconds();

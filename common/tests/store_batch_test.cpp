@@ -106,6 +106,30 @@ struct Scenario {
   std::function<void(const fs::path&, ScheduleStore*)> prepare = nullptr;
 };
 
+// The scenario's adds one by one stop at record `stopsAt` with `message`; the batch is
+// refused whole there with the same message and changes nothing, and the records before
+// it, added as a batch of their own, give what the adds one by one gave.
+void ExpectRefusedWhole(const Scenario& s, std::size_t stopsAt, std::u16string_view message) {
+  Side one(s.files, s.prepare);
+  Side batch(s.files, s.prepare);
+  const OneByOne expected = AddOneByOne(one, s.records);
+  ASSERT_EQ(expected.stopped, stopsAt) << "the scenario's one-by-one adds";
+  ASSERT_EQ(expected.messages, std::vector<std::u16string>{std::u16string(message)});
+
+  const Files before = FolderTree(batch.data());
+  MessageRecorder messages;
+  std::size_t refused = 0;
+  EXPECT_FALSE(AddSchedules(batch.data(), s.records, batch.store.get(), &refused));
+  EXPECT_EQ(refused, stopsAt);
+  EXPECT_EQ(messages.texts(), expected.messages);
+  EXPECT_EQ(FolderTree(batch.data()), before);
+
+  Side prefix(s.files, s.prepare);
+  const Records added(s.records.begin(), s.records.begin() + long(stopsAt));
+  EXPECT_TRUE(AddSchedules(prefix.data(), added, prefix.store.get()));
+  EXPECT_EQ(FolderTree(prefix.data()), FolderTree(one.data()));
+}
+
 TEST(StoreBatch, GivesTheBytesOfAddsOneByOne) {
   const Records mix = {kDay,       kWeekly,        kMonths,         kYears,
                        kDayBroken, kDay,           kEveryMonthDay,  kEveryDay,
@@ -162,9 +186,8 @@ TEST(StoreBatch, GivesTheBytesOfAddsOneByOne) {
   }
 }
 
-// A batch that one-by-one adds would stop in: refused whole, with the message of the
-// record they stop at, and the files untouched; the records before it, added as a batch
-// of their own, give what the adds one by one gave.
+// A record that adds one by one would refuse: a full level, whether the batch fills it or
+// it was full before (and whether the cache knew it), or a record no line can hold.
 TEST(StoreBatch, IsRefusedWholeWhereAddsOneByOneStop) {
   const ScheduleRecord nextDay = MakeRecord(2004, 5, 8, 0, 0, 2004, 5, 8, 0, 0, -1, u"n");
   Records dayAfterDay;
@@ -220,26 +243,8 @@ TEST(StoreBatch, IsRefusedWholeWhereAddsOneByOneStop) {
        kDayFull},
   };
   for (const auto& c : cases) {
-    const Scenario& s = c.scenario;
-    SCOPED_TRACE(s.what);
-    Side one(s.files, s.prepare);
-    Side batch(s.files, s.prepare);
-    const OneByOne expected = AddOneByOne(one, s.records);
-    ASSERT_EQ(expected.stopped, c.stopsAt) << "the scenario's one-by-one adds";
-    ASSERT_EQ(expected.messages, std::vector<std::u16string>{c.message});
-
-    const Files before = FolderTree(batch.data());
-    MessageRecorder messages;
-    std::size_t refused = 0;
-    EXPECT_FALSE(AddSchedules(batch.data(), s.records, batch.store.get(), &refused));
-    EXPECT_EQ(refused, c.stopsAt);
-    EXPECT_EQ(messages.texts(), expected.messages);
-    EXPECT_EQ(FolderTree(batch.data()), before);
-
-    Side prefix(s.files, s.prepare);
-    const Records added(s.records.begin(), s.records.begin() + long(c.stopsAt));
-    EXPECT_TRUE(AddSchedules(prefix.data(), added, prefix.store.get()));
-    EXPECT_EQ(FolderTree(prefix.data()), FolderTree(one.data()));
+    SCOPED_TRACE(c.scenario.what);
+    ExpectRefusedWhole(c.scenario, c.stopsAt, c.message);
   }
 }
 
@@ -285,21 +290,8 @@ TEST(StoreBatch, AFileThatCantBeWrittenLeavesEveryFileAsItWas) {
       {{"a few files, then a pipe where a file must be", existing, fewThenBlocked, pipeForFile}, 2},
   };
   for (const auto& c : cases) {
-    const Scenario& s = c.scenario;
-    SCOPED_TRACE(s.what);
-    Side one(s.files, s.prepare);
-    Side batch(s.files, s.prepare);
-    const OneByOne expected = AddOneByOne(one, s.records);
-    ASSERT_EQ(expected.stopped, c.stopsAt);
-    ASSERT_EQ(expected.messages, std::vector<std::u16string>{kOpenFailed});
-
-    const Files before = FolderTree(batch.data());
-    MessageRecorder messages;
-    std::size_t refused = 0;
-    EXPECT_FALSE(AddSchedules(batch.data(), s.records, batch.store.get(), &refused));
-    EXPECT_EQ(refused, c.stopsAt);
-    EXPECT_EQ(messages.texts(), std::vector<std::u16string>{kOpenFailed});
-    EXPECT_EQ(FolderTree(batch.data()), before);
+    SCOPED_TRACE(c.scenario.what);
+    ExpectRefusedWhole(c.scenario, c.stopsAt, kOpenFailed);
   }
 }
 
