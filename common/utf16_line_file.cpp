@@ -343,7 +343,10 @@ std::optional<Utf16Append> AppendEncodedLines(const std::filesystem::path& path,
   // Lines that didn't get out whole (a full disk) are taken back off the end.
   if (!ok && ::ftruncate(fd, size) == 0) ::fsync(fd);
   if (::close(fd) != 0) ok = false;
-  if (!ok) return std::nullopt;
+  if (!ok) {
+    if (append.created) ::unlink(path.c_str());  // as it was: missing
+    return std::nullopt;
+  }
   return append;
 }
 

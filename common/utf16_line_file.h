@@ -54,7 +54,8 @@ void ForEachUtf16LineInBytes(std::string_view bytes, const LineVisitor& visit);
 // missing.  When the file's last line has no CR LF, one is written first so the new
 // line starts on a line of its own (a file cut inside a unit gets a zero byte first).
 // The bytes go out in one write and are fsynced; a write that fails halfway is cut off
-// again.  False when the file can't be opened or written.
+// again (and a file the append made is removed).  False when the file can't be opened or
+// written.
 [[nodiscard]] bool AppendUtf16Line(const std::filesystem::path& path, std::u16string_view text);
 
 // What an append put into its file, so that it can be taken out again.

@@ -3,6 +3,8 @@
 #include "common/append_batch.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <functional>
 #include <string>
@@ -124,6 +126,52 @@ TEST(AppendBatch, RollbackAfterTheFileChanged) {
       SetAtomicFailureHook(previous);
       EXPECT_EQ(ReadBytes(file), c.after);
     }
+  }
+}
+
+// Files may grow to `bytes` while it lives, so that a longer write fails (EFBIG) as on a
+// full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    previousAction_ = ::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limit = previous_;
+    limit.rlim_cur = bytes;
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &previous_);
+    ::signal(SIGXFSZ, previousAction_);
+  }
+
+ private:
+  rlimit previous_{};
+  sighandler_t previousAction_;
+};
+
+// A write that fails halfway (the disk full) is cut off again: a file that was there keeps
+// its bytes, one the append made is removed with its folders; the batch's other files
+// are taken back.
+TEST(AppendBatch, AWriteThatFailsIsCutOffAgain) {
+  const std::string big = Le(std::u16string(3000, u'x') + u"\r\n");
+  for (std::size_t files : kFlushModes) {
+    SCOPED_TRACE(files);
+    TempFolder folder;
+    const fs::path& data = folder.path();
+    WriteBytes(data / "sched.txt", Le(u"old"));
+    WriteBytes(data / "2004/sched.txt", kOld);
+    const auto before = FolderTree(data);
+    {
+      AppendBatch batch(data, files);
+      FileSizeLimit limit(4096);
+      ASSERT_TRUE(batch.Append(data / "sched.txt", kNew));
+      EXPECT_FALSE(batch.Append(data / "2004/sched.txt", big));
+      EXPECT_FALSE(batch.Append(data / "2005/1/1/sched.txt", big));
+      EXPECT_EQ(FolderTree(data).count("2005/"), 0u) << "the folders made for it are gone";
+      EXPECT_TRUE(batch.Rollback());
+    }
+    EXPECT_EQ(FolderTree(data), before);
   }
 }
 
