@@ -50,7 +50,7 @@ const fs::path& ProgramFolder() {
 
 void BM_StartToFirstFrame(benchmark::State& state) {
   platform::Handle app = platform::RegisterApplication(std::make_unique<platform::MemoryProfile>());
-  platform::ProfileOf(app)->WriteInt(u"setting", u"firsttime", 1);
+  platform::ProfileOf(app)->WriteInt(yk::kSettingSection, u"firsttime", 1);
   const std::u16string appFolder = platform::Utf8ToUtf16(ProgramFolder().string() + "/");
   for (auto _ : state) {
     CountingView view;

@@ -80,7 +80,7 @@ void FullRedraw(benchmark::State& state, bool drawText) {
   CanvasHooks hooks(&canvas, drawText);
   yk::sched::SchedView view(host.ctx(), 0, canvas.buffer(), host.skin(), &hooks);
   view.Notify(kNotifyRedraw);
-  if (view.dayList().count != 20) state.SkipWithError("the day does not list 20 entries");
+  if (view.listedCount() != 20) state.SkipWithError("the day does not list 20 entries");
 
   double redrawSeconds = 0;
   for (auto _ : state) {

@@ -37,6 +37,22 @@ function(yk_test name)
     "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/platform/tests/lsan.supp;${T_ENV}")
 endfunction()
 
+# yk_test_without_window_manager(NAME): runs the test NAME (a yk_test) once more on an X
+# server of its own without a window manager (xvfb-run, package xvfb), where nothing but the
+# program stacks its windows and hands out the keyboard.  Nothing when xvfb-run is missing.
+find_program(YK_XVFB_RUN xvfb-run)
+function(yk_test_without_window_manager name)
+  if(NOT YK_XVFB_RUN)
+    return()
+  endif()
+  add_test(NAME ${name}_without_window_manager
+    COMMAND ${YK_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
+  get_test_property(${name} ENVIRONMENT environment)
+  list(TRANSFORM environment REPLACE "^QT_QPA_PLATFORM=.*" "QT_QPA_PLATFORM=xcb")
+  set_tests_properties(${name}_without_window_manager PROPERTIES TIMEOUT 600
+    ENVIRONMENT "${environment}")
+endfunction()
+
 # yk_bench(NAME SOURCES src... LIBS lib...): a Google Benchmark binary (not run by ctest).
 function(yk_bench name)
   if(NOT YK_BENCH)

@@ -177,8 +177,8 @@ void DatePicker::RenderDayGrid() {
   PixelBuffer dst{image_.data(), kImageWidth, kImageHeight, kImageBytes};
   const ConstPixelBuffer& parts = sources_.parts;
 
-  // A year without a readable holiday file keeps the table as it was, so the answer of
-  // the read, not the table's count, tells whether its entries belong to this year.
+  // The table now holds this year's entries: none for a year without a readable holiday
+  // file, whose days get the weekend colours alone.
   bool haveHolidays = false;
   if (sources_.holidays != nullptr)
     haveHolidays = ReadHolidays(year, sources_.dataFolder, sources_.holidays, false) != 0;

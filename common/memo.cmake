@@ -3,7 +3,6 @@
 #   yk_memo_dialog  the Qt dialog over those rules
 add_library(yk_memo STATIC
   ${CMAKE_CURRENT_LIST_DIR}/cp932_text.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/u16_format.cpp
   ${CMAKE_CURRENT_LIST_DIR}/memo_store.cpp
   ${CMAKE_CURRENT_LIST_DIR}/memo_edit_model.cpp)
 yk_warnings(yk_memo)

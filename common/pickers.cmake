@@ -21,6 +21,7 @@ yk_test(schedule_dialog_model_test
 
 if(YK_GUI AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/schedule_dialog.cpp)
   add_library(yk_pickers STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/dialog_parent.cpp
     ${CMAKE_CURRENT_LIST_DIR}/picture_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/date_picker_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/time_picker_dialog.cpp

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "common/dialog_parent.h"
 #include "platform/message_box.h"
 #include "platform/qt_data_exchange.h"
 
@@ -46,7 +47,7 @@ PictureDialog::PictureDialog(const Layout& layout, QWidget* parent)
 
 void PictureDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  raise();
+  RaiseAndFocus(this);
   if (started_) return;
   started_ = true;
   if (!StartPicker()) {

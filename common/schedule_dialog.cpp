@@ -15,6 +15,7 @@
 
 #include "common/date_picker_dialog.h"
 #include "common/date_util.h"
+#include "common/dialog_parent.h"
 #include "common/time_picker_dialog.h"
 #include "platform/message_box.h"
 #include "platform/qt_data_exchange.h"
@@ -313,15 +314,22 @@ void ScheduleDialog::OnHelp() {
                        platform::kMbOk | platform::kMbIconInformation);
 }
 
+void ScheduleDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  RaiseAndFocus(this);
+}
+
 bool EditNewSchedule(HostContext* host, int year, int month, int day, ScheduleDialogVariant variant,
                      QWidget* parent) {
-  ScheduleDialog dialog(host, ScheduleDialogInput::NewOn(year, month, day), variant, parent);
+  ScheduleDialog dialog(host, ScheduleDialogInput::NewOn(year, month, day), variant,
+                        parent != nullptr ? parent : OrganizerMainWindow(host));
   return dialog.exec() == QDialog::Accepted;
 }
 
 bool EditExistingSchedule(HostContext* host, const ScheduleRecord& record,
                           ScheduleDialogVariant variant, QWidget* parent) {
-  ScheduleDialog dialog(host, ScheduleDialogInput::Existing(record), variant, parent);
+  ScheduleDialog dialog(host, ScheduleDialogInput::Existing(record), variant,
+                        parent != nullptr ? parent : OrganizerMainWindow(host));
   return dialog.exec() == QDialog::Accepted;
 }
 

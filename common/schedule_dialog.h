@@ -57,6 +57,10 @@ class ScheduleDialog : public QDialog {
   QWidget* datePage() const { return datePage_; }
   QWidget* textPage() const { return textPage_; }
 
+ protected:
+  // Comes to the top and takes the keyboard as it opens.
+  void showEvent(QShowEvent* event) override;
+
  private:
   void BuildDatePage();
   void BuildTextPage();
@@ -84,6 +88,9 @@ class ScheduleDialog : public QDialog {
   QWidget* datePage_ = nullptr;
   QWidget* textPage_ = nullptr;
 };
+
+// Both entry points make the dialog a child of `parent`, or, when it is null, of the
+// organizer's main window (OrganizerMainWindow).
 
 // Opens the dialog for a new schedule on the date (start and end); true when stored.
 bool EditNewSchedule(HostContext* host, int year, int month, int day, ScheduleDialogVariant variant,

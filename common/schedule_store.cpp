@@ -67,6 +67,10 @@ void ShowOpenFailedMessage() {
   platform::MessageBox(kOpenFailedMessage, platform::kDefaultCaption, platform::kMbOk);
 }
 
+void ShowRecordDoesNotFitMessage() {
+  platform::MessageBox(kRecordDoesNotFitMessage, platform::kDefaultCaption, platform::kMbOk);
+}
+
 // A field of a line: all digits is by far the common case and is read directly.
 template <std::size_t kWidth>
 [[gnu::always_inline]] inline int32_t ReadField(const char16_t* field) {
@@ -854,7 +858,11 @@ bool AddSchedule(const std::filesystem::path& dataFolder, const ScheduleRecord& 
     ShowLimitMessage(level);
     return false;
   }
-  if (!FitsLine(record) || !AppendRecord(dataFolder, record, store)) {
+  if (!FitsLine(record)) {
+    ShowRecordDoesNotFitMessage();
+    return false;
+  }
+  if (!AppendRecord(dataFolder, record, store)) {
     ShowOpenFailedMessage();
     return false;
   }
@@ -966,7 +974,7 @@ bool ModifySchedule(const std::filesystem::path& dataFolder, const ScheduleRecor
       return false;
     }
     if (!FitsLine(newRecord)) {
-      ShowOpenFailedMessage();
+      ShowRecordDoesNotFitMessage();
       return false;
     }
     if (found < 0) {
@@ -998,7 +1006,7 @@ bool ModifySchedule(const std::filesystem::path& dataFolder, const ScheduleRecor
     return false;
   }
   if (!FitsLine(newRecord)) {
-    ShowOpenFailedMessage();
+    ShowRecordDoesNotFitMessage();
     return false;
   }
   EnsureLevelOf(dataFolder, oldRecord, store);
@@ -1079,12 +1087,13 @@ bool IsEndDay(const ScheduleRecord& r, int year, int month, int day, int weekday
   return IsRuleDay(r.period, year, month, day, weekday, r.endYear, r.endMonth, r.endDay);
 }
 
-void CollectDaySchedules(const std::filesystem::path& dataFolder, int year, int month, int day,
-                         int weekday, ScheduleStore* store, DayScheduleList* list) {
-  list->count = 0;
-  list->total = 0;
-  list->overflow = 0;
+namespace {
 
+// Hands `take` an entry for every record that falls on the date, in collection order:
+// the levels Day, Days, Months, Years, each in cache order.
+template <typename Take>
+void ScanDay(const std::filesystem::path& dataFolder, int year, int month, int day, int weekday,
+             ScheduleStore* store, Take take) {
   static constexpr SpanLevel kScanOrder[] = {SpanLevel::Day, SpanLevel::Days, SpanLevel::Months,
                                              SpanLevel::Years};
   // A move left half done by a crash is settled once, before any file is read (settling
@@ -1119,37 +1128,71 @@ void CollectDaySchedules(const std::filesystem::path& dataFolder, int year, int 
       int endMinutes = endHour * 60 + endMinute;
       if (endMinutes < startMinutes) continue;  // the window ends before it starts
 
-      ++list->total;
-      if (list->count >= kDayListCapacity) {
-        list->overflow = 1;
-        continue;
-      }
-      DayEntry& entry = list->entries[list->count++];
-      entry.startHour = startHour;
-      entry.startMinute = startMinute;
-      entry.endHour = endHour;
-      entry.endMinute = endMinute;
-      entry.startMinutes = startMinutes;
-      entry.endMinutes = endMinutes;
-      entry.length = endMinutes - startMinutes;
-      entry.allDay =
+      DayEntry* entry = take();
+      if (entry == nullptr) continue;
+      entry->startHour = startHour;
+      entry->startMinute = startMinute;
+      entry->endHour = endHour;
+      entry->endMinute = endMinute;
+      entry->startMinutes = startMinutes;
+      entry->endMinutes = endMinutes;
+      entry->length = endMinutes - startMinutes;
+      entry->allDay =
           (r.startHour == 0 && r.startMinute == 0 && r.endHour == 0 && r.endMinute == 0) ? 1 : 0;
-      entry.displayText = DisplayText(RecordText(r));
-      entry.record = r;
+      entry->displayText = DisplayText(RecordText(r));
+      entry->record = r;
     }
   }
+}
 
-  // All-day entries first in collection order, then the rest by start time; the stable
-  // sort keeps collection order among equal start times.
+// Display order: all-day entries first, then the rest by start time.  Used with a stable
+// sort, which keeps collection order among all-day entries and equal start times.
+bool ShownBefore(const DayEntry& x, const DayEntry& y) {
+  if (x.allDay != y.allDay) return x.allDay > y.allDay;
+  if (x.allDay) return false;
+  return x.startMinutes < y.startMinutes;
+}
+
+}  // namespace
+
+void CollectDaySchedules(const std::filesystem::path& dataFolder, int year, int month, int day,
+                         int weekday, ScheduleStore* store, DayScheduleList* list) {
+  list->count = 0;
+  list->total = 0;
+  list->overflow = 0;
+  ScanDay(dataFolder, year, month, day, weekday, store, [list]() -> DayEntry* {
+    ++list->total;
+    if (list->count >= kDayListCapacity) {
+      list->overflow = 1;
+      return nullptr;
+    }
+    return &list->entries[list->count++];
+  });
+
   std::iota(list->order.begin(), list->order.begin() + list->count, 0);
   std::fill(list->order.begin() + list->count, list->order.end(), 0);
   std::stable_sort(list->order.begin(), list->order.begin() + list->count, [list](int a, int b) {
-    const DayEntry& x = list->entries[a];
-    const DayEntry& y = list->entries[b];
-    if (x.allDay != y.allDay) return x.allDay > y.allDay;
-    if (x.allDay) return false;
-    return x.startMinutes < y.startMinutes;
+    return ShownBefore(list->entries[a], list->entries[b]);
   });
+}
+
+std::vector<DayEntry> CollectAllDaySchedules(const std::filesystem::path& dataFolder, int year,
+                                             int month, int day, int weekday,
+                                             ScheduleStore* store) {
+  std::vector<DayEntry> found;
+  found.reserve(kDayListCapacity);  // a usual day never grows it
+  ScanDay(dataFolder, year, month, day, weekday, store,
+          [&found]() -> DayEntry* { return &found.emplace_back(); });
+  // Sorted by index, so that each entry (a whole record of text) moves once.
+  std::vector<int> order(found.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&found](int a, int b) {
+    return ShownBefore(found[size_t(a)], found[size_t(b)]);
+  });
+  std::vector<DayEntry> entries;
+  entries.reserve(found.size());
+  for (int i : order) entries.push_back(std::move(found[size_t(i)]));
+  return entries;
 }
 
 }  // namespace yk

@@ -22,9 +22,10 @@
 // ClearScheduleStore).  Every write empties the level it wrote, so the next reader loads
 // the file again and sees what any plugin added.
 //
-// The operations that write report failures to the user themselves (limit messages and
-// "スケジュールファイルを開く事が出来ませんでした") and return false; the caller only looks
-// at the result.
+// The operations that write report failures to the user themselves (limit messages,
+// "スケジュールファイルを開く事が出来ませんでした" for a file that can't be written, and
+// kRecordDoesNotFitMessage for a record whose numbers don't fit the line's columns) and
+// return false; the caller only looks at the result.
 #pragma once
 
 #include <array>
@@ -33,6 +34,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/plugin_interface.h"
 
@@ -52,6 +54,11 @@ inline constexpr int kDayListCapacity = 20;
 // Period values besides the weekdays 0 (Sunday) .. 6 (Saturday).
 inline constexpr int kPeriodEveryDay = -2;    // every day of the range, start to end time
 inline constexpr int kPeriodContinuous = -1;  // one span from start date+time to end date+time
+
+// Shown when a record's numbers don't fit the fixed-width columns of its line (a year of
+// five digits, an hour of 100, a period below -9): it is refused, nothing is written.
+inline constexpr std::u16string_view kRecordDoesNotFitMessage =
+    u"日付・時刻の値が記録できる範囲を超えているため、スケジュールを記録出来ませんでした";
 
 // How a line break inside a record's text is stored.
 inline constexpr std::u16string_view kStoredLineBreak = u"__TVRET__";
@@ -242,6 +249,12 @@ struct DayScheduleList {
 // collection order, then the others by start time (equal starts keep collection order).
 void CollectDaySchedules(const std::filesystem::path& dataFolder, int year, int month, int day,
                          int weekday, ScheduleStore* store, DayScheduleList* list);
+
+// Every record that falls on the date, however many, in the same display order over all
+// of them (a busy date can hold hundreds: 50 of its own and up to 300 in each wider file).
+[[nodiscard]] std::vector<DayEntry> CollectAllDaySchedules(const std::filesystem::path& dataFolder,
+                                                           int year, int month, int day,
+                                                           int weekday, ScheduleStore* store);
 
 // Whether a record falls on a date, honouring the every-year / every-month marks and,
 // for unmarked records, a weekly period.

@@ -1,5 +1,6 @@
 # The data files shared by the host and the plugins: dates, UTF-16 line files, atomic
-# replacement, the schedule store and the holiday file.  No Qt in here.
+# replacement, the schedule store and the holiday file, and the program's texts with
+# numbers filled in.  No Qt in here.
 add_library(yk_store STATIC
   ${CMAKE_CURRENT_LIST_DIR}/date_util.cpp
   ${CMAKE_CURRENT_LIST_DIR}/atomic_file.cpp
@@ -7,7 +8,8 @@ add_library(yk_store STATIC
   ${CMAKE_CURRENT_LIST_DIR}/append_batch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/data_path.cpp
   ${CMAKE_CURRENT_LIST_DIR}/schedule_store.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/holiday.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/holiday.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/u16_format.cpp)
 yk_warnings(yk_store)
 target_link_libraries(yk_store PUBLIC yk_interface yk_platform)
 

@@ -27,6 +27,7 @@ target_link_libraries(yk_host_session PUBLIC yk_host_core yk_host_wallpaper yk_d
 # The Qt layer: frame, view, dialogs, application object.
 add_library(yk_host_app STATIC
   ${CMAKE_CURRENT_LIST_DIR}/about_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/keyboard_return.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_frame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tavik_app.cpp

@@ -8,8 +8,8 @@
 #include "common/ical_time.h"
 #include "host/calendar_export_dialog.h"
 #include "host/main_frame.h"
+#include "host/program_folder.h"
 #include "host/tavik_view.h"
-#include "host/theme_parts.h"
 #include "platform/message_box.h"
 
 namespace yk {

@@ -1,8 +1,8 @@
 // calendar_commands.h — the host's commands for iCalendar files, in "データ(&D)" of the
 // first menu:
-//   32801 "iCalendarの読み込み(&I)..."  choose a file, see what it adds (and what it leaves
+//   32802 "iCalendarの読み込み(&I)..."  choose a file, see what it adds (and what it leaves
 //                                       out, and why), confirm; then every window redraws
-//   32802 "iCalendarへの書き出し(&E)..."  choose the days and the holidays, then the file
+//   32803 "iCalendarへの書き出し(&E)..."  choose the days and the holidays, then the file
 // The work is common/ical_exchange.h's; here are only the file dialogs and the messages.
 #pragma once
 

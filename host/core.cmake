@@ -3,6 +3,7 @@
 add_library(yk_host_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/composer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/plugin_host.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/program_folder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/view_port.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_manager.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_settings.cpp)

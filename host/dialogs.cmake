@@ -1,7 +1,7 @@
 # Plugin selection, the quick menu and the holiday editor.
 #   yk_host_dialogs_logic  plugin scan and probe, SelectPlugin, NextPlugin, the quick menu,
 #                          the holiday list and entry logic (no widgets)
-#   yk_host_dialogs        the Qt dialogs (133, 137, 139) and InstallHostDialogs, which the
+#   yk_host_dialogs        the Qt dialogs (133, 137, 139) and InstallDialogCommands, which the
 #                          host program runs to enable their menu commands
 if(NOT TARGET yk_host_core)
   return()
@@ -33,7 +33,7 @@ add_library(yk_host_dialogs STATIC
   ${CMAKE_CURRENT_LIST_DIR}/plugin_select_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/holiday_entry_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/holiday_list_dialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/host_dialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dialog_commands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/calendar_commands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/calendar_export_dialog.cpp)
 yk_warnings(yk_host_dialogs)

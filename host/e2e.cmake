@@ -12,6 +12,7 @@ yk_test(e2e_schedule_test
   ENV "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/platform/tests/lsan.supp")
 target_compile_definitions(e2e_schedule_test PRIVATE
   YK_BUILD_DIR="${PROJECT_BINARY_DIR}" YK_CMAKE_COMMAND="${CMAKE_COMMAND}")
+yk_test_without_window_manager(e2e_schedule_test)
 
 add_executable(yk_screenshot ${PROJECT_SOURCE_DIR}/tools/screenshot.cpp)
 yk_warnings(yk_screenshot)
@@ -40,3 +41,4 @@ yk_test(e2e_search_test
 target_compile_definitions(e2e_search_test PRIVATE
   YK_BUILD_DIR="${PROJECT_BINARY_DIR}" YK_CMAKE_COMMAND="${CMAKE_COMMAND}")
 add_dependencies(e2e_search_test yk_program_folder)
+yk_test_without_window_manager(e2e_search_test)

@@ -139,19 +139,15 @@ void HostSession::ReadSettings() {
   settings_.wallpaper = profile->GetString(kSettingSection, u"wallpaper", u"");
   w.focusMode = get(u"focuswin", 1) != 0;
   w.translucent = get(u"transwin", 0) != 0;
-  auto key = [&](const char16_t* name) { return platform::KeyCodeFromStored(get(name, 0)); };
-  w.keys[kKeyDataRefresh] = key(u"keyreflesh");
-  w.keys[kKeyPluginSelect] = key(u"keyplugsel");
-  w.keys[kKeyNextWindow] = key(u"keynextwin");
-  w.keys[kKeyPreviousWindow] = key(u"keyprevwin");
-  w.keys[kKeyToday] = key(u"keytoday");
-  w.keys[kKeyPluginNext] = key(u"keyplugselnext");
+  for (HostKeyAction key : {kKeyDataRefresh, kKeyPluginSelect, kKeyNextWindow, kKeyPreviousWindow,
+                            kKeyToday, kKeyPluginNext})
+    w.keys[key] = platform::KeyCodeFromStored(get(kHostKeyValueNames[key], 0));
   host_->fontName.set(profile->GetString(kSettingSection, u"font", kDefaultFontName));
   host_->dialName.set(profile->GetString(kSettingSection, u"dialname", u""));
   host_->dialUse = get(u"dialuse", 0) != 0 ? 1 : 0;
   host_->dialCheck = get(u"dialcheck", 0) != 0 ? 1 : 0;
-  // Only 1 means "next plugin"; anything else stored opens the dialog.
-  w.pluginButtonAction = get(u"plugtype", 0) == 1 ? kPluginButtonNext : kPluginButtonDialog;
+  // 0 opens the selection dialog; any other number switches to the next plugin.
+  w.pluginButtonAction = get(u"plugtype", 0) != 0 ? kPluginButtonNext : kPluginButtonDialog;
   windows_->SetSettings(w);
 }
 
@@ -215,12 +211,14 @@ void HostSession::SaveSettings() {
   put(u"focuswin", w.focusMode ? 1 : 0);
   put(u"transwin", w.translucent ? 1 : 0);
   put(u"wingrid", w.gridStep);
-  put(u"keyreflesh", w.keys[kKeyDataRefresh]);
-  put(u"keyplugsel", w.keys[kKeyPluginSelect]);
-  put(u"keyplugselnext", w.keys[kKeyPluginNext]);
-  put(u"keynextwin", w.keys[kKeyNextWindow]);
-  put(u"keyprevwin", w.keys[kKeyPreviousWindow]);
-  put(u"keytoday", w.keys[kKeyToday]);
+  WriteHostKeys(w.keys);
+}
+
+void HostSession::WriteHostKeys(const std::array<int, kHostKeyCount>& keys) {
+  platform::Profile* profile = platform::ProfileOf(app_);
+  for (HostKeyAction action : {kKeyDataRefresh, kKeyPluginSelect, kKeyPluginNext, kKeyNextWindow,
+                               kKeyPreviousWindow, kKeyToday})
+    profile->WriteInt(kSettingSection, kHostKeyValueNames[action], keys[action]);
 }
 
 void HostSession::Destroy() {
@@ -276,7 +274,7 @@ void HostSession::ApplyWindowSettings(bool focusMode, bool translucent, int grid
   w.focusMode = focusMode;
   w.translucent = translucent;
   w.gridStep = gridStep;
-  w.pluginButtonAction = pluginButton == 1 ? kPluginButtonNext : kPluginButtonDialog;
+  w.pluginButtonAction = pluginButton != 0 ? kPluginButtonNext : kPluginButtonDialog;
   windows_->SetSettings(w);
   settings_.windows = w;
   if (translucencyChanged) windows_->Compose(0, 0, -1, -1, true);
@@ -289,17 +287,34 @@ void HostSession::ApplyWindowSettings(bool focusMode, bool translucent, int grid
 
 bool HostSession::ApplyTheme(const std::u16string& themeFileName) {
   if (!ready()) return false;
-  if (!InstallThemeFile(AppFolderPath(*host_), themeFileName)) return false;
+  // A file that is no usable picture (or cannot be copied) leaves the current theme; the
+  // user hears why, in the words the start-up uses for the same fault.
+  if (!InstallThemeFile(AppFolderPath(*host_), themeFileName)) {
+    platform::MessageBox(kDataFileErrorText);
+    return false;
+  }
   bool loaded = LoadThemeParts(*host_, true);
   RedrawAllWindows();
   return loaded;
 }
 
-void HostSession::ApplyWallpaper(const std::u16string& path) {
-  if (!ready()) return;
-  settings_.wallpaper = path;
+bool HostSession::ApplyWallpaper(const std::u16string& path) {
+  if (!ready()) return false;
+  std::u16string chosen = path;
   PixelBuffer back = BackBuffer(*host_);
-  (void)LoadWallpaper(settings_.wallpaper, back.bits, back.width, back.height, size_t(back.bytes));
+  // LoadWallpaper leaves the background as it was when the picture does not load.
+  if (!LoadWallpaper(chosen, back.bits, back.width, back.height, size_t(back.bytes))) return false;
+  settings_.wallpaper = chosen;
+  windows_->Compose(0, 0, -1, -1, true);
+  platform::ProfileOf(app_)->WriteString(kSettingSection, u"wallpaper", settings_.wallpaper);
+  return true;
+}
+
+void HostSession::RemoveWallpaper() {
+  if (!ready()) return;
+  settings_.wallpaper.clear();
+  PixelBuffer back = BackBuffer(*host_);
+  FillWhite(back, 0, 0, back.width, back.height);
   windows_->Compose(0, 0, -1, -1, true);
   platform::ProfileOf(app_)->WriteString(kSettingSection, u"wallpaper", settings_.wallpaper);
 }
@@ -317,10 +332,7 @@ void HostSession::ApplyHostKeys(const std::array<int, kHostKeyCount>& keys) {
   w.keys = keys;
   windows_->SetSettings(w);
   settings_.windows.keys = keys;
-  platform::Profile* profile = platform::ProfileOf(app_);
-  for (HostKeyAction action : {kKeyDataRefresh, kKeyPluginSelect, kKeyPluginNext, kKeyNextWindow,
-                               kKeyPreviousWindow, kKeyToday})
-    profile->WriteInt(kSettingSection, kHostKeyValueNames[action], keys[action]);
+  WriteHostKeys(keys);
 }
 
 void HostSession::ApplyFont(const std::u16string& face) {

@@ -31,7 +31,6 @@ class PluginHost;
 class ViewPort;
 class WindowManager;
 
-inline constexpr char16_t kSettingSection[] = u"setting";
 inline constexpr char16_t kMemoryErrorText[] = u"メモリ確保エラーが発生しました";
 inline constexpr char16_t kDataFileErrorText[] = u"データファイルの読み込みに失敗しました";
 inline constexpr char16_t kWelcomeText[] =
@@ -101,14 +100,19 @@ class HostSession {
   void ApplyWindowSettings(bool focusMode, bool translucent, int gridStep, int pluginButton);
 
   // A theme file was chosen in the theme dialog: copies it over data/tavik.dat, reloads the
-  // parts sheet with the icon image and redraws everything.  False (nothing changed) when
-  // the copy failed; false after the copy when the new picture does not load (its message
-  // has been shown).
+  // parts sheet with the icon image and redraws everything.  A file that is no loadable
+  // picture, or a copy that fails, shows "データファイルの読み込みに失敗しました" and changes
+  // nothing (false).
   [[nodiscard]] bool ApplyTheme(const std::u16string& themeFileName);
 
   // A wallpaper was chosen: loads it into the background, recomposes the whole view and
-  // writes "wallpaper" — empty when the picture did not load.
-  void ApplyWallpaper(const std::u16string& path);
+  // writes "wallpaper".  A picture that does not load (its message has been shown)
+  // changes nothing: the wallpaper on screen and the stored one stay as they were, so the
+  // next start shows what the user sees now (false).
+  bool ApplyWallpaper(const std::u16string& path);
+
+  // "壁紙なし": a white background, the whole view recomposed, and an empty "wallpaper".
+  void RemoveWallpaper();
 
   // "ﾀﾞｲﾔﾙｱｯﾌﾟ": flips dialUse, writes "dialuse" and returns the new state.
   bool ToggleDialUse();
@@ -131,6 +135,8 @@ class HostSession {
   void ReleaseSurface(YkHandle& bits, YkHandle& previous, YkHandle& bitmap, YkHandle& dc);
   void ReadSettings();
   void SaveSettings();
+  // "keyreflesh", "keyplugsel", "keyplugselnext", "keynextwin", "keyprevwin", "keytoday".
+  void WriteHostKeys(const std::array<int, kHostKeyCount>& keys);
   void EmptySharedCaches();
   void LoadWallpaperAtStart();
 

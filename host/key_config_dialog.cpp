@@ -50,7 +50,7 @@ KeyConfigDialog::KeyConfigDialog(KeyTable& table, QWidget* parent)
   layout->addLayout(OkCancelRow(this, {help}));
 
   connect(list_, &QListWidget::currentRowChanged, this, &KeyConfigDialog::SelectionChanged);
-  connect(edit_, &QLineEdit::textEdited, this, &KeyConfigDialog::KeyTyped);
+  connect(edit_, &QLineEdit::textEdited, this, [this] { KeyTyped(); });
   connect(capture, &QPushButton::clicked, this, &KeyConfigDialog::CaptureKey);
   connect(clear, &QPushButton::clicked, this, &KeyConfigDialog::ClearKey);
   connect(help, &QPushButton::clicked, this, [] {
@@ -81,14 +81,20 @@ void KeyConfigDialog::SelectionChanged(int row) {
   ShowSelectedKey();
 }
 
-void KeyConfigDialog::KeyTyped(const QString& text) {
+bool KeyConfigDialog::TakeTypedKey() {
+  if (model_.selected() < 0) return true;
   // An emptied edit means "no key" until a digit is typed again.
   int key = 0;
-  if (!text.trimmed().isEmpty()) {
+  if (!edit_->text().trimmed().isEmpty()) {
     platform::DataExchange dx(this, platform::DataExchange::kSave);
-    if (!dx.Int(kKeyEdit, key, 0, kMaxKeyCode).ok()) return;
+    if (!dx.Int(kKeyEdit, key, 0, kMaxKeyCode).ok()) return false;
   }
   model_.TypeKey(key);
+  return true;
+}
+
+void KeyConfigDialog::KeyTyped() {
+  if (!TakeTypedKey()) return;
   // The line follows at once; the whole list is rebuilt when the selection moves.
   if (QListWidgetItem* item = list_->item(model_.selected()))
     item->setText(QString::fromStdU16String(model_.LineText(model_.selected())));
@@ -115,6 +121,8 @@ void KeyConfigDialog::ClearKey() {
 }
 
 void KeyConfigDialog::accept() {
+  // OK reads the edit as typing does: a code it refuses keeps the dialog open.
+  if (!TakeTypedKey()) return;
   model_.WriteBack(table_);
   QDialog::accept();
 }

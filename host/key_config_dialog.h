@@ -41,7 +41,10 @@ class KeyConfigDialog : public QDialog {
   void RebuildList();
   void ShowSelectedKey();
   void SelectionChanged(int row);
-  void KeyTyped(const QString& text);
+  // The edit's code becomes the selected entry's key; false (after the standard message)
+  // when the edit holds no code between 0 and 255.
+  bool TakeTypedKey();
+  void KeyTyped();
   void CaptureKey();
   void ClearKey();
 

@@ -4,7 +4,7 @@
 #include "host/tavik_app.h"
 #include "platform/qt_message_box.h"
 #ifdef YK_HAVE_HOST_DIALOGS
-#include "host/host_dialogs.h"
+#include "host/dialog_commands.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   platform::InstallQtMessageBoxes(nullptr);
   yk::CTavikApp app;
 #ifdef YK_HAVE_HOST_DIALOGS
-  app.AddExtension(yk::InstallHostDialogs);
+  app.AddExtension(yk::InstallDialogCommands);
 #endif
   if (!app.InitInstance({})) return 0;
   return QApplication::exec();

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "common/dialog_parent.h"
 #include "host/tavik_view.h"
 #include "host/window_manager.h"
 
@@ -13,6 +14,8 @@ namespace yk {
 
 CMainFrame::CMainFrame(CTavikView* view, QWidget* parent) : QMainWindow(parent), view_(view) {
   handle_ = platform::RegisterWindow(this);
+  // The plugins' dialogs find the main window by this handle (the Host context's mainWnd).
+  setProperty(kWindowHandleProperty, QVariant::fromValue(uint(handle_)));
   BuildMenu();
   BuildToolBar();
   BuildAccelerators();
@@ -54,6 +57,7 @@ void CMainFrame::BuildMenu() {
   AddCommand(data, kCommandCalendarExport, QStringLiteral("iCalendarへの書き出し(&E)..."));
   AddCommand(main, kCommandDialupToggle, QStringLiteral("ﾀﾞｲﾔﾙｱｯﾌﾟ(&U)"))->setCheckable(true);
   AddCommand(main, kCommandWallpaper, QStringLiteral("壁紙(&R)"));
+  AddCommand(main, kCommandWallpaperNone, QStringLiteral("壁紙なし(&N)"));
   AddCommand(main, kCommandManagementTool, QStringLiteral("管理ツール(&M)"));
   main->addSeparator();
   AddCommand(main, kCommandAbout, QStringLiteral("情報(&A)"));
@@ -83,6 +87,9 @@ void CMainFrame::BuildMenu() {
   AddCommand(other, kCommandQuickDiary, QStringLiteral("日記・メモ(&D)"));
   AddCommand(other, kCommandQuickWeather, QStringLiteral("天気予報(&T)"));
   AddCommand(other, kCommandQuickIcon, QStringLiteral("アイコン(&I)"));
+
+  for (QMenu* menu : bar->findChildren<QMenu*>())
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
 }
 
 void CMainFrame::BuildToolBar() {
@@ -121,14 +128,43 @@ QAction* CMainFrame::Command(int id) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
+namespace {
+
+// Keeps `function` for the command, or forgets the command's entry for an empty one.
+template <typename Function>
+void Keep(std::map<int, Function>& table, int id, Function function) {
+  if (function)
+    table[id] = std::move(function);
+  else
+    table.erase(id);
+}
+
+}  // namespace
+
 void CMainFrame::SetCommandHandler(int id, std::function<void()> handler) {
   QAction* action = Command(id);
   if (action == nullptr) return;
-  action->setEnabled(bool(handler));
-  if (handler)
-    handlers_[id] = std::move(handler);
-  else
-    handlers_.erase(id);
+  Keep(handlers_, id, std::move(handler));
+  action->setEnabled(CommandAllowed(id));
+}
+
+void CMainFrame::SetCommandUpdate(int id, std::function<bool()> enabled) {
+  QAction* action = Command(id);
+  if (action == nullptr) return;
+  Keep(updates_, id, std::move(enabled));
+  action->setEnabled(CommandAllowed(id));
+}
+
+bool CMainFrame::CommandAllowed(int id) const {
+  if (handlers_.count(id) == 0) return false;
+  auto update = updates_.find(id);
+  return update == updates_.end() || update->second();
+}
+
+void CMainFrame::UpdateCommands() {
+  for (const auto& [id, update] : updates_) {
+    if (QAction* action = Command(id)) action->setEnabled(CommandAllowed(id));
+  }
 }
 
 bool CMainFrame::HasCommandHandler(int id) const {
@@ -138,6 +174,11 @@ bool CMainFrame::HasCommandHandler(int id) const {
 bool CMainFrame::RunCommand(int id) {
   auto it = handlers_.find(id);
   if (it == handlers_.end()) return false;
+  // An accelerator can reach a command whose state changed since its menu last opened.
+  if (!CommandAllowed(id)) {
+    if (QAction* action = Command(id)) action->setEnabled(false);
+    return false;
+  }
   // A copy: the handler may replace itself.
   std::function<void()> handler = it->second;
   handler();
@@ -153,6 +194,11 @@ void CMainFrame::OnMessage(uint32_t message, uintptr_t, intptr_t) {
 }
 
 void CMainFrame::OnTimer(uint32_t) {}
+
+void CMainFrame::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) UpdateCommands();
+}
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   // Settings and layout are saved and the plugins unloaded while every widget still exists.

@@ -8,6 +8,10 @@
 // management tool) enable theirs the same way, e.g.
 //   frame.SetCommandHandler(kCommandFont, [&] { ... });
 // "データフォルダ(&F)" (32791) has no function and stays disabled.
+//
+// A command that can run only now and then (its plugin file is there, there is a wallpaper
+// to remove) also gets an update function: the frame asks it whenever a menu opens and
+// before the command runs, and greys the command while it answers false.
 #pragma once
 
 #include <QMainWindow>
@@ -46,8 +50,9 @@ enum FrameCommand : int {
   kCommandQuickSchedule = 32798,
   kCommandQuickDiary = 32799,
   kCommandQuickIcon = 32800,
-  kCommandCalendarImport = 32801,
-  kCommandCalendarExport = 32802,
+  kCommandWallpaperNone = 32801,  // "壁紙なし(&N)": back to the plain background
+  kCommandCalendarImport = 32802,
+  kCommandCalendarExport = 32803,
   kCommandAbout = 57664,
   kCommandExit = 57665,
 };
@@ -71,7 +76,14 @@ class CMainFrame : public QMainWindow, public platform::MessageTarget {
   void SetCommandHandler(int id, std::function<void()> handler);
   bool HasCommandHandler(int id) const;
 
-  // Runs a command as the menu would; false when it has no handler (or is unknown).
+  // Whether the command can run now; an empty function (the default) means always.  The
+  // command is enabled while it has a handler and this answers true.
+  void SetCommandUpdate(int id, std::function<bool()> enabled);
+  // Asks every update function again (each menu does this as it opens).
+  void UpdateCommands();
+
+  // Runs a command as the menu would; false when it has no handler, is unknown or its
+  // update function refuses it now (the command is greyed then).
   bool RunCommand(int id);
 
   // The check mark of "ﾀﾞｲﾔﾙｱｯﾌﾟ(&U)".
@@ -85,9 +97,13 @@ class CMainFrame : public QMainWindow, public platform::MessageTarget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Coming back to the organizer (a plugin file may have been added meanwhile) asks the
+  // update functions again, so that the accelerators follow too.
+  void changeEvent(QEvent* event) override;
 
  private:
   QAction* AddCommand(QWidget* menu, int id, const QString& text);
+  bool CommandAllowed(int id) const;
   void BuildMenu();
   void BuildToolBar();
   void BuildAccelerators();
@@ -96,6 +112,7 @@ class CMainFrame : public QMainWindow, public platform::MessageTarget {
   platform::Handle handle_ = 0;
   std::map<int, QAction*> actions_;
   std::map<int, std::function<void()>> handlers_;
+  std::map<int, std::function<bool()>> updates_;
 };
 
 }  // namespace yk

@@ -1,9 +1,9 @@
 #include "host/plugin_catalog.h"
 
 #include <algorithm>
-#include <cctype>
 #include <system_error>
 
+#include "host/window_positions.h"
 #include "platform/dynamic_library.h"
 #include "platform/text_codec.h"
 
@@ -19,15 +19,6 @@ char16_t FoldAscii(char16_t c) {
   return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c;
 }
 
-bool HasPluginExtension(const std::filesystem::path& file) {
-  const std::string extension = file.extension().string();
-  if (extension.size() != 4) return false;
-  std::string lower = extension;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return char(std::tolower(c)); });
-  return lower == ".plg";
-}
-
 // The display name from plg_info, copied while the module is still loaded.
 std::optional<std::u16string> CallInfo(plg_info_fn info) {
   try {
@@ -41,18 +32,10 @@ std::optional<std::u16string> CallInfo(plg_info_fn info) {
 
 }  // namespace
 
-std::filesystem::path PluginFolder(const HostContext& host) {
-  const std::u16string app = TextOf(host.appFolder, std::size(host.appFolder));
-  return std::filesystem::path(platform::Utf16ToUtf8(app) + "plugin/");
-}
-
 bool IsPluginShown(const HostContext& host, std::u16string_view path) {
-  const int count = std::clamp<int32_t>(host.windowCount, 0, kMaxWindows);
-  for (int p = 0; p < count; ++p) {
-    const int slot = host.order[p];
-    if (slot < 0 || slot >= kMaxWindows) continue;
-    const PluginSlot& s = host.slots[slot];
-    if (s.loaded == 1 && s.path.get() == path) return true;
+  for (int p = 0; p < kMaxWindows; ++p) {
+    const PluginSlot* s = SlotAt(host, p);
+    if (s != nullptr && s->loaded == 1 && s->path.get() == path) return true;
   }
   return false;
 }
@@ -77,7 +60,7 @@ std::vector<PluginCandidate> ScanPlugins(const HostContext& host) {
   for (std::filesystem::directory_iterator it(PluginFolder(host), error), end; !error && it != end;
        it.increment(error)) {
     std::error_code kindError;
-    if (!it->is_regular_file(kindError) || !HasPluginExtension(it->path())) continue;
+    if (!it->is_regular_file(kindError) || !HasExtensionAnyCase(it->path(), ".plg")) continue;
     files.push_back(it->path());
   }
   // The folder's own order is arbitrary here: file-name order makes the list and the

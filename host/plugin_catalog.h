@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/plugin_interface.h"
+#include "host/program_folder.h"
 
 namespace yk {
 
@@ -26,9 +27,6 @@ struct PluginCandidate {
   std::u16string path;  // full path of the .plg file
   std::u16string name;  // what its plg_info returned
 };
-
-// appFolder + "plugin/".
-[[nodiscard]] std::filesystem::path PluginFolder(const HostContext& host);
 
 // True when an open window (any position) has the plugin file `path` loaded.  The paths are
 // compared exactly.

@@ -6,6 +6,7 @@
 
 #include "host/view_port.h"
 #include "host/window_manager.h"
+#include "host/window_positions.h"
 #include "platform/dynamic_library.h"
 #include "platform/message_box.h"
 #include "platform/text_codec.h"
@@ -51,36 +52,23 @@ bool IsBroadcastAnswerCode(int code) {
 
 PluginHost::PluginHost(HostContext& host, ViewPort& view) : host_(host), view_(view) {}
 
-bool PluginHost::ValidPosition(int p) const {
-  return p >= 0 && p < host_.windowCount && p < kMaxWindows && host_.order[p] >= 0 &&
-         host_.order[p] < kMaxWindows;
-}
-
 int PluginHost::SlotIndexAt(int p) const {
   return host_.order[p];
 }
 
-PluginSlot* PluginHost::SlotAt(int p) {
-  return ValidPosition(p) ? &host_.slots[host_.order[p]] : nullptr;
-}
-
-const PluginSlot* PluginHost::SlotAt(int p) const {
-  return ValidPosition(p) ? &host_.slots[host_.order[p]] : nullptr;
-}
-
 bool PluginHost::IsLoaded(int p) const {
-  const PluginSlot* slot = SlotAt(p);
+  const PluginSlot* slot = SlotAt(host_, p);
   return slot != nullptr && slot->loaded != 0;
 }
 
 void* PluginHost::Export(int p, const char* name) const {
-  const PluginSlot* slot = SlotAt(p);
+  const PluginSlot* slot = SlotAt(host_, p);
   if (slot == nullptr || !slot->loaded) return nullptr;
   return platform::FindExport(slot->module, name);
 }
 
 bool PluginHost::LoadPlugin(int p, std::u16string_view path, bool redraw) {
-  PluginSlot* slot = SlotAt(p);
+  PluginSlot* slot = SlotAt(host_, p);
   if (slot == nullptr) return false;
   if (slot->loaded) UnloadPlugin(p, /*redraw=*/false);
   if (path.empty()) return false;
@@ -123,7 +111,7 @@ bool PluginHost::LoadPlugin(int p, std::u16string_view path, bool redraw) {
 }
 
 void PluginHost::UnloadPlugin(int p, bool redraw) {
-  PluginSlot* slot = SlotAt(p);
+  PluginSlot* slot = SlotAt(host_, p);
   if (slot == nullptr || !slot->loaded) return;
   if (slot->timerOn) {
     view_.StopTimer(kPluginTimerBase + SlotIndexAt(p));
@@ -161,7 +149,7 @@ void PluginHost::BroadcastNotify(int code) {
 }
 
 void PluginHost::ApplyRequest(int p, int request) {
-  if (!ValidPosition(p)) return;
+  if (!ValidPosition(host_, p)) return;
   switch (request) {
     case kRequestRepaint:
       if (windows_ == nullptr) return;
@@ -187,7 +175,7 @@ void PluginHost::ApplyRequest(int p, int request) {
 
 void PluginHost::ApplyRectRequest(int p, bool withChrome) {
   if (windows_ == nullptr) return;
-  const PluginSlot& slot = *SlotAt(p);
+  const PluginSlot& slot = *SlotAt(host_, p);
   if (withChrome) {
     windows_->RenderChromePart(p, host_.updateLeft, host_.updateTop, host_.updateRight,
                                host_.updateBottom);
@@ -229,7 +217,7 @@ void PluginHost::HandleRequestMessage() {
   if (p < 0 || p >= kMaxWindows) return;
   if (host_.timerInterval == 0) {
     view_.StopTimer(kPluginTimerBase + p);
-  } else if (host_.timerInterval > 0 && ValidPosition(p)) {
+  } else if (host_.timerInterval > 0 && ValidPosition(host_, p)) {
     view_.StartTimer(kPluginTimerBase + p, host_.timerInterval);
   }
 }

@@ -117,9 +117,6 @@ class PluginHost {
   void ConfigureActivePluginKeys();
 
  private:
-  bool ValidPosition(int p) const;
-  PluginSlot* SlotAt(int p);
-  const PluginSlot* SlotAt(int p) const;
   int SlotIndexAt(int p) const;
   void* Export(int p, const char* name) const;
   void ApplyRectRequest(int p, bool withChrome);

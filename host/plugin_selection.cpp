@@ -1,12 +1,29 @@
 #include "host/plugin_selection.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "host/plugin_host.h"
 #include "host/window_manager.h"
+#include "host/window_positions.h"
 #include "platform/text_codec.h"
 
 namespace yk {
+
+std::u16string QuickPluginPath(const HostContext& host, const QuickPlugin& quick) {
+  return platform::Utf8ToUtf16(PluginFolder(host).string()) + std::u16string(quick.file);
+}
+
+bool QuickPluginInstalled(const HostContext& host, int command) {
+  for (const QuickPlugin& quick : kQuickPlugins) {
+    if (quick.command != command) continue;
+    std::error_code error;
+    return std::filesystem::is_regular_file(
+        std::filesystem::path(platform::Utf16ToUtf8(QuickPluginPath(host, quick))), error);
+  }
+  return false;
+}
 
 std::u16string NextPlugin(const HostContext& host, const std::u16string& previous) {
   const std::vector<PluginCandidate> candidates = ScanPlugins(host);
@@ -23,11 +40,11 @@ PluginSelection::PluginSelection(HostContext& host, PluginHost& plugins, WindowM
     : host_(host), plugins_(plugins), windows_(windows), runDialog_(std::move(runDialog)) {}
 
 void PluginSelection::SelectPlugin(int p, int mode) {
-  if (p < 0 || p >= host_.windowCount) return;
-  PluginSlot& slot = host_.slots[host_.order[p]];
+  const PluginSlot* slot = SlotAt(host_, p);
+  if (slot == nullptr) return;
   std::u16string previous;
   if (plugins_.IsLoaded(p)) {
-    previous = slot.path.get();
+    previous = slot->path.get();
     plugins_.UnloadPlugin(p, /*redraw=*/false);
   }
   if (mode == -1) mode = windows_.settings().pluginButtonAction;
@@ -50,36 +67,19 @@ void PluginSelection::SelectPlugin(int p, int mode) {
   }
 }
 
-void PluginSelection::RaiseToTop(int p) {
-  const int top = host_.windowCount - 1;
-  if (p < 0 || p >= top) return;
-  const int32_t slot = host_.order[p];
-  for (int i = p; i < top; ++i) host_.order[i] = host_.order[i + 1];
-  host_.order[top] = slot;
-  auto follow = [&](int32_t& position) {
-    if (position == p) {
-      position = top;
-    } else if (position > p) {
-      --position;
-    }
-  };
-  follow(host_.active);
-  follow(host_.maximized);
-}
-
 void PluginSelection::OpenQuickPlugin(std::u16string_view name, std::u16string_view path) {
   int found = -1;
   for (int p = host_.windowCount - 1; p >= 0 && found < 0; --p) {
-    const PluginSlot& slot = host_.slots[host_.order[p]];
-    if (slot.inUse == 1 && slot.name.get() == name) found = p;
+    const PluginSlot* slot = SlotAt(host_, p);
+    if (slot != nullptr && slot->inUse == 1 && slot->name.get() == name) found = p;
   }
 
   if (found >= 0) {
     if (host_.maximized >= 0 && host_.maximized != found) {
       windows_.ToggleMaximize(host_.maximized, /*recompose=*/false);
     }
-    RaiseToTop(found);
     const int top = host_.windowCount - 1;
+    windows_.MovePosition(found, top);
     host_.active = top;
     for (int p = 0; p < host_.windowCount; ++p) windows_.RenderWindow(p, false, false, false);
     // The window that is already maximised is restored by this: the command toggles.
@@ -94,16 +94,17 @@ void PluginSelection::OpenQuickPlugin(std::u16string_view name, std::u16string_v
     return;
   }
   if (host_.maximized >= 0) windows_.ToggleMaximize(host_.maximized, /*recompose=*/false);
+  // The window active until now shows the title of the others from here on.
+  const int previous = host_.active;
   host_.active = created;
+  if (previous != created) windows_.RenderWindow(previous, false, false, false);
   windows_.ToggleMaximize(created, /*recompose=*/true);
 }
 
 bool PluginSelection::RunQuickCommand(int command) {
   for (const QuickPlugin& quick : kQuickPlugins) {
     if (quick.command != command) continue;
-    const std::u16string path =
-        platform::Utf8ToUtf16(PluginFolder(host_).string()) + std::u16string(quick.file);
-    OpenQuickPlugin(quick.name, path);
+    OpenQuickPlugin(quick.name, QuickPluginPath(host_, quick));
     return true;
   }
   return false;

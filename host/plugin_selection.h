@@ -46,6 +46,13 @@ inline constexpr std::array<QuickPlugin, 7> kQuickPlugins = {{
     {32800, u"アイコン", u"tvk_icon_hpc2karm.plg"},
 }};
 
+// The full path of a quick menu entry's file in the plugin folder.
+[[nodiscard]] std::u16string QuickPluginPath(const HostContext& host, const QuickPlugin& quick);
+
+// True when the plugin file of the quick menu command is in the plugin folder: the menu
+// offers only the entries it can open (false for other ids).
+[[nodiscard]] bool QuickPluginInstalled(const HostContext& host, int command);
+
 // The plugin that follows `previous` among the candidates of a fresh scan (plugins shown in
 // windows are not candidates): the candidate after the one whose path equals `previous`
 // regardless of letter case, wrapping to the first; the first when none matches; `previous`
@@ -77,8 +84,6 @@ class PluginSelection {
   bool RunQuickCommand(int command);
 
  private:
-  void RaiseToTop(int p);
-
   HostContext& host_;
   PluginHost& plugins_;
   WindowManager& windows_;

@@ -54,6 +54,7 @@ if(TARGET yk_program_folder)
     YK_BUILD_DIR="${PROJECT_BINARY_DIR}" YK_CMAKE_COMMAND="${CMAKE_COMMAND}"
     YK_TEST_PACKAGE_DIR="${PROJECT_BINARY_DIR}/updater/test_packages")
   add_dependencies(e2e_settings_test yk_program_folder)
+  yk_test_without_window_manager(e2e_settings_test)
   # The update packages are built by updater/, which is configured after the host.
   cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL add_dependencies e2e_settings_test
                  upd_restart)

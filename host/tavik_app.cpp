@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <csignal>
 
+#include "host/keyboard_return.h"
 #include "host/main_frame.h"
 #include "host/tavik_view.h"
 #include "platform/process.h"
@@ -52,6 +53,7 @@ bool CTavikApp::InitInstance(const Options& options) {
       options.appFolder.empty() ? platform::ExecutableFolder() : options.appFolder;
   view_ = new CTavikView(options.clientSize, folder, app_);
   frame_ = std::make_unique<CMainFrame>(view_);
+  new KeyboardReturn(frame_.get());  // owned by the frame
   bool created = view_->OnCreate();
   if (created) {
     for (const Extension& extension : extensions_) extension(*frame_, *view_);

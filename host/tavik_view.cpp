@@ -83,6 +83,10 @@ void CTavikView::RegisterCommands(CMainFrame& frame) {
   frame.SetCommandHandler(kCommandWindowSettings, [this] { OnWindowSettings(); });
   frame.SetCommandHandler(kCommandTheme, [this] { OnChooseTheme(); });
   frame.SetCommandHandler(kCommandWallpaper, [this] { OnChooseWallpaper(); });
+  frame.SetCommandHandler(kCommandWallpaperNone, [this] { session_.RemoveWallpaper(); });
+  frame.SetCommandUpdate(kCommandWallpaperNone, [this] {
+    return session_.ready() && !session_.settings().wallpaper.empty();
+  });
   frame.SetCommandHandler(kCommandDataRefresh, [this] { session_.DataRefresh(); });
   frame.SetCommandHandler(kCommandDialupToggle,
                           [this, &frame] { frame.SetDialupChecked(session_.ToggleDialUse()); });

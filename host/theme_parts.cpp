@@ -53,14 +53,6 @@ bool CopyFileIntoSheet(const HostContext& host, const fs::path& file, int x, int
 
 }  // namespace
 
-fs::path AppFolderPath(const HostContext& host) {
-  return fs::path(platform::Utf16ToUtf8(std::u16string(host.appFolder)));
-}
-
-fs::path DataFolderPath(const HostContext& host) {
-  return fs::path(platform::Utf16ToUtf8(std::u16string(host.dataFolder)));
-}
-
 bool LoadThemeParts(HostContext& host, bool withIcon) {
   if (!CopyFileIntoSheet(host, ThemeFilePath(host), 0, 0, kPartsWidth, kPartsHeight)) {
     platform::MessageBox(kDataFileErrorText);
@@ -85,7 +77,7 @@ std::vector<std::u16string> ListThemeFiles(const fs::path& themeFolder) {
     if (names.size() >= size_t(kMaxThemeFiles)) break;
     const fs::path& file = it->path();
     std::error_code entryError;  // an unreadable entry is skipped, the listing goes on
-    if (file.extension() != ".bmp" || !it->is_regular_file(entryError)) continue;
+    if (!HasExtensionAnyCase(file, ".bmp") || !it->is_regular_file(entryError)) continue;
     names.push_back(platform::Utf8ToUtf16(file.filename().string()));
   }
   return names;

@@ -11,15 +11,11 @@
 #include <vector>
 
 #include "common/plugin_interface.h"
+#include "host/program_folder.h"
 
 namespace yk {
 
 inline constexpr int kMaxThemeFiles = 50;
-
-// The program folder of a Host context as a path (appFolder, which ends in '/').
-std::filesystem::path AppFolderPath(const HostContext& host);
-// The data folder of a Host context as a path (dataFolder, which ends in '/').
-std::filesystem::path DataFolderPath(const HostContext& host);
 
 // Loads data/tavik.dat into the parts sheet; with `withIcon` merges the icon image too.
 // A missing or unreadable file shows "データファイルの読み込みに失敗しました" and returns
@@ -30,8 +26,9 @@ std::filesystem::path DataFolderPath(const HostContext& host);
 // unreadable icon image changes nothing and says nothing.
 void MergeIconImage(HostContext& host);
 
-// File names (without folder) of the "*.bmp" files in `themeFolder`, at most 50, in the
-// order the file system returns them.  A missing folder gives none.
+// File names (without folder) of the "*.bmp" files in `themeFolder` (".BMP" and any other
+// case too), at most 50, in the order the file system returns them.  A missing folder
+// gives none.
 std::vector<std::u16string> ListThemeFiles(const std::filesystem::path& themeFolder);
 
 // Copies theme/<fileName> over data/tavik.dat.  The new file is checked to be a picture the

@@ -6,7 +6,9 @@
 
 #include "common/bitmap_ops.h"
 #include "host/plugin_host.h"
+#include "host/program_folder.h"
 #include "host/view_port.h"
+#include "host/window_positions.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/profile.h"
@@ -14,8 +16,6 @@
 namespace yk {
 
 namespace {
-
-constexpr char16_t kSection[] = u"setting";
 
 // Where the chrome pieces are cut from the parts sheet.
 constexpr int kSheetPluginButtonX = 0;
@@ -62,19 +62,8 @@ void WindowManager::SetSettings(const WindowSettings& settings) {
   composer_.SetTranslucent(settings_.translucent);
 }
 
-bool WindowManager::ValidPosition(int p) const {
-  return p >= 0 && p < host_.windowCount && p < kMaxWindows && host_.order[p] >= 0 &&
-         host_.order[p] < kMaxWindows;
-}
-
-PluginSlot& WindowManager::SlotAt(int p) {
-  return host_.slots[host_.order[p]];
-}
-const PluginSlot& WindowManager::SlotAt(int p) const {
-  return host_.slots[host_.order[p]];
-}
-
 void WindowManager::MovePosition(int from, int to) {
+  if (!ValidPosition(host_, from) || !ValidPosition(host_, to)) return;
   const int slot = host_.order[from];
   if (from < to) {
     for (int i = from; i < to; ++i) host_.order[i] = host_.order[i + 1];
@@ -82,14 +71,16 @@ void WindowManager::MovePosition(int from, int to) {
     for (int i = from; i > to; --i) host_.order[i] = host_.order[i - 1];
   }
   host_.order[to] = slot;
-  // A drag in progress stays with the window it started on.
-  int& pressed = host_.pressed;
-  if (pressed == from) {
-    pressed = to;
-  } else if (from < to && pressed > from && pressed <= to) {
-    --pressed;
-  } else if (from > to && pressed >= to && pressed < from) {
-    ++pressed;
+  // The active and the maximised window and a drag in progress stay with their windows.
+  for (int32_t* position : {&host_.active, &host_.maximized, &host_.pressed}) {
+    int& p = *position;
+    if (p == from) {
+      p = to;
+    } else if (from < to && p > from && p <= to) {
+      --p;
+    } else if (from > to && p >= to && p < from) {
+      ++p;
+    }
   }
 }
 
@@ -134,9 +125,9 @@ int WindowManager::NewWindow() {
   if (host_.maximized < 0) {
     const int old = host_.active;
     host_.active = p;
-    if (ValidPosition(old)) RenderWindow(old, false, false, false);
+    if (ValidPosition(host_, old)) RenderWindow(old, false, false, false);
     RenderWindow(p, true, true, false);
-    if (ValidPosition(old)) PresentWindow(old);
+    if (ValidPosition(host_, old)) PresentWindow(old);
     PresentWindow(p);
   } else {
     RenderWindow(p, true, true, false);
@@ -145,10 +136,10 @@ int WindowManager::NewWindow() {
 }
 
 void WindowManager::CloseWindow(int p) {
-  if (!ValidPosition(p)) return;
+  if (!ValidPosition(host_, p)) return;
   const bool wasMaximized = p == host_.maximized;
   if (wasMaximized) host_.maximized = -1;
-  PluginSlot& slot = SlotAt(p);
+  PluginSlot& slot = *SlotAt(host_, p);
   const int left = slot.left, top = slot.top, width = slot.width, height = slot.height;
   slot.inUse = 0;
   plugins_.UnloadPlugin(p, /*redraw=*/false);
@@ -166,7 +157,7 @@ void WindowManager::CloseWindow(int p) {
     --host_.pressed;
   host_.active = host_.maximized >= 0 ? host_.maximized : host_.windowCount - 1;
 
-  if (ValidPosition(host_.active)) {
+  if (ValidPosition(host_, host_.active)) {
     RenderWindow(host_.active, false, false, false);
     PresentWindow(host_.active);
   }
@@ -178,8 +169,8 @@ void WindowManager::CloseWindow(int p) {
 }
 
 void WindowManager::ToggleMaximize(int p, bool recompose) {
-  if (!ValidPosition(p)) return;
-  PluginSlot& slot = SlotAt(p);
+  if (!ValidPosition(host_, p)) return;
+  PluginSlot& slot = *SlotAt(host_, p);
   auto restore = [](PluginSlot& s) {
     s.left = s.savedLeft;
     s.top = s.savedTop;
@@ -192,14 +183,17 @@ void WindowManager::ToggleMaximize(int p, bool recompose) {
     host_.maximized = -1;
     restore(slot);
   } else {
-    if (host_.maximized < 0 && ValidPosition(host_.active)) {
+    if (host_.maximized < 0 && ValidPosition(host_, host_.active)) {
       const int old = host_.active;
       host_.active = -1;
       RenderWindow(old, false, false, false);
-    } else if (ValidPosition(host_.maximized)) {
+    } else if (ValidPosition(host_, host_.maximized)) {
+      // The window maximised until now was the active one: it is drawn with the title of
+      // the others.
       const int old = host_.maximized;
-      restore(SlotAt(old));
+      restore(*SlotAt(host_, old));
       host_.maximized = -1;
+      if (host_.active == old) host_.active = -1;
       RenderWindow(old, true, true, false);
     }
     host_.maximized = p;
@@ -235,7 +229,7 @@ struct ChromeGeometry {
 }  // namespace
 
 void WindowManager::RenderWindow(int p, bool clear, bool notify, bool live) {
-  if (!ValidPosition(p)) return;
+  if (!ValidPosition(host_, p)) return;
   const int slotIndex = host_.order[p];
   if (clear) FillWhite(SlotBuffer(host_, slotIndex), 0, 0, host_.bufferWidth, host_.bufferHeight);
   if (notify) plugins_.SendNotify(p, live ? kNotifyLiveResize : kNotifyRedraw);
@@ -243,10 +237,10 @@ void WindowManager::RenderWindow(int p, bool clear, bool notify, bool live) {
 }
 
 void WindowManager::RenderChromePart(int p, int l, int t, int r, int b) {
-  if (!ValidPosition(p)) return;
+  if (!ValidPosition(host_, p)) return;
   const bool maximized = p == host_.maximized;
-  const int w = maximized ? host_.clientWidth : SlotAt(p).width;
-  const int h = maximized ? host_.clientHeight : SlotAt(p).height;
+  const int w = maximized ? host_.clientWidth : SlotAt(host_, p)->width;
+  const int h = maximized ? host_.clientHeight : SlotAt(host_, p)->height;
   unsigned pieces = 0;
   if (t < kTitleHeight) pieces |= kChromeTitle;
   if (l < kBorderWidth) pieces |= kChromeLeft;
@@ -293,26 +287,26 @@ void WindowManager::RenderChromePieces(int p, unsigned pieces) {
 }
 
 void WindowManager::PresentWindow(int p) {
-  if (!ValidPosition(p)) return;
-  const PluginSlot& slot = SlotAt(p);
+  if (!ValidPosition(host_, p)) return;
+  const PluginSlot& slot = *SlotAt(host_, p);
   Compose(slot.left, slot.top, slot.width, slot.height, true);
 }
 
 // ---- Geometry ------------------------------------------------------------------------------
 
 int WindowManager::HitTest(int x, int y) const {
-  if (ValidPosition(host_.maximized)) return host_.maximized;
+  if (ValidPosition(host_, host_.maximized)) return host_.maximized;
   for (int p = host_.windowCount - 1; p >= 0; --p) {
-    if (!ValidPosition(p)) continue;
-    const PluginSlot& s = SlotAt(p);
+    if (!ValidPosition(host_, p)) continue;
+    const PluginSlot& s = *SlotAt(host_, p);
     if (s.left <= x && x <= s.right && s.top <= y && y <= s.bottom) return p;
   }
   return -1;
 }
 
 bool WindowManager::MoveWindow(int p, int fromX, int fromY, int toX, int toY) {
-  if (!ValidPosition(p) || p == host_.maximized) return false;
-  PluginSlot& s = SlotAt(p);
+  if (!ValidPosition(host_, p) || p == host_.maximized) return false;
+  PluginSlot& s = *SlotAt(host_, p);
   const int g = settings_.gridStep;
   const int oldLeft = s.left, oldTop = s.top, oldRight = s.right, oldBottom = s.bottom;
   const int left =
@@ -331,8 +325,8 @@ bool WindowManager::MoveWindow(int p, int fromX, int fromY, int toX, int toY) {
 }
 
 void WindowManager::ResizeWindow(int p, int fromX, int fromY, int toX, int toY, bool live) {
-  if (!ValidPosition(p) || p == host_.maximized) return;
-  PluginSlot& s = SlotAt(p);
+  if (!ValidPosition(host_, p) || p == host_.maximized) return;
+  PluginSlot& s = *SlotAt(host_, p);
   const int g = settings_.gridStep;
   fromX = std::min(fromX, host_.gridWidth - 2);
   toX = std::min(toX, host_.gridWidth - 2);
@@ -356,7 +350,7 @@ void WindowManager::ResizeWindow(int p, int fromX, int fromY, int toX, int toY, 
 
 void WindowManager::RaiseOne() {
   const int a = host_.active;
-  if (host_.maximized >= 0 || !ValidPosition(a) || a == host_.windowCount - 1) return;
+  if (host_.maximized >= 0 || !ValidPosition(host_, a) || a == host_.windowCount - 1) return;
   SwapPositions(a, a + 1);
   host_.active = a + 1;
   PresentWindow(host_.active);
@@ -365,7 +359,7 @@ void WindowManager::RaiseOne() {
 void WindowManager::RaiseToTop() {
   const int a = host_.active;
   const int top = host_.windowCount - 1;
-  if (host_.maximized >= 0 || !ValidPosition(a) || a == top) return;
+  if (host_.maximized >= 0 || !ValidPosition(host_, a) || a == top) return;
   MovePosition(a, top);
   host_.active = top;
   PresentWindow(top);
@@ -373,7 +367,7 @@ void WindowManager::RaiseToTop() {
 
 void WindowManager::LowerOne() {
   const int a = host_.active;
-  if (host_.maximized >= 0 || !ValidPosition(a) || a == 0) return;
+  if (host_.maximized >= 0 || !ValidPosition(host_, a) || a == 0) return;
   SwapPositions(a, a - 1);
   host_.active = a - 1;
   PresentWindow(host_.active);
@@ -381,7 +375,7 @@ void WindowManager::LowerOne() {
 
 void WindowManager::LowerToBottom() {
   const int a = host_.active;
-  if (host_.maximized >= 0 || !ValidPosition(a) || a == 0) return;
+  if (host_.maximized >= 0 || !ValidPosition(host_, a) || a == 0) return;
   MovePosition(a, 0);
   host_.active = 0;
   PresentWindow(0);
@@ -406,7 +400,7 @@ void WindowManager::CycleWindows(bool next) {
     }
     host_.active = top;
   };
-  if (ValidPosition(host_.maximized)) {
+  if (ValidPosition(host_, host_.maximized)) {
     ToggleMaximize(host_.maximized, /*recompose=*/false);
     if (settings_.focusMode) {
       focusRotate();
@@ -417,7 +411,7 @@ void WindowManager::CycleWindows(bool next) {
     ToggleMaximize(host_.active, /*recompose=*/true);
     return;
   }
-  if (!ValidPosition(host_.active) || n < 2) return;
+  if (!ValidPosition(host_, host_.active) || n < 2) return;
   if (settings_.focusMode) {
     focusRotate();
     RenderAllChrome();
@@ -492,7 +486,7 @@ void WindowManager::StylusPress(int x, int y, bool doublePress) {
       const int old = host_.active;
       if (!settings_.focusMode) {
         host_.active = i;
-        if (ValidPosition(old)) {
+        if (ValidPosition(host_, old)) {
           RenderWindow(old, false, false, false);
           PresentWindow(old);
         }
@@ -502,7 +496,7 @@ void WindowManager::StylusPress(int x, int y, bool doublePress) {
         MovePosition(i, top);
         host_.active = top;
         const int oldNow = old > i ? old - 1 : old;
-        if (ValidPosition(oldNow)) {
+        if (ValidPosition(host_, oldNow)) {
           RenderWindow(oldNow, false, false, false);
           PresentWindow(oldNow);
         }
@@ -511,7 +505,7 @@ void WindowManager::StylusPress(int x, int y, bool doublePress) {
         i = top;
       }
     }
-    const PluginSlot& s = SlotAt(i);
+    const PluginSlot& s = *SlotAt(host_, i);
     host_.pressed = i;
     if (y > s.top + kTitleHeight) {
       if (x >= s.right - kGripSize && y >= s.bottom - kGripSize) {
@@ -542,7 +536,7 @@ void WindowManager::StylusPress(int x, int y, bool doublePress) {
 
 void WindowManager::StylusMove(int x, int y) {
   const int p = host_.pressed;
-  if (!captured_ || !ValidPosition(p)) return;
+  if (!captured_ || !ValidPosition(host_, p)) return;
   switch (host_.pressMode) {
     case kPressTitleBar:
       if (MoveWindow(p, host_.lastX, host_.lastY, x, y)) {
@@ -556,7 +550,7 @@ void WindowManager::StylusMove(int x, int y) {
       host_.lastY = y;
       return;
     case kPressContent: {
-      const PluginSlot& s = SlotAt(p);
+      const PluginSlot& s = *SlotAt(host_, p);
       plugins_.MouseMove(p, x - s.left, y - s.top);
       return;
     }
@@ -571,8 +565,8 @@ void WindowManager::StylusUp(int x, int y) {
   view_.ReleaseStylus();
   const int i = HitTest(x, y);
   const int p = host_.pressed;
-  if (!ValidPosition(p)) return;
-  const PluginSlot& s = SlotAt(p);
+  if (!ValidPosition(host_, p)) return;
+  const PluginSlot& s = *SlotAt(host_, p);
   switch (host_.pressMode) {
     case kPressContent:
       plugins_.MouseUp(p, x - s.left, y - s.top);
@@ -597,7 +591,7 @@ void WindowManager::StylusUp(int x, int y) {
 
 void WindowManager::KeyDown(int key) {
   if (settings_.IsHostKey(key)) return;
-  if (ValidPosition(host_.active)) plugins_.KeyDown(host_.active, key);
+  if (ValidPosition(host_, host_.active)) plugins_.KeyDown(host_.active, key);
 }
 
 void WindowManager::KeyUp(int key) {
@@ -607,11 +601,11 @@ void WindowManager::KeyUp(int key) {
     if (key == k[kKeyPreviousWindow]) return PreviousWindow();
     if (key == k[kKeyToday]) return Today();
     if (key == k[kKeyPluginSelect]) {
-      if (ValidPosition(host_.active) && selectPlugin) selectPlugin(host_.active, 0);
+      if (ValidPosition(host_, host_.active) && selectPlugin) selectPlugin(host_.active, 0);
       return;
     }
     if (key == k[kKeyPluginNext]) {
-      if (ValidPosition(host_.active) && selectPlugin) selectPlugin(host_.active, 1);
+      if (ValidPosition(host_, host_.active) && selectPlugin) selectPlugin(host_.active, 1);
       return;
     }
     if (key == k[kKeyDataRefresh]) {
@@ -619,7 +613,7 @@ void WindowManager::KeyUp(int key) {
       return;
     }
   }
-  if (ValidPosition(host_.active)) plugins_.KeyUp(host_.active, key);
+  if (ValidPosition(host_, host_.active)) plugins_.KeyUp(host_.active, key);
 }
 
 // ---- Layout --------------------------------------------------------------------------------
@@ -627,29 +621,31 @@ void WindowManager::KeyUp(int key) {
 void WindowManager::SaveLayout() {
   platform::Profile* profile = platform::ProfileOf(host_.app);
   if (profile == nullptr) return;
-  profile->WriteInt(kSection, u"win_num", host_.windowCount);
+  profile->WriteInt(kSettingSection, u"win_num", host_.windowCount);
   for (int i = 0; i < host_.windowCount; ++i) {
-    if (!ValidPosition(i)) continue;
-    const PluginSlot& s = SlotAt(i);
+    if (!ValidPosition(host_, i)) continue;
+    const PluginSlot& s = *SlotAt(host_, i);
     const bool maximized = i == host_.maximized;
-    profile->WriteInt(kSection, Indexed(u"winleft", i), maximized ? s.savedLeft : s.left);
-    profile->WriteInt(kSection, Indexed(u"wintop", i), maximized ? s.savedTop : s.top);
-    profile->WriteInt(kSection, Indexed(u"winwidth", i), maximized ? s.savedWidth : s.width);
-    profile->WriteInt(kSection, Indexed(u"winheight", i), maximized ? s.savedHeight : s.height);
-    profile->WriteString(kSection, Indexed(u"winplg", i), s.loaded ? s.path.get() : u"");
+    profile->WriteInt(kSettingSection, Indexed(u"winleft", i), maximized ? s.savedLeft : s.left);
+    profile->WriteInt(kSettingSection, Indexed(u"wintop", i), maximized ? s.savedTop : s.top);
+    profile->WriteInt(kSettingSection, Indexed(u"winwidth", i), maximized ? s.savedWidth : s.width);
+    profile->WriteInt(kSettingSection, Indexed(u"winheight", i),
+                      maximized ? s.savedHeight : s.height);
+    profile->WriteString(kSettingSection, Indexed(u"winplg", i), s.loaded ? s.path.get() : u"");
   }
 }
 
 void WindowManager::RestoreLayout() {
   platform::Profile* profile = platform::ProfileOf(host_.app);
-  const int n = profile == nullptr ? 0 : std::clamp(profile->GetInt(kSection, u"win_num", 0), 0, 5);
+  const int n =
+      profile == nullptr ? 0 : std::clamp(profile->GetInt(kSettingSection, u"win_num", 0), 0, 5);
   if (n == 0) {
     NewWindow();
   } else {
     host_.windowCount = n;
     host_.maximized = -1;
     auto read = [&](const char16_t* name, int i, int fallback) {
-      return std::clamp(profile->GetInt(kSection, Indexed(name, i), fallback), -kLayoutLimit,
+      return std::clamp(profile->GetInt(kSettingSection, Indexed(name, i), fallback), -kLayoutLimit,
                         kLayoutLimit);
     };
     for (int i = 0; i < n; ++i) {
@@ -665,9 +661,12 @@ void WindowManager::RestoreLayout() {
       s.dirty = 0;
       s.name.set(kEmptyWindowName);
       s.loaded = 0;
-      const std::u16string path = profile->GetString(kSection, Indexed(u"winplg", i), u"");
-      // A failed load has shown its message; the window stays, empty.
-      if (!path.empty()) (void)plugins_.LoadPlugin(i, path, /*redraw=*/false);
+      const std::u16string stored = profile->GetString(kSettingSection, Indexed(u"winplg", i), u"");
+      // A plugin of a program folder that has moved since is found in the one of this run
+      // (and saved under its new path); a failed load has shown its message and the
+      // window stays, empty.
+      if (!stored.empty())
+        (void)plugins_.LoadPlugin(i, LocatePluginFile(host_, stored), /*redraw=*/false);
       RenderWindow(i, true, true, false);
     }
   }

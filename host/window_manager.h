@@ -10,10 +10,10 @@
 // Windows are addressed by position in the stacking order (0 = bottom); every operation
 // ignores a position outside 0 .. windowCount - 1.
 //
-// The manager reads `settings()` (focus mode, translucency, grid step, host keys); the view
-// owns the values and changes them through mutable_settings() (the settings dialog, the
-// host key dialog).  Actions the manager does not own — the plugin choice of a window, the
-// data refresh, the host key dialog — are callbacks the view sets; unset ones do nothing.
+// The manager reads `settings()` (focus mode, translucency, grid step, host keys); the
+// session owns the values and hands every change in through SetSettings() (the settings
+// dialog).  Actions the manager does not own — the plugin choice of a window and the data
+// refresh — are callbacks the session and the view set; unset ones do nothing.
 //
 // Geometry: a window's rectangle is (left, top)-(right, bottom) with right = left + width;
 // the title strip is the top 20 rows; the content starts 21 rows down.
@@ -107,6 +107,11 @@ class WindowManager {
   bool MoveWindow(int p, int fromX, int fromY, int toX, int toY);
   void ResizeWindow(int p, int fromX, int fromY, int toX, int toY, bool live);
 
+  // Moves the window at `from` to position `to`; the windows in between move by one
+  // toward `from`.  `active`, `maximized` and a drag in progress (`pressed`) follow their
+  // windows.  Nothing is drawn.  Nothing happens unless both positions are valid.
+  void MovePosition(int from, int to);
+
   // Restacking of the active window; nothing while a window is maximised or none is active.
   void RaiseOne();
   void RaiseToTop();
@@ -137,15 +142,12 @@ class WindowManager {
   // "setting" of the application's profile.
   void SaveLayout();
   // Opens the saved windows (or one empty window when none were saved), loads their
-  // plugins, activates the top one and composes the whole view.
+  // plugins (a plugin file that is gone is looked for in this run's plugin folder, see
+  // LocatePluginFile), activates the top one and composes the whole view.
   void RestoreLayout();
 
  private:
   void StylusPress(int x, int y, bool doublePress);
-  bool ValidPosition(int p) const;
-  PluginSlot& SlotAt(int p);
-  const PluginSlot& SlotAt(int p) const;
-  void MovePosition(int from, int to);
   void SwapPositions(int a, int b);
   void RenderAllChrome();
   void CycleWindows(bool next);

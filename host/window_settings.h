@@ -1,15 +1,18 @@
 // window_settings.h — the settings of section "setting" that drive the window manager.
 //
-// The view reads them at creation and writes them at shutdown (and the settings dialog
-// and the host key dialog change them while running).  The manager only reads them.
+// HostSession reads them at creation and writes them at shutdown; the settings dialog
+// changes them while the host runs (HostSession::ApplyWindowSettings).  The manager only
+// reads them.
 #pragma once
 
 #include <array>
 
 #include "common/plugin_interface.h"
-#include "platform/handles.h"
 
 namespace yk {
+
+// The host's section of the application's profile: its settings and the window layout.
+inline constexpr char16_t kSettingSection[] = u"setting";
 
 // The six host key actions.  A key code of 0 means "no key".  The order is the order of
 // the host's key table in the key assignment dialog.
@@ -52,13 +55,6 @@ struct WindowSettings {
 
 // A stored grid step outside 1..20 (0, 21, garbage) is taken as 5.
 int GridStepFromStored(int stored);
-
-// Reads / writes "focuswin", "transwin", "wingrid", "plugtype" and the six keys from / to
-// section "setting" of the application object's profile (`app` of the Host context).
-// Missing values read as their defaults; an unknown application handle reads defaults
-// and writes nothing.
-WindowSettings ReadWindowSettings(platform::Handle app);
-void WriteWindowSettings(platform::Handle app, const WindowSettings& settings);
 
 // The host's own key table for the key assignment dialog: the six actions in the order of
 // HostKeyAction, with their labels and current keys, group 0, count 6.  The labels are

@@ -1,6 +1,8 @@
 // Dial-up entries through NetworkManager's command-line client.
 #include "platform/dial_up.h"
 
+#include <chrono>
+#include <future>
 #include <utility>
 
 #include "platform/process.h"
@@ -49,11 +51,17 @@ std::unique_ptr<DialUpService> SetDialUpService(std::unique_ptr<DialUpService> s
   return std::exchange(Current(), std::move(service));
 }
 
+bool DialWhileIdle(std::u16string_view entry, const std::function<void()>& idle) {
+  const std::u16string name(entry);
+  auto dialled = std::async(std::launch::async, [&name] { return DialUp().Dial(name); });
+  while (dialled.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+    if (idle) idle();
+  return dialled.get();
+}
+
 std::vector<std::u16string> PhoneBook() {
   std::vector<std::u16string> entries = DialUp().PhoneBookEntries();
   if (entries.size() > kMaxPhoneBookEntries) entries.resize(kMaxPhoneBookEntries);
-  for (auto& name : entries)
-    if (name.size() > kMaxEntryNameUnits) name.resize(kMaxEntryNameUnits);
   return entries;
 }
 

@@ -6,7 +6,15 @@
 #include "platform/process.h"
 #include "platform/profile.h"
 #include "platform/qt_message_box.h"
+#include "platform/qt_single_instance.h"
 #include "updater/updater.h"
+
+namespace {
+
+// How long a restart waits at most for the host that handed over to end.
+constexpr int kHostCloseWaitMs = 10000;
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -15,7 +23,12 @@ int main(int argc, char** argv) {
   platform::InstallQtMessageBoxes(nullptr);
   const platform::Handle app =
       platform::RegisterApplication(platform::OpenSettingsProfile(platform::kUpdaterProgramName));
-  (void)yk::RunUpdater(yk::UpdaterPathsFor(platform::ExecutableFolder()), app);
+  // The host closes while the package runs; a quick package may answer before it is gone.
+  auto waitForHostToEnd = [] {
+    (void)platform::SingleInstance::WaitUntilNoneRuns(
+        QString::fromStdU16String(platform::kHostProgramName), kHostCloseWaitMs);
+  };
+  (void)yk::RunUpdater(yk::UpdaterPathsFor(platform::ExecutableFolder()), app, waitForHostToEnd);
   platform::ReleaseApplication(app);
   return 0;
 }

@@ -87,9 +87,11 @@ int RunUpdateLoop(const UpdaterPaths& paths, platform::Handle app) {
   }
 }
 
-int RunUpdater(const UpdaterPaths& paths, platform::Handle app) {
+int RunUpdater(const UpdaterPaths& paths, platform::Handle app,
+               const std::function<void()>& waitForHostToEnd) {
   const int result = RunUpdateLoop(paths, app);
   if (result == kUpdaterRestartHost) {
+    if (waitForHostToEnd) waitForHostToEnd();
     // In the program folder, without its trailing '/'.
     const std::filesystem::path folder = platform::Utf16ToUtf8(paths.programFolder);
     (void)platform::StartProgram(paths.host, {}, folder.parent_path());

@@ -10,7 +10,8 @@
 // "データのロードに失敗しました" and stop without starting the host); find plg_updater (when
 // missing "データの呼び出しに失敗しました" and stop likewise); call it, free the library;
 // answer 1 goes round again, any other answer ends the loop.  Answer 2 then starts the
-// host, without arguments, in the program folder, and does not wait for it.
+// host, without arguments, in the program folder, once the host that handed over has
+// ended, and does not wait for the new one.
 //
 // The staged package replaces the package with one rename over it, so a crash, a kill or
 // a power cut at any moment leaves a complete package file (the old or the new one).
@@ -59,6 +60,9 @@ bool InstallStagedPackage(const UpdaterPaths& paths);
 int RunUpdateLoop(const UpdaterPaths& paths, platform::Handle app);
 
 // The whole run: the loop, then the host's start on answer 2.  Returns the loop's result.
-int RunUpdater(const UpdaterPaths& paths, platform::Handle app);
+// `waitForHostToEnd`, when given, runs just before that start: the host that handed over
+// may still be closing, and a new copy started meanwhile would only bring it forward.
+int RunUpdater(const UpdaterPaths& paths, platform::Handle app,
+               const std::function<void()>& waitForHostToEnd = {});
 
 }  // namespace yk

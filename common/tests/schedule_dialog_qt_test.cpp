@@ -18,6 +18,7 @@
 #include <random>
 
 #include "common/date_picker_dialog.h"
+#include "common/dialog_parent.h"
 #include "common/schedule_dialog.h"
 #include "common/schedule_store.h"
 #include "common/time_picker_dialog.h"
@@ -85,6 +86,32 @@ class ScheduleDialogQtTest : public ::testing::Test {
   std::unique_ptr<HostContext> host_;
   MessageRecorder messages_;
 };
+
+// A plugin's edit dialog belongs to the window marked with the Host context's mainWnd,
+// whichever window happens to be active, and opens on top of it.
+TEST_F(ScheduleDialogQtTest, OpensAsAChildOfTheOrganizerWindow) {
+  QWidget other;
+  QWidget organizer;
+  organizer.setProperty(kWindowHandleProperty, QVariant::fromValue(uint(77)));
+  other.show();
+  organizer.show();
+  other.activateWindow();
+  host_->mainWnd = 77;
+  EXPECT_EQ(OrganizerMainWindow(host_.get()), &organizer);
+  host_->mainWnd = 78;
+  EXPECT_EQ(OrganizerMainWindow(host_.get()), QApplication::activeWindow()) << "unmarked";
+  host_->mainWnd = 77;
+
+  QWidget* parent = nullptr;
+  QTimer::singleShot(0, [&] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      parent = dialog->parentWidget();
+      dialog->reject();
+    }
+  });
+  EXPECT_FALSE(EditNewSchedule(host_.get(), 2004, 5, 7, ScheduleDialogVariant::kSchedulePlugin));
+  EXPECT_EQ(parent, &organizer);
+}
 
 TEST_F(ScheduleDialogQtTest, AddModifyDelete) {
   const auto ids = ScheduleDialogIds::For(ScheduleDialogVariant::kSchedulePlugin);

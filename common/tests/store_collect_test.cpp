@@ -149,6 +149,40 @@ TEST_F(StoreCollect, TwentyListedOfTwentyFive) {
   EXPECT_EQ(other.overflow, 0);
 }
 
+// The whole date in display order, however many records fall on it: the records left out
+// of the twenty above are there, and they take their places by time among the others.
+TEST_F(StoreCollect, AllOfADateInDisplayOrder) {
+  for (int i = 0; i < 20; ++i) {
+    Add(MakeRecord(2004, 5, 7, 10 + i % 10, 0, 2004, 5, 7, 23, 0, -1,
+                   u"day" + std::u16string(1, static_cast<char16_t>(u'a' + i))));
+  }
+  for (int i = 0; i < 5; ++i) {
+    Add(MakeRecord(2003, 1, 1, 0, 0, 2005, 1, 1, 0, 0, -1,
+                   u"root" + std::u16string(1, static_cast<char16_t>(u'a' + i))));
+  }
+  Add(MakeRecord(2004, 5, 7, 6, 0, 2004, 5, 9, 7, 0, -1, u"early"));
+  const std::vector<DayEntry> all =
+      CollectAllDaySchedules(folder_.path(), 2004, 5, 7, WeekdayOf(2004, 5, 7), store_.get());
+  ASSERT_EQ(all.size(), 26u);
+  EXPECT_EQ(Collect(2004, 5, 7).total, 26);
+  std::vector<std::u16string> texts;
+  for (const DayEntry& e : all) texts.push_back(e.displayText);
+  const std::vector<std::u16string> expected = {
+      u"roota", u"rootb", u"rootc", u"rootd", u"roote",  // all day, in collection order
+      u"early",                                          // 06:00, from the month file
+      u"daya",  u"dayk",  u"dayb",  u"dayl",  u"dayc",  u"daym", u"dayd",
+      u"dayn",  u"daye",  u"dayo",  u"dayf",  u"dayp",  u"dayg", u"dayq",
+      u"dayh",  u"dayr",  u"dayi",  u"days",  u"dayj",  u"dayt"};
+  EXPECT_EQ(texts, expected);
+  // Up to twenty records the two collections agree.
+  DayScheduleList few = Collect(2004, 5, 8);
+  const std::vector<DayEntry> fewAll =
+      CollectAllDaySchedules(folder_.path(), 2004, 5, 8, WeekdayOf(2004, 5, 8), store_.get());
+  ASSERT_EQ(fewAll.size(), size_t(few.count));
+  for (int i = 0; i < few.count; ++i)
+    EXPECT_EQ(fewAll[size_t(i)].displayText, few.entries[few.order[i]].displayText) << i;
+}
+
 TEST_F(StoreCollect, DisplayTextTurnsStoredBreaksIntoLineFeeds) {
   Add(MakeRecord(2004, 5, 7, 0, 0, 2004, 5, 7, 0, 0, -1, u"a\nb\r\nc"));
   DayScheduleList list = Collect(2004, 5, 7);

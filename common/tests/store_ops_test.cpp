@@ -320,11 +320,38 @@ TEST_F(StoreOps, AFileThatCantBeOpenedIsReported) {
   EXPECT_EQ(messages_.texts(), std::vector<std::u16string>{kOpenFailed});
 }
 
+// A record whose numbers don't fit their columns is refused with a message that says so
+// (the file is fine): by an add, and by a change within one file or into another one.
 TEST_F(StoreOps, NumbersThatDontFitTheirColumnsAreRefused) {
-  auto r = MakeRecord(2004, 5, 7, 100, 0, 2004, 5, 7, 11, 0, -1, u"a");
-  EXPECT_FALSE(AddSchedule(data(), r, store()));
-  EXPECT_EQ(Bytes("2004/5/7/sched.txt"), "<missing>");
-  EXPECT_EQ(messages_.texts(), std::vector<std::u16string>{kOpenFailed});
+  const auto stored = MakeRecord(2004, 5, 7, 10, 0, 2004, 5, 7, 11, 0, -1, u"a");
+  ASSERT_TRUE(AddSchedule(data(), stored, store()));
+  const std::string before = Bytes("2004/5/7/sched.txt");
+  struct Case {
+    const char* rule;
+    ScheduleRecord record;
+  } cases[] = {
+      {"an hour of 100", MakeRecord(2004, 5, 7, 100, 0, 2004, 5, 7, 11, 0, -1, u"a")},
+      {"a minute of -5", MakeRecord(2004, 5, 7, 10, -5, 2004, 5, 7, 11, 0, -1, u"a")},
+      {"a period of -10", MakeRecord(2004, 5, 7, 10, 0, 2004, 5, 7, 11, 0, -10, u"a")},
+      {"a period of 100", MakeRecord(2004, 5, 7, 10, 0, 2004, 5, 7, 11, 0, 100, u"a")},
+      {"a year of five digits", MakeRecord(20040, 5, 7, 10, 0, 20040, 5, 7, 11, 0, -1, u"a")},
+      {"another file, a day of 100",
+       MakeRecord(2004, 5, 100, 10, 0, 2004, 5, 100, 11, 0, -1, u"a")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    messages_.Clear();
+    EXPECT_FALSE(AddSchedule(data(), c.record, store()));
+    EXPECT_EQ(messages_.texts(),
+              std::vector<std::u16string>{std::u16string(kRecordDoesNotFitMessage)});
+    messages_.Clear();
+    EXPECT_FALSE(ModifySchedule(data(), stored, c.record, store()));
+    EXPECT_EQ(messages_.texts(),
+              std::vector<std::u16string>{std::u16string(kRecordDoesNotFitMessage)});
+    EXPECT_EQ(Bytes("2004/5/7/sched.txt"), before);
+  }
+  EXPECT_EQ(Bytes("2004/5/100/sched.txt"), "<missing>");
+  EXPECT_EQ(Bytes("20040/5/7/sched.txt"), "<missing>");
 }
 
 TEST_F(StoreOps, ALevelKeepsItsFileUntilAWriteOrARefresh) {

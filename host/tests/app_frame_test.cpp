@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QTest>
@@ -101,6 +102,7 @@ TEST_F(HostApp, MenuHoldsEveryCommandAndEnablesWhatIsBuilt) {
       {32790, "データ更新(&D)", true},
       {32793, "ﾀﾞｲﾔﾙｱｯﾌﾟ(&U)", true},
       {32782, "壁紙(&R)", true},
+      {32801, "壁紙なし(&N)", false},  // no wallpaper to remove
       {32789, "管理ツール(&M)", true},
       {57664, "情報(&A)", true},
       {57665, "終了(&X)", true},
@@ -177,18 +179,68 @@ TEST_F(HostApp, LaterModulesEnableTheirCommandsThroughHandlers) {
   EXPECT_FALSE(frame().RunCommand(kCommandDataFolder));
 }
 
-TEST_F(HostApp, DialupToggleTwiceRestoresCheckAndSetting) {
+// A command with an update function is greyed while it answers false: asked as its menu
+// opens, and again when the command is run by an accelerator.
+TEST_F(HostApp, UpdateFunctionsGreyCommandsThatCannotRunNow) {
   ASSERT_TRUE(Start());
-  QAction* toggle = frame().Command(kCommandDialupToggle);
-  ASSERT_FALSE(toggle->isChecked());
-  toggle->trigger();
-  EXPECT_TRUE(toggle->isChecked());
-  EXPECT_EQ(host().dialUse, 1);
-  EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"dialuse", -1), 1);
-  toggle->trigger();
-  EXPECT_FALSE(toggle->isChecked());
-  EXPECT_EQ(host().dialUse, 0);
-  EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"dialuse", -1), 0);
+  bool possible = false;
+  int ran = 0;
+  frame().SetCommandHandler(kCommandFont, [&ran] { ++ran; });
+  frame().SetCommandUpdate(kCommandFont, [&possible] { return possible; });
+  QAction* font = frame().Command(kCommandFont);
+  EXPECT_FALSE(font->isEnabled());
+  possible = true;
+  QMenu* settings = nullptr;
+  for (QMenu* menu : frame().menuBar()->findChildren<QMenu*>())
+    if (menu->title() == QStringLiteral("設定(&S)") && menu->actions().contains(font))
+      settings = menu;
+  ASSERT_NE(settings, nullptr);
+  Q_EMIT settings->aboutToShow();
+  EXPECT_TRUE(font->isEnabled());
+  EXPECT_TRUE(frame().RunCommand(kCommandFont));
+  EXPECT_EQ(ran, 1);
+  possible = false;
+  EXPECT_FALSE(frame().RunCommand(kCommandFont));
+  EXPECT_FALSE(font->isEnabled());
+  EXPECT_EQ(ran, 1);
+  frame().SetCommandUpdate(kCommandFont, nullptr);
+  EXPECT_TRUE(font->isEnabled());
+}
+
+// "壁紙なし" is there to use while a wallpaper is shown, and clears it.
+TEST_F(HostApp, WallpaperNoneClearsTheWallpaper) {
+  const auto picture = folder_.root() / "w.jpg";
+  testing::WriteBytes(picture, testing::EncodeJpeg(32, 32));
+  Store({{u"wallpaper", platform::Utf8ToUtf16(picture.string())}});
+  ASSERT_TRUE(Start());
+  QAction* none = frame().Command(kCommandWallpaperNone);
+  ASSERT_NE(none, nullptr);
+  EXPECT_TRUE(none->isEnabled());
+  none->trigger();
+  EXPECT_TRUE(view().session().settings().wallpaper.empty());
+  EXPECT_EQ(platform::OpenSettingsProfile()->GetString(u"setting", u"wallpaper", u"?"), u"");
+  frame().UpdateCommands();
+  EXPECT_FALSE(none->isEnabled());
+}
+
+// The check mark shows the stored "dialuse" from the start, and two toggles bring mark and
+// setting back to where they were.
+TEST_F(HostApp, DialupToggleTwiceRestoresCheckAndSetting) {
+  for (const bool stored : {false, true}) {
+    SCOPED_TRACE(stored);
+    Store({{u"dialuse", stored ? u"1" : u"0"}});
+    ASSERT_TRUE(Start());
+    QAction* toggle = frame().Command(kCommandDialupToggle);
+    ASSERT_EQ(toggle->isChecked(), stored) << "the check mark at start-up";
+    for (const bool expected : {!stored, stored}) {
+      toggle->trigger();
+      EXPECT_EQ(toggle->isChecked(), expected);
+      EXPECT_EQ(host().dialUse, expected ? 1 : 0);
+      EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"dialuse", -1),
+                expected ? 1 : 0);
+    }
+    app_.reset();
+  }
 }
 
 TEST_F(HostApp, ViewKeepsItsClientSizeAndRoundsTheBuffers) {

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "common/bitmap_ops.h"
@@ -206,7 +207,7 @@ TEST(HostStartup, GarbledSettingsReadAsDefaults) {
       {"values that are no numbers",
        "[setting]\nfocuswin=yes\ntranswin=maybe\nwingrid=1e3\nkeytoday=F5\nplugtype=next\n"
        "dialuse=\ndialcheck=on\n"},
-      {"numbers out of every range", "[setting]\nwingrid=99999999999999999999\nplugtype=7\n"},
+      {"numbers out of every range", "[setting]\nwingrid=99999999999999999999\n"},
   };
   for (const auto& [rule, contents] : files) {
     SCOPED_TRACE(rule);
@@ -229,6 +230,60 @@ TEST(HostStartup, GarbledSettingsReadAsDefaults) {
     EXPECT_EQ(h.dialCheck, 0);
     EXPECT_TRUE(run.session.settings().wallpaper.empty());
     EXPECT_EQ(h.windowCount, 1);
+  }
+}
+
+// The six host keys come from section "setting" at the start and go back at shutdown.
+TEST(HostStartup, HostKeysAreReadAtTheStartAndWrittenAtShutdown) {
+  const std::pair<const char16_t*, HostKeyAction> keys[] = {
+      {u"keynextwin", kKeyNextWindow},  {u"keyprevwin", kKeyPreviousWindow},
+      {u"keytoday", kKeyToday},         {u"keyplugsel", kKeyPluginSelect},
+      {u"keyreflesh", kKeyDataRefresh}, {u"keyplugselnext", kKeyPluginNext},
+  };
+  ProgramFolder folder;
+  folder.WriteTheme(0, 0, 0);
+  Store(folder, {{u"firsttime", u"1"}});
+  int code = 112;
+  for (const auto& [name, action] : keys)
+    Store(folder, {{name, platform::Utf8ToUtf16(std::to_string(code++))}});
+  MessageRecorder recorder;
+  {
+    HostRun run(folder);
+    ASSERT_TRUE(run.updated);
+    code = 112;
+    for (const auto& [name, action] : keys) {
+      EXPECT_EQ(run.session.windows()->settings().keys[action], code++)
+          << platform::Utf16ToUtf8(name);
+    }
+    // Shutdown writes every key, the ones it did not change too.
+    for (const auto& [name, action] : keys) Store(folder, {{name, u""}});
+  }
+  code = 112;
+  for (const auto& [name, action] : keys) {
+    EXPECT_EQ(Stored(folder, name), platform::Utf8ToUtf16(std::to_string(code++)))
+        << platform::Utf16ToUtf8(name);
+  }
+}
+
+// "plugtype": 0 opens the selection dialog, any other number switches to the next plugin.
+TEST(HostStartup, PluginButtonActionFromTheStoredNumber) {
+  struct Case {
+    const char16_t* stored;
+    PluginButtonAction action;
+  } cases[] = {
+      {u"0", kPluginButtonDialog}, {u"1", kPluginButtonNext},  {u"2", kPluginButtonNext},
+      {u"7", kPluginButtonNext},   {u"-1", kPluginButtonNext}, {u"next", kPluginButtonDialog},
+      {u"", kPluginButtonDialog},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(platform::Utf16ToUtf8(c.stored));
+    ProgramFolder folder;
+    folder.WriteTheme(0, 0, 0);
+    Store(folder, {{u"plugtype", c.stored}, {u"firsttime", u"1"}});
+    MessageRecorder recorder;
+    HostRun run(folder);
+    ASSERT_TRUE(run.updated);
+    EXPECT_EQ(run.session.windows()->settings().pluginButtonAction, c.action);
   }
 }
 
@@ -430,6 +485,14 @@ TEST(HostThemes, ThemeFolderListsAtMostFiftyPictures) {
   EXPECT_EQ(names.size(), 50u);
   for (const auto& name : names) EXPECT_EQ(name.substr(name.size() - 4), u".bmp");
   EXPECT_TRUE(ListThemeFiles(folder.path() / "missing").empty());
+
+  // Pictures named in capitals (as cameras and the handheld write them) are themes too.
+  testing::TempFolder few("themes_case");
+  for (const char* name : {"A.BMP", "b.Bmp", "c.bmp", "d.bmpx", "e.BM", "BMP"})
+    testing::WriteBytes(few.path() / name, {1});
+  auto listed = ListThemeFiles(few.path());
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (std::vector<std::u16string>{u"A.BMP", u"b.Bmp", u"c.bmp"}));
 }
 
 TEST(HostThemes, ChoosingAThemeReplacesTheDataFileOnlyWithALoadablePicture) {
@@ -443,18 +506,26 @@ TEST(HostThemes, ChoosingAThemeReplacesTheDataFileOnlyWithALoadablePicture) {
   HostRun run(folder);
   ASSERT_TRUE(run.updated);
   const auto original = testing::ReadBytes(folder.dataFile());
+  testing::WriteBytes(folder.themeFolder() / "photo.bmp", testing::EncodeJpeg(240, 400));
   struct Case {
     const char16_t* name;
     bool applied;
   } cases[] = {
-      {u"broken.bmp", false}, {u"missing.bmp", false}, {u"../outside.bmp", false},
-      {u"", false},           {u"blue.bmp", true},
+      {u"broken.bmp", false},     {u"photo.bmp", false}, {u"missing.bmp", false},
+      {u"../outside.bmp", false}, {u"", false},          {u"blue.bmp", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(platform::Utf16ToUtf8(c.name));
+    recorder.Clear();
     EXPECT_EQ(run.session.ApplyTheme(c.name), c.applied);
     if (!c.applied) {
       EXPECT_EQ(testing::ReadBytes(folder.dataFile()), original);
+      // The theme on screen stays as it was, and the user is told.
+      EXPECT_EQ(testing::PixelOf(PartsBuffer(*run.session.host()), 100, 300),
+                (testing::Pixel{9, 9, 9}));
+      EXPECT_THAT(recorder.texts(), ElementsAre(std::u16string(kDataFileErrorText)));
+    } else {
+      EXPECT_TRUE(recorder.texts().empty());
     }
   }
   EXPECT_EQ(testing::ReadBytes(folder.dataFile()),
@@ -492,7 +563,9 @@ TEST(HostStartup, AScheduleMoveCutShortIsFinished) {
   EXPECT_FALSE(std::filesystem::exists(MoveIntentPath(data)));
 }
 
-TEST(HostWallpaper, AFailedChoiceStoresAnEmptyPath) {
+// A picture that does not load leaves the wallpaper on screen and the stored one as they
+// were (the next start shows what is on screen now); "壁紙なし" clears both.
+TEST(HostWallpaper, ScreenAndSettingStayTogether) {
   ProgramFolder folder;
   folder.WriteTheme(0, 0, 0);
   Store(folder, {{u"firsttime", u"1"}});
@@ -503,12 +576,35 @@ TEST(HostWallpaper, AFailedChoiceStoresAnEmptyPath) {
   MessageRecorder recorder;
   HostRun run(folder);
   ASSERT_TRUE(run.updated);
-  run.session.ApplyWallpaper(platform::Utf8ToUtf16(good.string()));
+  const PixelBuffer back = BackBuffer(*run.session.host());
+  auto backBytes = [&] { return std::vector<uint8_t>(back.bits, back.bits + back.bytes); };
+  const std::vector<uint8_t> white = backBytes();
+
+  EXPECT_TRUE(run.session.ApplyWallpaper(platform::Utf8ToUtf16(good.string())));
   EXPECT_EQ(Stored(folder, u"wallpaper"), platform::Utf8ToUtf16(good.string()));
-  run.session.ApplyWallpaper(platform::Utf8ToUtf16(broken.string()));
-  EXPECT_EQ(Stored(folder, u"wallpaper"), u"");
+  const std::vector<uint8_t> shown = backBytes();
+  ASSERT_NE(shown, white);
+  EXPECT_TRUE(recorder.messages().empty());
+
+  for (const auto& failing : {broken, folder.root() / "missing.jpg"}) {
+    SCOPED_TRACE(failing.string());
+    recorder.Clear();
+    EXPECT_FALSE(run.session.ApplyWallpaper(platform::Utf8ToUtf16(failing.string())));
+    EXPECT_FALSE(recorder.messages().empty()) << "the user is told";
+    EXPECT_EQ(backBytes(), shown) << "the picture stays";
+    EXPECT_EQ(run.session.settings().wallpaper, platform::Utf8ToUtf16(good.string()));
+    EXPECT_EQ(Stored(folder, u"wallpaper"), platform::Utf8ToUtf16(good.string()));
+  }
+
+  recorder.Clear();
+  run.view.presents.clear();
+  run.session.RemoveWallpaper();
+  EXPECT_EQ(backBytes(), white);
   EXPECT_TRUE(run.session.settings().wallpaper.empty());
-  EXPECT_FALSE(recorder.messages().empty());
+  EXPECT_EQ(Stored(folder, u"wallpaper"), u"");
+  ASSERT_FALSE(run.view.presents.empty());
+  EXPECT_EQ(run.view.presents.back(), (testing::Presented{0, 0, 800, 600}));
+  EXPECT_TRUE(recorder.messages().empty());
 }
 
 }  // namespace

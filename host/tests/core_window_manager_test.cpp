@@ -1,6 +1,9 @@
 // Window placement, grid moves and resizes, hit testing and stylus routing, focus mode,
 // closing, restacking, host keys and the saved layout.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "host/tests/core_test_support.h"
 #include "host/tests/plugins/call_log.h"
@@ -259,6 +262,37 @@ TEST_F(WindowManagerTest, ARestackDuringADragKeepsDraggingThePressedWindow) {
   }
 }
 
+// Whoever moves a window in the stack (the restacking commands, focus mode, the quick
+// menu), the active and maximised windows and a drag in progress stay with their windows.
+TEST_F(WindowManagerTest, MovingAWindowInTheStackKeepsEveryPositionWithItsWindow) {
+  struct Case {
+    const char* rule;
+    int from, to;
+    int active, maximized, pressed;                 // positions before
+    int activeAfter, maximizedAfter, pressedAfter;  // after
+    std::vector<int> order;                         // slots bottom to top, after
+  } cases[] = {
+      {"the moved window", 1, 3, 1, 1, 1, 3, 3, 3, {0, 2, 3, 1}},
+      {"windows it passes go down", 0, 3, 3, 2, 1, 2, 1, 0, {1, 2, 3, 0}},
+      {"windows it passes go up", 3, 0, 0, 2, 1, 1, 3, 2, {3, 0, 1, 2}},
+      {"windows outside the move stay", 1, 2, 0, 3, -1, 0, 3, -1, {0, 2, 1, 3}},
+      {"an invalid position moves nothing", 1, 4, 1, -1, 2, 1, -1, 2, {0, 1, 2, 3}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    HostFixture h;
+    h.OpenWindows({{0, 0, 100, 60}, {10, 10, 100, 60}, {20, 20, 100, 60}, {30, 30, 100, 60}});
+    h.ctx->active = c.active;
+    h.ctx->maximized = c.maximized;
+    h.ctx->pressed = c.pressed;
+    h.windows->MovePosition(c.from, c.to);
+    EXPECT_EQ(h.Order(), c.order);
+    EXPECT_EQ(h.ctx->active, c.activeAfter);
+    EXPECT_EQ(h.ctx->maximized, c.maximizedAfter);
+    EXPECT_EQ(h.ctx->pressed, c.pressedAfter);
+  }
+}
+
 TEST_F(WindowManagerTest, TappingALowerWindowRaisesItOnlyInFocusMode) {
   for (bool focus : {true, false}) {
     SCOPED_TRACE(focus ? "focus mode" : "normal mode");
@@ -378,6 +412,18 @@ TEST_F(WindowManagerTest, NextAndPreviousWindow) {
   }
 }
 
+// Maximising a window while another is maximised restores the other with the title fill
+// of an inactive window (cut from the sheet at x = 30, the active one at x = 120).
+TEST_F(WindowManagerTest, MaximisingAnotherWindowRedrawsTheOldOneInactive) {
+  host.OpenWindows({{0, 0, 100, 100}, {110, 0, 100, 100}});
+  wm().ToggleMaximize(1, false);
+  wm().ToggleMaximize(0, true);
+  EXPECT_EQ(ctx().maximized, 0);
+  EXPECT_EQ(ctx().active, 0);
+  EXPECT_EQ(testing::PixelOf(host.WindowBuffer(1), 25, 5), testing::PixelOf(host.Parts(), 35, 5));
+  EXPECT_EQ(testing::PixelOf(host.WindowBuffer(0), 25, 5), testing::PixelOf(host.Parts(), 125, 5));
+}
+
 TEST_F(WindowManagerTest, NextWindowWhileMaximisedMaximisesTheNextOne) {
   host.OpenWindows({{0, 0, 100, 100}, {10, 0, 100, 100}});
   SetMode(false);
@@ -448,6 +494,49 @@ TEST_F(WindowManagerTest, LayoutRoundTrip) {
   EXPECT_EQ(restored.view.presents.back(), (Presented{0, 0, 320, 240}));
 }
 
+// The layout names each plugin by its full path; after the program folder was moved, a
+// plugin whose stored file is gone is found by name in this run's plugin folder and saved
+// under its new path.
+TEST_F(WindowManagerTest, RestoreFindsThePluginsOfAMovedProgramFolder) {
+  namespace fs = std::filesystem;
+  const fs::path program =
+      fs::temp_directory_path() / ("yk_core_moved_" + std::to_string(::getpid()) + "/program/");
+  fs::remove_all(program.parent_path());
+  fs::create_directories(program / "plugin");
+  fs::copy_file(fs::path(YK_TEST_PLUGIN_DIR) / "rec_a.plg", program / "plugin" / "rec_a.plg");
+  const std::u16string here = platform::Utf8ToUtf16((program / "plugin" / "rec_a.plg").string());
+  const std::u16string elsewhere = TestPlugin("rec_b.plg");  // exists where it is stored
+  struct Case {
+    const char* rule;
+    std::u16string stored;
+    std::u16string loaded;  // the path the window holds, empty when it stays empty
+    size_t messages;
+  } cases[] = {
+      {"moved folder", u"/gone/old-program/plugin/rec_a.plg", here, 0},
+      {"stored on the handheld", u"\\Program Files\\Tavik\\plugin\\rec_a.plg", here, 0},
+      {"a file that still exists is kept", elsewhere, elsewhere, 0},
+      {"not in this plugin folder either", u"/gone/plugin/rec_c.plg", u"", 1},
+      {"no file name", u"/gone/plugin/", u"", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    HostFixture h;
+    const std::u16string app = platform::Utf8ToUtf16(program.string());
+    std::copy(app.begin(), app.end(), h.ctx->appFolder);
+    h.profile().WriteInt(u"setting", u"win_num", 1);
+    h.profile().WriteString(u"setting", u"winplg0", c.stored);
+    platform::testing::MessageRecorder recorder;
+    h.windows->RestoreLayout();
+    EXPECT_EQ(h.SlotAt(0).loaded, c.loaded.empty() ? 0 : 1);
+    EXPECT_EQ(h.SlotAt(0).path.get(), c.loaded);
+    EXPECT_EQ(recorder.texts().size(), c.messages);
+    h.windows->SaveLayout();
+    EXPECT_EQ(h.profile().GetString(u"setting", u"winplg0", u"?"), c.loaded);
+    h.plugins->UnloadPlugin(0, false);
+  }
+  fs::remove_all(program.parent_path());
+}
+
 TEST_F(WindowManagerTest, RestoreWithoutOrWithBadSavedLayout) {
   struct Case {
     int winNum;
@@ -476,10 +565,13 @@ TEST_F(WindowManagerTest, StoredGridStepsOutsideTheRangeReadAsFive) {
     int step;
   } cases[] = {{0, 5}, {21, 5}, {-3, 5}, {1, 1}, {20, 20}, {7, 7}};
   for (const auto& c : cases) {
-    host.profile().WriteInt(u"setting", u"wingrid", c.stored);
-    EXPECT_EQ(ReadWindowSettings(host.ctx->app).gridStep, c.step) << c.stored;
+    EXPECT_EQ(GridStepFromStored(c.stored), c.step) << c.stored;
+    WindowSettings settings;
+    settings.gridStep = c.stored;
+    host.windows->SetSettings(settings);
+    EXPECT_EQ(host.windows->settings().gridStep, c.step) << c.stored;
   }
-  WindowSettings defaults = ReadWindowSettings(0);
+  const WindowSettings defaults;
   EXPECT_TRUE(defaults.focusMode);
   EXPECT_FALSE(defaults.translucent);
 }
@@ -499,10 +591,6 @@ TEST_F(WindowManagerTest, HostKeyTableCarriesTheSixActionsBothWays) {
   EXPECT_EQ(settings.keys, (std::array<int, kHostKeyCount>{11, 12, 0, 14, 15, 99}));
   ReleaseHostKeyTable(table);
   EXPECT_TRUE(table.entries[0].label.empty());
-
-  WriteWindowSettings(host.ctx->app, settings);
-  EXPECT_EQ(host.profile().GetInt(u"setting", u"keyplugselnext", 0), 99);
-  EXPECT_EQ(ReadWindowSettings(host.ctx->app).keys, settings.keys);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include "common/holiday.h"
 #include "host/calendar_commands.h"
 #include "host/calendar_export_dialog.h"
-#include "host/host_dialogs.h"
+#include "host/dialog_commands.h"
 #include "host/main_frame.h"
 #include "host/tavik_app.h"
 #include "host/tavik_view.h"
@@ -65,7 +65,7 @@ class CalendarCommands : public ::testing::Test {
     folder_.WriteTheme(0, 0, 0);
     platform::OpenSettingsProfile()->WriteString(u"setting", u"firsttime", u"1");
     app_ = std::make_unique<CTavikApp>();
-    app_->AddExtension(InstallHostDialogs);
+    app_->AddExtension(InstallDialogCommands);
     CTavikApp::Options options;
     options.appFolder = folder_.appFolder();
     options.singleInstance = false;

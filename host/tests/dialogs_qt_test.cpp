@@ -1,5 +1,5 @@
 // The Qt side of plugin selection and the holiday editor: the dialogs' controls, and the
-// commands the host program gets from InstallHostDialogs.
+// commands the host program gets from InstallDialogCommands.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -15,9 +15,9 @@
 #include <functional>
 
 #include "common/holiday.h"
+#include "host/dialog_commands.h"
 #include "host/holiday_entry_dialog.h"
 #include "host/holiday_list_dialog.h"
-#include "host/host_dialogs.h"
 #include "host/main_frame.h"
 #include "host/plugin_host.h"
 #include "host/plugin_select_dialog.h"
@@ -66,7 +66,7 @@ class HostWithDialogs : public ::testing::Test {
   }
   void Start() {
     app_ = std::make_unique<CTavikApp>();
-    app_->AddExtension(InstallHostDialogs);
+    app_->AddExtension(InstallDialogCommands);
     CTavikApp::Options options;
     options.appFolder = folder_.appFolder();
     options.singleInstance = false;
@@ -83,12 +83,43 @@ class HostWithDialogs : public ::testing::Test {
 
 TEST_F(HostWithDialogs, CommandsAreEnabled) {
   Start();
-  for (int id : {kCommandPluginSelect, kCommandHolidays, kCommandQuickMemo, kCommandQuickSearch,
-                 kCommandQuickWeather, kCommandQuickCalendar, kCommandQuickSchedule,
-                 kCommandQuickDiary, kCommandQuickIcon}) {
+  for (int id : {kCommandPluginSelect, kCommandHolidays})
     EXPECT_TRUE(frame().Command(id)->isEnabled()) << id;
-  }
   EXPECT_EQ(frame().Command(kCommandQuickMemo)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+}
+
+// The quick menu offers the entries whose plugin file is in the plugin folder; the others
+// are greyed, and follow the folder as it changes.
+TEST_F(HostWithDialogs, QuickEntriesAreGreyedWhileTheirPluginIsMissing) {
+  Install("rec_a.plg", "tvk_sched_hpc2karm.plg");
+  Install("rec_b.plg", "tvk_spdmemo_hpc2karm.plg");
+  Start();
+  struct Case {
+    int command;
+    bool installed;
+  } cases[] = {
+      {kCommandQuickMemo, true},     {kCommandQuickSearch, false}, {kCommandQuickCalendar, false},
+      {kCommandQuickSchedule, true}, {kCommandQuickDiary, false},  {kCommandQuickWeather, false},
+      {kCommandQuickIcon, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(frame().Command(c.command)->isEnabled(), c.installed) << c.command;
+
+  // A greyed entry reached anyway (an accelerator) opens no window and says nothing.
+  const int windows = host().windowCount;
+  EXPECT_FALSE(frame().RunCommand(kCommandQuickSearch));
+  EXPECT_EQ(host().windowCount, windows);
+  EXPECT_TRUE(recorder_.texts().empty());
+
+  // Files added or removed while the organizer runs count from the menu's next opening.
+  Install("rec_c.plg", "tvk_search_hpc2karm.plg");
+  std::filesystem::remove(folder_.root() / "plugin" / "tvk_spdmemo_hpc2karm.plg");
+  frame().UpdateCommands();
+  EXPECT_TRUE(frame().Command(kCommandQuickSearch)->isEnabled());
+  EXPECT_FALSE(frame().Command(kCommandQuickMemo)->isEnabled());
+  EXPECT_FALSE(frame().RunCommand(kCommandQuickMemo)) << "Ctrl+Q";
+  EXPECT_TRUE(frame().RunCommand(kCommandQuickSearch));
+  EXPECT_EQ(host().windowCount, windows + 1);
 }
 
 TEST_F(HostWithDialogs, QuickCommandOpensItsFileMaximised) {

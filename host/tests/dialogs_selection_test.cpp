@@ -288,6 +288,90 @@ TEST_F(SelectionTest, QuickMenuMaximisesTheWindowThatShowsThePlugin) {
   EXPECT_TRUE(messages_.texts().empty());
 }
 
+// A quick menu command that raises a window while the title of another is being dragged
+// (a key bound to it, pressed mid-drag): the drag goes on with the window it started on.
+TEST_F(SelectionTest, QuickMenuRaisingAWindowMidDragKeepsTheDrag) {
+  const std::u16string pa = Install("rec_a.plg", "qa.plg");
+  HostContext& h = *fix_.ctx;
+  WindowSettings settings = fix_.windows->settings();
+  settings.focusMode = false;
+  fix_.windows->SetSettings(settings);
+  fix_.OpenWindows({{0, 0, 100, 60}, {105, 100, 100, 60}, {210, 100, 100, 60}});
+  ASSERT_TRUE(fix_.plugins->LoadPlugin(0, pa, false));
+  const int draggedSlot = h.order[1];
+  fix_.windows->StylusDown(155, 105);  // the middle window's title
+  ASSERT_EQ(h.pressed, 1);
+  Selection().OpenQuickPlugin(u"Recorder A", pa);
+  ASSERT_EQ(h.order[2], h.order[h.windowCount - 1]);
+  EXPECT_EQ(h.order[h.pressed], draggedSlot);
+  Selection().OpenQuickPlugin(u"Recorder A", pa);  // restores it again
+  fix_.windows->StylusMove(165, 115);
+  EXPECT_EQ(h.slots[draggedSlot].left, 115) << "the dragged window moved";
+  EXPECT_EQ(h.slots[0].left, 0) << "the raised window stayed";
+  EXPECT_EQ(h.slots[2].left, 210) << "the third window stayed";
+}
+
+// Whether the window at p shows the active title fill (cut from the sheet at x = 120) or the
+// other one (x = 30): the pixel five columns into the fill.
+bool ShowsActiveTitle(HostFixture& fix, int p) {
+  const testing::Pixel title = testing::PixelOf(fix.WindowBuffer(p), 25, 5);
+  const testing::Pixel active = testing::PixelOf(fix.Parts(), 125, 5);
+  const testing::Pixel other = testing::PixelOf(fix.Parts(), 35, 5);
+  EXPECT_TRUE(title == active || title == other) << "position " << p << " shows no title fill";
+  return title == active;
+}
+
+// The quick menu moves `active` to the window it opens or raises: the window that was
+// active, or maximised, is redrawn with the other title fill, so one title shows active.
+TEST_F(SelectionTest, QuickMenuLeavesOneActiveTitle) {
+  const std::u16string pa = Install("rec_a.plg", "qa.plg");
+  const std::u16string pc = Install("rec_c.plg", "qc.plg");
+  struct Case {
+    const char* rule;
+    bool maximiseFirst;
+    bool raise;  // raise the window of A rather than open C
+  } cases[] = {
+      {"a new window over a maximised one", true, false},
+      {"a new window over an active one", false, false},
+      {"a raised window over a maximised one", true, true},
+      {"a raised window over an active one", false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    HostFixture fix;
+    const std::u16string app = platform::Utf8ToUtf16(folder_.string() + "/");
+    std::copy(app.begin(), app.end(), fix.ctx->appFolder);
+    fix.OpenWindows({{0, 0, 100, 60}, {110, 0, 100, 60}});
+    ASSERT_TRUE(fix.plugins->LoadPlugin(0, pa, false));
+    if (c.maximiseFirst) fix.windows->ToggleMaximize(1, false);
+    PluginSelection selection(*fix.ctx, *fix.plugins, *fix.windows, {});
+    if (c.raise) {
+      selection.OpenQuickPlugin(u"Recorder A", pa);
+    } else {
+      selection.OpenQuickPlugin(u"Recorder C", pc);
+    }
+    const HostContext& h = *fix.ctx;
+    ASSERT_EQ(h.active, h.windowCount - 1);
+    ASSERT_EQ(h.maximized, h.active);
+    for (int p = 0; p < h.windowCount; ++p)
+      EXPECT_EQ(ShowsActiveTitle(fix, p), p == h.active) << "position " << p;
+    for (int p = 0; p < h.windowCount; ++p) fix.plugins->UnloadPlugin(p, false);
+  }
+}
+
+TEST_F(SelectionTest, QuickPluginsAreInstalledWhenTheirFileIsInThePluginFolder) {
+  Install("rec_a.plg", "tvk_cal_hpc2karm.plg");
+  fs::create_directories(folder_ / "plugin" / "tvk_memo_hpc2karm.plg");  // a folder, no file
+  struct Case {
+    int command;
+    bool installed;
+  } cases[] = {{32797, true}, {32799, false}, {32794, false}, {32781, false}, {0, false}};
+  for (const auto& c : cases)
+    EXPECT_EQ(QuickPluginInstalled(*fix_.ctx, c.command), c.installed) << c.command;
+  EXPECT_EQ(QuickPluginPath(*fix_.ctx, kQuickPlugins[2]),
+            platform::Utf8ToUtf16((folder_ / "plugin" / "tvk_cal_hpc2karm.plg").string()));
+}
+
 TEST_F(SelectionTest, QuickMenuOpensANewMaximisedWindowOrClosesItOnFailure) {
   const std::u16string pc = Install("rec_c.plg", "qc.plg");
   HostContext& h = *fix_.ctx;

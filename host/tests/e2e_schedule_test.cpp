@@ -18,6 +18,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -30,12 +31,13 @@
 #include <functional>
 
 #include "common/schedule_dialog.h"
-#include "host/host_dialogs.h"
+#include "host/dialog_commands.h"
 #include "host/main_frame.h"
 #include "host/plugin_select_dialog.h"
 #include "host/tavik_app.h"
 #include "host/tavik_view.h"
 #include "host/tests/app_test_support.h"
+#include "host/tests/installed_program.h"
 #include "host/tests/modal_driver.h"
 #include "platform/clock.h"
 #include "platform/qt_data_exchange.h"
@@ -48,6 +50,7 @@ namespace {
 namespace fs = std::filesystem;
 using platform::FindControl;
 using platform::testing::MessageRecorder;
+using testing::DarkPixels;
 using testing::ModalDriver;
 using testing::StampOf;
 
@@ -56,9 +59,6 @@ const ::testing::Environment* const kQt =
 
 constexpr char16_t kScheduleName[] = u"スケジュール";
 constexpr int kDayLevel = 3;  // Years, Months, Days, Day
-
-// Friday, 7 May 2004: the shared date for the whole run.
-const platform::LocalTime kMorning{2004, 5, 7, 9, 0, 0, 5};
 
 // Types `text` into the focused widget the way an input method commits Japanese text.
 void CommitText(QWidget* widget, const QString& text) {
@@ -74,18 +74,6 @@ void DoubleTap(QWidget* widget, QPoint at) {
   QTest::mousePress(widget, Qt::LeftButton, {}, at);
   QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
   QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
-}
-
-// The pixels of `image` inside `area` that are near black (text and glyph strokes).
-int DarkPixels(const QImage& image, const QRect& area) {
-  int dark = 0;
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    for (int x = area.left(); x <= area.right(); ++x) {
-      const QRgb p = image.pixel(x, y);
-      if (qRed(p) < 0x60 && qGreen(p) < 0x60 && qBlue(p) < 0x60) ++dark;
-    }
-  }
-  return dark;
 }
 
 // A UTF-16LE file (no byte-order mark) as UTF-8, or a note when its length is odd.
@@ -107,46 +95,17 @@ void WriteUtf16LeFile(const fs::path& file, const std::u16string& text) {
   testing::WriteBytes(file, bytes);
 }
 
-class InstalledOrganizer : public ::testing::Test {
+class InstalledOrganizer : public testing::InstalledProgramTest {
  protected:
   void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(testing::InstallBuildInto(prefix()));
+    ASSERT_NO_FATAL_FAILURE(InstalledProgramTest::SetUp());
     ASSERT_TRUE(fs::is_regular_file(pluginFile())) << "the schedule plugin was not installed";
-
-    fs::create_directories(config());
-    ::setenv("XDG_CONFIG_HOME", config().c_str(), 1);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(config().string()));
-    // Past the welcome message; otherwise a fresh install.
-    QSettings seed(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
-    seed.setValue("setting/firsttime", "1");
-    seed.sync();
-    platform::SetClockOverride(kMorning);
-  }
-  void TearDown() override {
-    app_.reset();
-    platform::SetClockOverride(std::nullopt);
   }
 
-  fs::path prefix() const { return root_.path() / "program"; }
-  fs::path config() const { return root_.path() / "config"; }
   fs::path runtime() const { return root_.path() / "run"; }
-  fs::path settingsFile() const { return config() / "Vantor Studio" / "tavik-hpc2k.conf"; }
   fs::path pluginFile() const { return prefix() / "plugin" / "tvk_sched_hpc2karm.plg"; }
   fs::path dayFile() const { return prefix() / "data" / "2004" / "5" / "7" / "sched.txt"; }
 
-  // Starts the host on the installed folder as the program's main() does.
-  void Start() {
-    QApplication::setApplicationName(QStringLiteral("tavik-hpc2k"));
-    QApplication::setOrganizationName(QStringLiteral("Vantor Studio"));
-    app_ = std::make_unique<CTavikApp>();
-    app_->AddExtension(InstallHostDialogs);
-    CTavikApp::Options options;
-    options.appFolder = platform::Utf8ToUtf16(prefix().string() + "/");
-    // Other tests may run an installed host at the same time.
-    options.singleInstance = false;
-    ASSERT_TRUE(app_->InitInstance(options));
-  }
   // Runs the installed program itself on the same folders until its start is complete (it
   // writes "firsttime" at the end of the initial update, after restoring the windows),
   // then ends it as the desktop would (SIGTERM: an orderly end that saves the layout).
@@ -174,29 +133,11 @@ class InstalledOrganizer : public ::testing::Test {
     EXPECT_EQ(program.exitCode(), 0);
   }
 
-  // "終了": saves the settings and the layout, unloads the plugins.
-  void Quit() {
-    ASSERT_TRUE(app_->frame()->RunCommand(kCommandExit));
-    app_.reset();
-  }
-
-  CTavikView& view() { return *app_->view(); }
-  HostContext& host() { return *view().session().host(); }
-  PluginSlot& SlotAt(int p) { return host().slots[host().order[p]]; }
-  QRect WindowRect(int p) {
-    const PluginSlot& slot = SlotAt(p);
-    return QRect(slot.left, slot.top, slot.width, slot.height);
-  }
   // The content rows of the window at p, inside its borders and clear of the resize grip.
   QRect ContentArea(int p) {
     const QRect r = WindowRect(p);
     return QRect(r.left() + 4, r.top() + 61, r.width() - 20, r.height() - 75);
   }
-  QImage Shown() { return view().grab().toImage(); }
-
-  testing::TempFolder root_{"e2e"};
-  MessageRecorder recorder_;
-  std::unique_ptr<CTavikApp> app_;
 };
 
 TEST_F(InstalledOrganizer, ScheduleAddedThroughTheDialogsSurvivesARestart) {
@@ -393,6 +334,82 @@ TEST_F(InstalledOrganizer, QuickMenuOpensTheScheduleWindowOnce) {
   quick->trigger();
   EXPECT_EQ(host().windowCount, 2) << "the plugin is shown in one window only";
   EXPECT_TRUE(recorder_.texts().empty());
+}
+
+// The edit dialog belongs to the organizer's main window: it opens above it with the
+// keyboard, and once it is confirmed the main window takes the keyboard back, so that 新規
+// and the menu bar go on answering.  This also holds without a window manager, where
+// nothing but the program itself stacks and focuses windows (ctest runs this binary under
+// Xvfb alone as well).
+TEST_F(InstalledOrganizer, TheEditDialogBelongsToTheMainWindow) {
+  {
+    QSettings seed(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
+    seed.setValue("setting/win_num", "1");
+    seed.setValue("setting/winwidth0", "240");
+    seed.setValue("setting/winheight0", "200");
+    seed.setValue("setting/winplg0", QString::fromStdString(pluginFile().string()));
+    seed.sync();
+  }
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_EQ(SlotAt(0).name.get(), kScheduleName);
+  QWidget* frame = app_->frame();
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000));
+  const QPoint newButton = WindowRect(0).topLeft() + QPoint(100, 30);
+
+  ModalDriver addSchedule([&](QDialog* dialog) {
+    EXPECT_EQ(dialog->parentWidget(), frame) << "a child of the main window";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog; }, 5000))
+        << "the dialog has the keyboard";
+    auto* text = FindControl<QPlainTextEdit>(FindControl<QWidget>(dialog, kTextPageId), 1012);
+    ASSERT_NE(text, nullptr);
+    text->setPlainText(QStringLiteral("x"));
+    QTest::mouseClick(FindControl<QPushButton>(dialog, 1), Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+  });
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, newButton);
+  ASSERT_TRUE(addSchedule.ran());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000))
+      << "the main window has the keyboard again";
+  EXPECT_TRUE(fs::exists(dayFile()));
+
+  ModalDriver again([](QDialog* dialog) { dialog->reject(); });
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, newButton);
+  EXPECT_TRUE(again.ran()) << "新規 answers again";
+
+  // Alt+F opens the first menu of the menu bar.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000));
+  QTest::keyClick(frame, Qt::Key_F, Qt::AltModifier);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr) << "the menu bar answers";
+  EXPECT_EQ(menu->title(), QStringLiteral("Yomitoki(&F)"));
+  menu->close();
+  EXPECT_TRUE(recorder_.texts().empty());
+}
+
+// The program folder was moved (or installed elsewhere) since the layout was saved: the
+// stored plugin path names a folder that is gone, and the window comes back all the same
+// with the plugin of this folder, whose path the next save stores.
+TEST_F(InstalledOrganizer, AMovedProgramFolderBringsItsWindowsBack) {
+  const fs::path oldPlugin = root_.path() / "old-place" / "plugin" / "tvk_sched_hpc2karm.plg";
+  ASSERT_FALSE(fs::exists(oldPlugin));
+  {
+    QSettings seed(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
+    seed.setValue("setting/win_num", "1");
+    seed.setValue("setting/winwidth0", "240");
+    seed.setValue("setting/winheight0", "200");
+    seed.setValue("setting/winplg0", QString::fromStdString(oldPlugin.string()));
+    seed.sync();
+  }
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_EQ(host().windowCount, 1);
+  EXPECT_EQ(SlotAt(0).loaded, 1);
+  EXPECT_EQ(SlotAt(0).name.get(), kScheduleName);
+  EXPECT_TRUE(recorder_.texts().empty());
+  ASSERT_NO_FATAL_FAILURE(Quit());
+  QSettings stored(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
+  EXPECT_EQ(stored.value("setting/winplg0").toString(),
+            QString::fromStdString(pluginFile().string()));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@
 #include <QSettings>
 #include <QTest>
 
-#include "host/host_dialogs.h"
+#include "host/dialog_commands.h"
 #include "host/main_frame.h"
 #include "host/plugin_select_dialog.h"
 #include "host/tavik_app.h"
@@ -125,7 +125,7 @@ class InstalledSearch : public ::testing::Test {
     QApplication::setApplicationName(QStringLiteral("tavik-hpc2k"));
     QApplication::setOrganizationName(QStringLiteral("Vantor Studio"));
     app_ = std::make_unique<CTavikApp>();
-    app_->AddExtension(InstallHostDialogs);
+    app_->AddExtension(InstallDialogCommands);
     CTavikApp::Options options;
     options.appFolder = platform::Utf8ToUtf16(prefix().string() + "/");
     options.singleInstance = false;

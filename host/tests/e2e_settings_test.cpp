@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <thread>
 
@@ -200,8 +201,19 @@ TEST_F(InstalledOrganizer, ManagementToolHandsOverToTheInstalledUpdater) {
   std::ofstream(hostProgram) << "#!/bin/sh\nprintf '%s|%s\\n' \"$PWD\" \"$#\" >> host.log\n";
   fs::permissions(hostProgram, fs::perms::owner_all);
 
+  // The updater looks for a running host in the temporary folder before it restarts it:
+  // one of its own, so that a host running elsewhere on this machine does not delay it.
+  const fs::path temp = root_.path() / "tmp";
+  fs::create_directories(temp);
+  const char* savedTemp = std::getenv("TMPDIR");
+  const std::string previousTemp = savedTemp ? savedTemp : "";
+  ::setenv("TMPDIR", temp.c_str(), 1);
   recorder_.Answer(platform::kIdYes);
   ASSERT_TRUE(frame().RunCommand(kCommandManagementTool));
+  if (savedTemp)
+    ::setenv("TMPDIR", previousTemp.c_str(), 1);
+  else
+    ::unsetenv("TMPDIR");
   EXPECT_THAT(recorder_.texts(), ElementsAre(kManagementToolQuestion));
   EXPECT_EQ(platform::DeliverPostedMessages(), 1u);
   EXPECT_FALSE(view().session().ready()) << "the host closed";

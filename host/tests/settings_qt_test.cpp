@@ -244,6 +244,28 @@ TEST(KeyConfigDialogTest, TypedCodes) {
                                             u"0 から 255 までの整数を入力してください。"));
 }
 
+// OK reads the edit too: a code it refuses keeps the dialog open with the standard
+// message, and nothing is written until the edit holds a code.
+TEST(KeyConfigDialogTest, OkRefusesWhatTheEditRefuses) {
+  Table t = HostTable();
+  MessageRecorder recorder;
+  bool stayedOpen = false;
+  ModalDriver driver("144", [&](QDialog* dialog) {
+    TypeKey(dialog, "9");
+    QTest::keyClicks(FindControl<QLineEdit>(dialog, KeyConfigDialog::kKeyEdit), "x");
+    Click(dialog, KeyConfigDialog::kOkButton);
+    stayedOpen = dialog->isVisible();
+    TypeKey(dialog, "12");
+    Click(dialog, KeyConfigDialog::kOkButton);
+  });
+  KeyConfigDialog dialog(t.table);
+  EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+  EXPECT_TRUE(stayedOpen) << "OK closed on a refused code";
+  EXPECT_THAT(t.Keys(), ElementsAre(12, 0, 0, 0, 0, 0));
+  EXPECT_THAT(recorder.texts(), ElementsAre(u"0 から 255 までの整数を入力してください。",
+                                            u"0 から 255 までの整数を入力してください。"));
+}
+
 TEST(KeyConfigDialogTest, ClearHelpAndCancel) {
   Table t = HostTable();
   MessageRecorder recorder;
@@ -395,6 +417,18 @@ TEST(DialupDialogTest, OkTakesTheSelectedEntryAndTheCheckBox) {
   EXPECT_EQ(cancelled.exec(), QDialog::Rejected);
   EXPECT_EQ(cancelled.fields().dialName, u"Home");
   EXPECT_EQ(cancelled.fields().dialCheck, 0);
+}
+
+// NetworkManager's names may be longer than 20 characters: the name stored is the
+// connection's own, so that it can be dialled.
+TEST(DialupDialogTest, ALongConnectionNameIsListedAndStoredWhole) {
+  NmcliOnPath nmcli("Home\nVodafone Mobile Broadband 2\n");
+  DialupDialog dialog({u"Vodafone Mobile Broadband 2", 0});
+  EXPECT_EQ(ListLines(&dialog, DialupDialog::kEntryList),
+            QStringList({"Home", "Vodafone Mobile Broadband 2"}));
+  EXPECT_EQ(FindControl<QListWidget>(&dialog, DialupDialog::kEntryList)->currentRow(), 1);
+  dialog.accept();
+  EXPECT_EQ(dialog.fields().dialName, u"Vodafone Mobile Broadband 2");
 }
 
 TEST(DialupDialogTest, WithoutNmcliTheListIsEmptyAndOkStoresNoName) {

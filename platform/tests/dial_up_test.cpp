@@ -4,8 +4,10 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "platform/process.h"
 
@@ -39,7 +41,8 @@ class FakeDialUp : public DialUpService {
   bool HangUp(std::u16string_view) override { return false; }
 };
 
-TEST(DialUp, PhoneBookKeepsTwentyEntriesOfTwentyCharacters) {
+// A name cut short would name no connection: the phone book keeps every name whole.
+TEST(DialUp, PhoneBookKeepsTwentyEntriesWithTheirWholeNames) {
   auto fake = std::make_unique<FakeDialUp>();
   for (int i = 0; i < 25; ++i) fake->entries.push_back(u"entry" + std::u16string(size_t(i), u'x'));
   auto previous = SetDialUpService(std::move(fake));
@@ -47,7 +50,33 @@ TEST(DialUp, PhoneBookKeepsTwentyEntriesOfTwentyCharacters) {
   SetDialUpService(std::move(previous));
   ASSERT_EQ(book.size(), 20u);
   EXPECT_EQ(book[0], u"entry");
-  EXPECT_EQ(book[19].size(), 20u);
+  EXPECT_EQ(book[19], u"entry" + std::u16string(19, u'x'));
+}
+
+// A dial that takes a while: the caller's idle work keeps running meanwhile.
+class SlowDialUp : public FakeDialUp {
+ public:
+  bool answer = true;
+  std::u16string dialled;
+  bool Dial(std::u16string_view entry) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    dialled = entry;
+    return answer;
+  }
+};
+
+TEST(DialUp, DialWhileIdleKeepsTheCallerTurning) {
+  for (bool answer : {true, false}) {
+    auto slow = std::make_unique<SlowDialUp>();
+    slow->answer = answer;
+    SlowDialUp* service = slow.get();
+    auto previous = SetDialUpService(std::move(slow));
+    int idleCalls = 0;
+    EXPECT_EQ(DialWhileIdle(u"Office", [&] { ++idleCalls; }), answer);
+    EXPECT_EQ(service->dialled, u"Office");
+    EXPECT_GE(idleCalls, 2) << "the idle work ran while the dial was under way";
+    SetDialUpService(std::move(previous));
+  }
 }
 
 // The real service against a stand-in nmcli put first in PATH.

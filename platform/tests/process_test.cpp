@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/testing/temp_folder.h"
+
 namespace platform {
 namespace {
 
@@ -48,6 +50,56 @@ TEST(Process, KnowsItsOwnFolder) {
   ASSERT_FALSE(folder.empty());
   EXPECT_EQ(folder.back(), u'/');
   EXPECT_EQ(ExecutablePath().filename(), "platform_core_test");
+}
+
+// Started through a link in a program folder of its own (links to installed files), the
+// program belongs to the link's folder; anything else that does not name the program in
+// a program folder leaves the resolved folder.
+TEST(Process, ProgramFolderIsWhereTheProgramWasStarted) {
+  namespace fs = std::filesystem;
+  testing::TempFolder root("program_folder");
+  const fs::path installed = root.path() / "installed";
+  const fs::path user = root.path() / "user";
+  const fs::path bin = root.path() / "bin";
+  const fs::path other = root.path() / "other";
+  for (const fs::path& folder : {installed / "plugin", user / "plugin", bin, other / "plugin"})
+    fs::create_directories(folder);
+  const fs::path program = installed / "prog";
+  std::ofstream(program) << "program";
+  std::ofstream(other / "prog") << "another program";
+  fs::create_symlink(program, user / "prog");
+  fs::create_symlink(program, bin / "prog");
+  fs::create_symlink(user, root.path() / "user_link");
+  const std::string userPath = user.string();
+
+  struct Case {
+    const char* rule;
+    std::string argv0;
+    fs::path workingFolder;
+    std::string searchPath;
+    fs::path folder;
+  } cases[] = {
+      {"the link's folder", (user / "prog").string(), "/", "", user},
+      {"a relative start", "./prog", user, "", user},
+      {"a start with dot-dot", "../user/prog", bin, "", user},
+      {"found through PATH", "prog", "/", "/nonexistent:" + userPath, user},
+      {"the first match in PATH", "prog", "/", (installed).string() + ":" + userPath, installed},
+      {"an empty PATH entry is the working folder", "prog", user, "/nonexistent:", user},
+      {"a folder reached through a folder link", (root.path() / "user_link/prog").string(), "/", "",
+       root.path() / "user_link"},
+      {"the installed file itself", program.string(), "/", "", installed},
+      {"a link in a folder without plugins", (bin / "prog").string(), "/", "", installed},
+      {"a link in PATH without plugins", "prog", "/", bin.string(), installed},
+      {"a name of another program", (other / "prog").string(), "/", "", installed},
+      {"a name that is no file", (user / "gone").string(), "/", "", installed},
+      {"nothing started", "", "/", userPath, installed},
+      {"a bare name not in PATH", "prog", "/", "/nonexistent", installed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rule);
+    EXPECT_EQ(ProgramFolderOf(c.argv0, c.workingFolder, c.searchPath, program), c.folder);
+  }
+  EXPECT_EQ(ProgramFolderOf("prog", "/", userPath, ""), fs::path()) << "no executable known";
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ constexpr int kTextRightMargin = 4;
 constexpr int kListTop = 60;  // window row where the scrolling list begins
 constexpr int kHitLeft = 2;
 constexpr int kHitRight = 240;
+// EntryAt finds the line of the entries not listed as an entry of text height 0.
+static_assert(kMoreLineHeight == kEntrySpacing);
 
 }  // namespace
 
@@ -29,20 +31,26 @@ int ContentWidth(int slotWidth) {
   return std::clamp(slotWidth - kChromeWidth, kMinContentWidth, kMaxContentWidth);
 }
 
-int TextHeightCap(int entryCount) {
-  if (entryCount <= 0) return kCanvasHeight - kFixedRows - kEntrySpacing;
-  return (kCanvasHeight - kFixedRows) / entryCount - kEntrySpacing;
+int TextHeightCap(int entryCount, bool moreLine) {
+  const int room = kCanvasHeight - kFixedRows - (moreLine ? kMoreLineHeight : 0);
+  if (entryCount <= 0) return room - kEntrySpacing;
+  return room / entryCount - kEntrySpacing;
 }
 
-DayLayout LayOutDay(const std::vector<int>& textHeights, int contentWidth) {
+DayLayout LayOutDay(const std::vector<int>& textHeights, int contentWidth, bool moreLine) {
   DayLayout layout;
   if (textHeights.empty()) return layout;
+  const int textWidth = contentWidth - kTextRightMargin - kTextLeft;
   int y = kFirstEntryOffset;
   for (int height : textHeights) {
     layout.glyphRows.push_back(y + kGlyphRowOffset);
-    layout.textRects.push_back(
-        {kTextLeft, y + kTextRowOffset, contentWidth - kTextRightMargin - kTextLeft, height});
+    layout.textRects.push_back({kTextLeft, y + kTextRowOffset, textWidth, height});
     y += height + kEntrySpacing;
+  }
+  if (moreLine) {
+    // In the place of the next entry's glyph line, as tall as an entry without text.
+    layout.moreRect = {kTextLeft, y + kGlyphRowOffset, textWidth, kMoreLineHeight};
+    y += kMoreLineHeight;
   }
   layout.contentHeight = y + kFixedRows;
   return layout;

@@ -32,20 +32,30 @@ int CanvasWidth(int bufferWidth);
 // The window's width less its borders, clamped to 190..240.
 int ContentWidth(int slotWidth);
 
-// The tallest text an entry may take when the day lists `entryCount` entries.
-int TextHeightCap(int entryCount);
+// A window lists at most 20 entries at a time; a day with more ends its list with a line
+// that says how many are not listed ("ほか5件"), which takes the room of an entry whose text
+// is 0 rows high (its 20 rows) and shows the next entries when it is opened.
+inline constexpr int kListPageSize = 20;
+inline constexpr int kMoreLineHeight = 20;
+
+// The tallest text an entry may take when the day lists `entryCount` entries (and, with
+// `moreLine`, the line below them), so that the list stays within the canvas.
+int TextHeightCap(int entryCount, bool moreLine = false);
 
 // Where the entries of a day go on the canvas, given their text heights (already cut to
 // the cap).  The first entry's glyph line is on canvas row 40, its text 10 rows below.
+// With `moreLine` the line of the entries not listed follows the last one.
 struct DayLayout {
   std::vector<int> glyphRows;
   std::vector<Rect> textRects;
+  Rect moreRect;  // empty without the line
   int contentHeight = kEmptyDayContentHeight;
 };
-DayLayout LayOutDay(const std::vector<int>& textHeights, int contentWidth);
+DayLayout LayOutDay(const std::vector<int>& textHeights, int contentWidth, bool moreLine = false);
 
 // The entry under window point (x, y) with the content scrolled by scrollY, or -1.
-// Entry k reaches down to E(k) = 60 + the sum over j <= k of (text height j + 20).
+// Entry k reaches down to E(k) = 60 + the sum over j <= k of (text height j + 20).  The
+// line of the entries not listed counts as one more entry of text height 0.
 int EntryAt(const std::vector<int>& textHeights, int x, int y, int scrollY);
 
 struct Scroll {

@@ -56,6 +56,7 @@ std::optional<YearMonthDay> PreviousMonth(YearMonthDay date) {
     --date.year;
     date.month = 12;
   }
+  date.day = std::min(date.day, DaysInMonth(date.year, date.month));
   return date;
 }
 
@@ -67,6 +68,7 @@ std::optional<YearMonthDay> NextMonth(YearMonthDay date) {
     ++date.year;
     date.month = 1;
   }
+  date.day = std::min(date.day, DaysInMonth(date.year, date.month));
   return date;
 }
 

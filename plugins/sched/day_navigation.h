@@ -1,11 +1,12 @@
 // day_navigation.h — stepping the shown date by days, weeks and months.
 //
-// The window only moves between 1 January 1980 and 31 December 2030: a day step from
-// 1 January 1980 backwards or from 31 December 2030 forwards leaves the date as it is,
-// and a month step is refused when it would leave those years.  A month step keeps the
-// day number even when the new month is shorter (31 January steps to "31 February",
-// which the window shows as an empty day); a later day step brings such a day back into
-// its month first.
+// The window moves over the same years as the pickers and the edit dialog, 1975..2036:
+// a day step from 1 January 1975 backwards or from 31 December 2036 forwards leaves the
+// date as it is, and a month step is refused when it would leave those years.  A month
+// step keeps the day number where the new month has it and otherwise takes the month's
+// last day (31 January steps to 29 February 2004), so the window never shows a date that
+// does not exist.  A day step given such a date (a shared date set elsewhere) brings it
+// back into its month first.
 #pragma once
 
 #include <optional>
@@ -14,8 +15,8 @@
 
 namespace yk::sched {
 
-inline constexpr int kFirstNavigableYear = 1980;
-inline constexpr int kLastNavigableYear = 2030;
+inline constexpr int kFirstNavigableYear = kFirstYear;
+inline constexpr int kLastNavigableYear = kLastYear;
 
 [[nodiscard]] YearMonthDay PreviousDay(YearMonthDay date);
 [[nodiscard]] YearMonthDay NextDay(YearMonthDay date);
@@ -23,7 +24,7 @@ inline constexpr int kLastNavigableYear = 2030;
 // `days` single steps (negative steps back), each bounded as above.
 [[nodiscard]] YearMonthDay StepDays(YearMonthDay date, int days);
 
-// The same day number in the previous / next month; nullopt at the bound.
+// The previous / next month, the day cut to its length; nullopt at the bound.
 [[nodiscard]] std::optional<YearMonthDay> PreviousMonth(YearMonthDay date);
 [[nodiscard]] std::optional<YearMonthDay> NextMonth(YearMonthDay date);
 

@@ -3,12 +3,12 @@
 // The module serves one window: its state lives in one instance created by plg_init and
 // freed by plg_destroy.  Every export is noexcept and catches at its edge; a failure
 // inside a call answers 0 (nothing to do).
-#include <QApplication>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "common/bitmap_ops.h"
+#include "common/dialog_parent.h"
 #include "common/schedule_dialog.h"
 #include "platform/bmp_file.h"
 #include "platform/handles.h"
@@ -45,11 +45,11 @@ class PluginHooks final : public SchedHooks {
   }
   bool EditNewSchedule(int year, int month, int day) override {
     return yk::EditNewSchedule(host_, year, month, day, ScheduleDialogVariant::kSchedulePlugin,
-                               QApplication::activeWindow());
+                               OrganizerMainWindow(host_));
   }
   bool EditSchedule(const DayEntry& entry) override {
     return yk::EditExistingSchedule(host_, entry.record, ScheduleDialogVariant::kSchedulePlugin,
-                                    QApplication::activeWindow());
+                                    OrganizerMainWindow(host_));
   }
 
  private:

@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "common/holiday.h"
+#include "common/u16_format.h"
 #include "plugins/sched/day_colour.h"
 #include "plugins/sched/day_navigation.h"
 #include "plugins/sched/glyph_line.h"
@@ -40,8 +42,9 @@ constexpr int kDayDigitX[] = {37, 42};
 constexpr int kWeekdayBracketX = 47;
 constexpr int kWeekdayNameX = 52;
 constexpr int kCountOpenX = 70;
-constexpr int kCountDigitX[] = {75, 80};
-constexpr int kCountCloseX = 85;
+constexpr int kCountFirstDigitX = 75;
+constexpr int kCountMinDigits = 2;
+constexpr int kLargeDigitWidth = 5;
 constexpr Rect kHolidayRectFrom = {100, 20, 0, 10};  // reaches to the content width
 constexpr int kColourBandRow = 20, kColourBandHeight = 10;
 
@@ -64,7 +67,17 @@ int Digit(int value, int position, int count) {
   return v % 10;
 }
 
+int DigitCount(int value) {
+  int count = 1;
+  for (; value >= 10; value /= 10) ++count;
+  return count;
+}
+
 }  // namespace
+
+std::u16string MoreEntriesText(int count) {
+  return Format16(kMoreEntriesFormat, {count});
+}
 
 std::filesystem::path HostFolder(const YkChar (&folder)[260]) {
   const YkChar* end = std::find(std::begin(folder), std::end(folder), YkChar(0));
@@ -130,10 +143,12 @@ void SchedView::DrawDay() {
   DrawDateHeader(weekday);
   DrawHoliday(weekday);
 
-  CollectDaySchedules(dataFolder(), shown_.year, shown_.month, shown_.day, weekday,
-                      &host_->schedules, &list_);
+  entries_ = CollectAllDaySchedules(dataFolder(), shown_.year, shown_.month, shown_.day, weekday,
+                                    &host_->schedules);
+  // Entries deleted since the list was paged on: back to the first ones.
+  if (first_ >= int(entries_.size())) first_ = 0;
   textHeights_.clear();
-  if (list_.count > 0) {
+  if (!entries_.empty()) {
     DrawEntries();
   } else {
     hooks_->DrawCanvasText(kNoSchedulesText,
@@ -168,27 +183,46 @@ void SchedView::DrawHoliday(int weekday) {
   hooks_->DrawCanvasText(HolidayName(*holiday), rect, face(), kHolidayFontHeight, kTextBlack);
 }
 
-void SchedView::DrawEntries() {
-  const int n = list_.count;
-  PutGlyph(SkinCell::kOpeningBracket, kCountOpenX, kHeaderRow);
-  for (int i = 0; i < 2; ++i) PutGlyph(LargeDigit(Digit(n, i, 2)), kCountDigitX[i], kHeaderRow);
-  PutGlyph(SkinCell::kClosingBracket, kCountCloseX, kHeaderRow);
+int SchedView::listedCount() const {
+  return std::clamp(int(entries_.size()) - first_, 0, kListPageSize);
+}
 
-  const int cap = TextHeightCap(n);
+// The number of the day's entries after the date, in brackets: all of them, also when the
+// list holds only some.
+void SchedView::DrawCount(int count) {
+  const int digits = std::max(kCountMinDigits, DigitCount(count));
+  PutGlyph(SkinCell::kOpeningBracket, kCountOpenX, kHeaderRow);
+  for (int i = 0; i < digits; ++i)
+    PutGlyph(LargeDigit(Digit(count, i, digits)), kCountFirstDigitX + i * kLargeDigitWidth,
+             kHeaderRow);
+  PutGlyph(SkinCell::kClosingBracket, kCountFirstDigitX + digits * kLargeDigitWidth, kHeaderRow);
+}
+
+void SchedView::DrawEntries() {
+  const int total = int(entries_.size());
+  const int n = listedCount();
+  const bool more = n < total;
+  DrawCount(total);
+
+  const int cap = TextHeightCap(n, more);
   const std::u16string fontFace = face();
   for (int k = 0; k < n; ++k) {
-    const DayEntry& entry = list_.entries[list_.order[k]];
+    const DayEntry& entry = entries_[size_t(first_ + k)];
     const int measured = hooks_->MeasureTextHeight(entry.displayText, fontFace, kListFontHeight,
                                                    contentWidth_ - kMeasureMargin);
     textHeights_.push_back(std::min(measured, cap));
   }
-  const DayLayout layout = LayOutDay(textHeights_, contentWidth_);
+  const DayLayout layout = LayOutDay(textHeights_, contentWidth_, more);
   for (int k = 0; k < n; ++k) {
-    const DayEntry& entry = list_.entries[list_.order[k]];
+    const DayEntry& entry = entries_[size_t(first_ + k)];
     for (const GlyphPlacement& g :
          BuildGlyphLine(entry.record, entry.allDay != 0, layout.glyphRows[k]))
       PutGlyph(g.cell, g.x, g.y);
     hooks_->DrawCanvasText(entry.displayText, layout.textRects[k], fontFace, kListFontHeight,
+                           kTextBlack);
+  }
+  if (more) {
+    hooks_->DrawCanvasText(MoreEntriesText(total - n), layout.moreRect, fontFace, kListFontHeight,
                            kTextBlack);
   }
   contentHeight_ = layout.contentHeight;
@@ -237,7 +271,7 @@ int SchedView::Notify(int code) {
       FullRedraw();
       return kRequestRepaint;
     case kNotifyDateChanged:
-      shown_ = {host_->todayYear, host_->todayMonth, host_->todayDay};
+      ShowDate({host_->todayYear, host_->todayMonth, host_->todayDay});
       FullRedraw();
       return kRequestRepaint;
     case kNotifyLiveResize:
@@ -354,8 +388,14 @@ int SchedView::ShowTab(Tab tab) {
   return kRequestRepaint;
 }
 
+void SchedView::ShowDate(YearMonthDay date) {
+  // Another day's list starts with its first entries.
+  if (date != shown_) first_ = 0;
+  shown_ = date;
+}
+
 int SchedView::StepShownDays(int days) {
-  shown_ = StepDays(shown_, days);
+  ShowDate(StepDays(shown_, days));
   // Written even when a bound kept the date: every window then redraws the same day.
   host_->todayYear = shown_.year;
   host_->todayMonth = shown_.month;
@@ -367,7 +407,7 @@ int SchedView::StepShownDays(int days) {
 int SchedView::StepShownMonth(bool forward) {
   const auto next = forward ? NextMonth(shown_) : PreviousMonth(shown_);
   if (!next) return kRequestNone;
-  shown_ = *next;
+  ShowDate(*next);
   // Going back shows the right end of the content (the compose clamps it), forward the left.
   scroll_.x = forward ? 0 : canvasWidth_;
   FullRedraw();
@@ -381,12 +421,26 @@ int SchedView::NewSchedule() {
 }
 
 int SchedView::OpenEntryAt(int x, int y) {
-  if (!double_ || list_.count == 0) return kRequestNone;
-  const int k = EntryAt(textHeights_, x, y, scroll_.y);
-  if (k >= 0 && k < list_.count && hooks_->EditSchedule(list_.entries[list_.order[k]]))
+  if (!double_ || entries_.empty()) return kRequestNone;
+  const int listed = listedCount();
+  std::vector<int> rows = textHeights_;
+  const bool more = listed < int(entries_.size());
+  if (more) rows.push_back(0);  // the line of the entries not listed
+  const int k = EntryAt(rows, x, y, scroll_.y);
+  if (more && k == listed) return ListNextEntries();
+  if (k >= 0 && k < listed && hooks_->EditSchedule(entries_[size_t(first_ + k)]))
     return ReportScheduleChange();
   double_ = false;
   return kRequestNone;
+}
+
+int SchedView::ListNextEntries() {
+  first_ += kListPageSize;
+  if (first_ >= int(entries_.size())) first_ = 0;
+  scroll_.y = 0;
+  double_ = false;
+  FullRedraw();
+  return kRequestRepaint;
 }
 
 int SchedView::ReportScheduleChange() {

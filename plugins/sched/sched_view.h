@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,11 @@
 namespace yk::sched {
 
 inline constexpr char16_t kNoSchedulesText[] = u"予定無し";
+// The last line of a list that does not hold every entry of the day, with the number of
+// entries it leaves out.  A double tap on it lists the next entries (after the last ones,
+// the first again).
+inline constexpr char16_t kMoreEntriesFormat[] = u"ほか%d件";
+std::u16string MoreEntriesText(int count);
 inline constexpr char16_t kWorkTabText[] = u"仕事は開発中 (^-^;";
 inline constexpr uint32_t kNoSchedulesColour = 0xBBBBBB;
 inline constexpr int kListFontHeight = 12;
@@ -84,7 +90,11 @@ class SchedView {
   Scroll scroll() const { return scroll_; }
   int contentWidth() const { return contentWidth_; }
   int contentHeight() const { return contentHeight_; }
-  const DayScheduleList& dayList() const { return list_; }
+  // Every entry of the shown day in display order; the list shows listedCount() of them
+  // from firstListed().
+  const std::vector<DayEntry>& dayEntries() const { return entries_; }
+  int firstListed() const { return first_; }
+  int listedCount() const;
   const std::vector<int>& textHeights() const { return textHeights_; }
   bool dragging() const { return dragging_; }
 
@@ -99,15 +109,18 @@ class SchedView {
   void DrawDateHeader(int weekday);
   void DrawHoliday(int weekday);
   void DrawEntries();
+  void DrawCount(int count);
   void TintDayColour();
   void PutGlyph(SkinCell cell, int x, int y);
 
   int PressAt(int x, int y, bool isDouble);
   int ShowTab(Tab tab);
+  void ShowDate(YearMonthDay date);
   int StepShownDays(int days);
   int StepShownMonth(bool forward);
   int NewSchedule();
   int OpenEntryAt(int x, int y);
+  int ListNextEntries();
   int ReportScheduleChange();
 
   HostContext* host_;
@@ -126,8 +139,9 @@ class SchedView {
   bool double_ = false;
   int contentWidth_;
   int contentHeight_ = kInitialContentHeight;
-  DayScheduleList list_;
-  std::vector<int> textHeights_;  // one per listed entry, display order
+  std::vector<DayEntry> entries_;  // the whole day, display order
+  int first_ = 0;                  // index of the first listed entry
+  std::vector<int> textHeights_;   // one per listed entry, display order
   KeyTable keys_{};
 };
 

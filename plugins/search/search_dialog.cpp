@@ -11,6 +11,7 @@
 #include <new>
 
 #include "common/date_picker_dialog.h"
+#include "common/dialog_parent.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/qt_data_exchange.h"
@@ -121,6 +122,11 @@ SearchDialog::SearchDialog(HostContext* host, QWidget* parent)
 }
 
 SearchDialog::~SearchDialog() = default;
+
+void SearchDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  RaiseAndFocus(this);
+}
 
 int SearchDialog::exec() {
   if (!ready()) {

@@ -43,6 +43,10 @@ class SearchDialog : public QDialog {
 
   int exec() override;
 
+ protected:
+  // Comes to the top and takes the keyboard as it opens.
+  void showEvent(QShowEvent* event) override;
+
  private:
   bool Exchange(bool save);
   void ShowTargetRow();

@@ -3,11 +3,11 @@
 // The module serves one window: its state lives in one instance created by plg_init and
 // freed by plg_destroy.  Every export is noexcept and catches at its edge; a failure
 // inside a call answers 0 (nothing to do).
-#include <QApplication>
 #include <memory>
 #include <vector>
 
 #include "common/bitmap_ops.h"
+#include "common/dialog_parent.h"
 #include "platform/bmp_file.h"
 #include "platform/handles.h"
 #include "platform/message_box.h"
@@ -28,7 +28,7 @@ class DialogHooks final : public SearchWindowHooks {
  public:
   explicit DialogHooks(HostContext* host) : host_(host) {}
   SearchOutcome RunSearchDialog() override {
-    return search::RunSearchDialog(host_, QApplication::activeWindow());
+    return search::RunSearchDialog(host_, OrganizerMainWindow(host_));
   }
 
  private:

@@ -8,6 +8,7 @@
 //   plugin/tvk_sched.dat    the schedule view's skin, 160 x 100
 //   plugin/tvk_search.dat   the search window's picture, 170 x 150
 //   plugin/tvk_tenki.dat    the weather window's button labels, 120 x 20
+//   plugin/tvk_tenki.lst    the weather window's area list (text, not a picture)
 //
 // Usage: make_pictures OUTPUT_FOLDER
 //
@@ -108,5 +109,9 @@ int main(int argc, char** argv) {
                   Write(ScheduleSkin(), out / "plugin" / "tvk_sched.dat") &&
                   Write(SearchSkin(), out / "plugin" / "tvk_search.dat") &&
                   Write(WeatherSkin(), out / "plugin" / "tvk_tenki.dat");
+  if (!WriteAreaList(out / "plugin" / "tvk_tenki.lst")) {
+    std::fprintf(stderr, "Cannot write %s\n", (out / "plugin" / "tvk_tenki.lst").string().c_str());
+    return 1;
+  }
   return ok ? 0 : 1;
 }

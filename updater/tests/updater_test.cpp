@@ -7,14 +7,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -132,7 +136,17 @@ TEST(UpdaterLoop, AnswersOfThePackage) {
     ProgramFolder folder;
     if (c.package != nullptr) folder.Install(c.package, folder.package());
     MessageRecorder recorder;
-    EXPECT_EQ(RunUpdater(folder.paths(), folder.app()), c.result);
+    // The restart waits for the host that handed over to end, and only then starts it.
+    int waits = 0;
+    bool startedBeforeTheWait = false;
+    auto waitForHostToEnd = [&] {
+      ++waits;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      startedBeforeTheWait = fs::exists(folder.hostLog());
+    };
+    EXPECT_EQ(RunUpdater(folder.paths(), folder.app(), waitForHostToEnd), c.result);
+    EXPECT_EQ(waits, c.hostStarted ? 1 : 0);
+    EXPECT_FALSE(startedBeforeTheWait);
     EXPECT_EQ(recorder.texts(), c.messages);
     EXPECT_EQ(int(folder.Calls().size()), c.calls);
     EXPECT_EQ(platform::ProfileOf(folder.app())->GetInt(u"update_test", u"calls", 0), c.calls)
@@ -253,31 +267,110 @@ TEST(UpdaterInstall, StepsRunInOrderAndOnlyWithAStagedPackage) {
 }
 
 #ifdef YK_UPDATER_PROGRAM
-// The program itself, copied into a program folder of its own and started as the host
-// starts it: it finds the folder from its own path, keeps the package's settings in its
-// own area beside the host's, and starts the host when the package answers 2.
-TEST(UpdaterProgram, RunsThePackageOfItsOwnFolderAndStartsTheHost) {
-  ProgramFolder folder;
-  const fs::path program = folder.root() / "tavik_upd_hpc2k";
-  fs::copy_file(YK_UPDATER_PROGRAM, program);
-  folder.Install("upd_stage", folder.package());
-  folder.Install("upd_restart", folder.root() / "plugin" / "next.plg");
-  const fs::path config = folder.root() / "config";
-  const char* previousConfig = std::getenv("XDG_CONFIG_HOME");
-  const std::string savedConfig = previousConfig ? previousConfig : "";
-  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-  const auto output = platform::RunAndCapture(program.string(), {"102"});
-  if (previousConfig)
-    ::setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
-  else
-    ::unsetenv("XDG_CONFIG_HOME");
-  ASSERT_TRUE(output.has_value()) << "the updater did not end normally";
-  EXPECT_THAT(folder.Calls(), ElementsAre(folder.Call("S", 1), folder.Call("R", 2)));
-  const std::string settings = ReadFile(config / "Vantor Studio" / "tavik_upd_hpc2k.conf");
-  EXPECT_THAT(settings, ::testing::HasSubstr("calls=2"));
-  EXPECT_FALSE(fs::exists(config / "Vantor Studio" / "tavik-hpc2k.conf"));
-  ASSERT_TRUE(AppearsSoon(folder.hostLog()));
-  EXPECT_THAT(Lines(ReadFile(folder.hostLog())), ElementsAre(folder.root().string() + "|0|"));
+// Sets an environment variable for a scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) saved_ = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (saved_)
+      ::setenv(name_, saved_->c_str(), 1);
+    else
+      ::unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+// A host that still runs, as far as a new copy can tell: its local socket listens in the
+// temporary folder until Close().  It never accepts, so its backlog is made as long as the
+// system allows: a full backlog refuses connections and would look like no host at all.
+class RunningHost {
+ public:
+  explicit RunningHost(const fs::path& tempFolder) {
+    const std::string path = (tempFolder / ("tavik-hpc2k-" + std::to_string(::getuid()))).string();
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    listening_ = fd_ >= 0 &&
+                 ::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+                 ::listen(fd_, SOMAXCONN) == 0;
+    path_ = path;
+  }
+  ~RunningHost() { Close(); }
+  bool listening() const { return listening_; }
+  void Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    std::error_code ignored;
+    fs::remove(path_, ignored);
+  }
+
+ private:
+  int fd_ = -1;
+  bool listening_ = false;
+  fs::path path_;
+};
+
+// The program itself, started as the host starts it from a program folder of its own —
+// a copy of the program, or a link to the installed file as a package's per-user folder
+// has it: it works in the folder it was started from, keeps the package's settings in its
+// own area beside the host's, and starts the host of that folder when the package
+// answers 2 — once the host that handed over has ended.
+TEST(UpdaterProgram, RunsThePackageOfTheFolderItWasStartedFrom) {
+  struct Case {
+    const char* name;
+    bool linked;
+    bool hostStillRuns;
+  } cases[] = {
+      {"a copy of the program", false, false},
+      {"a link to the installed program", true, false},
+      {"the host that handed over still closing", false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProgramFolder folder;
+    const fs::path program = folder.root() / "tavik_upd_hpc2k";
+    if (c.linked)
+      fs::create_symlink(YK_UPDATER_PROGRAM, program);
+    else
+      fs::copy_file(YK_UPDATER_PROGRAM, program);
+    folder.Install("upd_stage", folder.package());
+    folder.Install("upd_restart", folder.root() / "plugin" / "next.plg");
+    const fs::path config = folder.root() / "config";
+    const fs::path temp = folder.root() / "tmp";
+    fs::create_directories(temp);
+    ScopedEnv configHome("XDG_CONFIG_HOME", config.string());
+    ScopedEnv tempHome("TMPDIR", temp.string());
+    RunningHost host(temp);
+    if (c.hostStillRuns) {
+      ASSERT_TRUE(host.listening());
+    } else {
+      host.Close();
+    }
+    // The host closes a moment after the updater started.
+    std::thread closing([&] {
+      if (!c.hostStillRuns) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+      EXPECT_FALSE(fs::exists(folder.hostLog())) << "started while the old host still ran";
+      host.Close();
+    });
+    // Bounded: an updater that misses its package waits on a message box.
+    const auto output = platform::RunAndCapture("timeout", {"20", program.string(), "102"});
+    closing.join();
+    ASSERT_TRUE(output.has_value()) << "the updater did not end normally";
+    EXPECT_THAT(folder.Calls(), ElementsAre(folder.Call("S", 1), folder.Call("R", 2)));
+    const std::string settings = ReadFile(config / "Vantor Studio" / "tavik_upd_hpc2k.conf");
+    EXPECT_THAT(settings, ::testing::HasSubstr("calls=2"));
+    EXPECT_FALSE(fs::exists(config / "Vantor Studio" / "tavik-hpc2k.conf"));
+    ASSERT_TRUE(AppearsSoon(folder.hostLog()));
+    EXPECT_THAT(Lines(ReadFile(folder.hostLog())), ElementsAre(folder.root().string() + "|0|"));
+  }
 }
 #endif
 

@@ -22,6 +22,9 @@ TEST(DayLayout, TextHeightCap) {
   EXPECT_EQ(TextHeightCap(1), 780);
   EXPECT_EQ(TextHeightCap(3), 246);
   EXPECT_EQ(TextHeightCap(20), 20);
+  // With the line of the entries not listed, its 20 rows come off first.
+  EXPECT_EQ(TextHeightCap(20, true), 19);
+  EXPECT_EQ(TextHeightCap(1, true), 760);
 }
 
 TEST(DayLayout, EntriesStackWithTheirGlyphLines) {
@@ -32,6 +35,15 @@ TEST(DayLayout, EntriesStackWithTheirGlyphLines) {
   EXPECT_EQ(layout.textRects[1], (Rect{5, 84, 231, 30}));
   EXPECT_EQ(layout.contentHeight, 134);
   EXPECT_EQ(LayOutDay({}, 240).contentHeight, 60);
+  EXPECT_EQ(layout.moreRect, Rect{});
+
+  const DayLayout more = LayOutDay({14, 30}, 240, true);
+  EXPECT_EQ(more.textRects, layout.textRects);
+  EXPECT_EQ(more.moreRect, (Rect{5, 124, 231, 20}));
+  EXPECT_EQ(more.contentHeight, 154);
+  // The most a list can take stays inside the 840 rows of the canvas.
+  const DayLayout full = LayOutDay(std::vector<int>(20, TextHeightCap(20, true)), 190, true);
+  EXPECT_LE(full.moreRect.y + full.moreRect.height, kCanvasHeight);
 }
 
 TEST(DayLayout, EntryUnderThePoint) {

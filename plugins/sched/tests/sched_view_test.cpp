@@ -45,6 +45,23 @@ struct Fixture {
   std::unique_ptr<SchedView> view_;
 };
 
+// Each large digit cell of the skin painted in its own grey, so that the header can be read
+// back from the canvas.
+uint32_t DigitShade(int digit) {
+  const uint32_t grey = uint32_t(20 + 20 * digit);
+  return grey << 16 | grey << 8 | grey;
+}
+void ShadeLargeDigits(const PixelBuffer& skin) {
+  for (int digit = 0; digit < 10; ++digit) {
+    for (int y = 60; y < 69; ++y) {
+      for (int x = digit * 5; x < digit * 5 + 5; ++x) {
+        uint8_t* p = skin.bits + (size_t(skin.height - 1 - y) * size_t(skin.width) + size_t(x)) * 3;
+        p[0] = p[1] = p[2] = uint8_t(DigitShade(digit));
+      }
+    }
+  }
+}
+
 TEST(SchedView, EmptyDayShowsTheGreyNoScheduleText) {
   Fixture f;
   EXPECT_EQ(f.view().Notify(kNotifyRedraw), kRequestRepaint);
@@ -66,7 +83,7 @@ TEST(SchedView, TwentyEntriesAreEachCutToTwentyPixels) {
   f.WriteEntries(20);
   f.hooks.measuredHeight = 50;
   f.view().Notify(kNotifyRedraw);
-  ASSERT_EQ(f.view().dayList().count, 20);
+  ASSERT_EQ(f.view().listedCount(), 20);
   EXPECT_EQ(f.view().textHeights(), std::vector<int>(20, 20));
   int texts = 0;
   for (const auto& d : f.hooks.drawn)
@@ -76,6 +93,81 @@ TEST(SchedView, TwentyEntriesAreEachCutToTwentyPixels) {
     }
   EXPECT_EQ(texts, 20);
   EXPECT_EQ(f.view().contentHeight(), 10 + 20 * 40 + 40);
+}
+
+// Drags the list so that the window row `content` (counted as if nothing were scrolled)
+// comes into sight and double-taps it; answers what the view answered to the tap.
+int DoubleTapListRow(SchedView& view, int content) {
+  const int delta = std::max(0, content - 100) - view.scroll().y;
+  view.MouseDown(100, 1000);
+  view.MouseMove(100, 991);
+  view.MouseMove(100, 991 - delta);
+  view.MouseUp(100, 991 - delta);
+  view.MouseDoubleDown(50, content - view.scroll().y);
+  return view.MouseUp(50, content - view.scroll().y);
+}
+
+// A day with more entries than a list holds: twenty at a time, then "ほか5件", whose double
+// tap lists the others; every entry opens, and the count says 25 all along.
+TEST(SchedView, EveryEntryOfABusyDayCanBeOpened) {
+  Fixture f;
+  ShadeLargeDigits(f.host.mutableSkin());
+  f.WriteEntries(25);
+  f.hooks.measuredHeight = 14;  // 20 entries of 34 rows, the list's own line below them
+  f.view().Notify(kNotifyRedraw);
+  ASSERT_EQ(f.view().dayEntries().size(), 25u);
+  EXPECT_EQ(f.view().listedCount(), 20);
+  EXPECT_EQ(PixelAt(f.host.canvas(), 76, 24), DigitShade(2)) << "the count is the day's total";
+  EXPECT_EQ(PixelAt(f.host.canvas(), 81, 24), DigitShade(5));
+  const auto* more = f.LastDrawn(u"ほか5件");
+  ASSERT_NE(more, nullptr);
+  EXPECT_EQ(more->clip, (Rect{5, 10 + 20 * 34 + 30, 231, 20}));
+  EXPECT_EQ(f.view().contentHeight(), 10 + 20 * 34 + 20 + 40);
+
+  for (int k = 0; k < 20; ++k) DoubleTapListRow(f.view(), 60 + k * 34 + 10);
+  // The list is scrolled to its end now: the line is 10 rows above the window's bottom.
+  const int lineRow = 60 + 20 * 34 + 10 - f.view().scroll().y;
+  f.view().MouseDown(50, lineRow);
+  EXPECT_EQ(f.view().MouseUp(50, lineRow), kRequestNone) << "a single tap on the line";
+  EXPECT_EQ(f.view().firstListed(), 0);
+  EXPECT_EQ(DoubleTapListRow(f.view(), 60 + 20 * 34 + 10), kRequestRepaint);
+  EXPECT_EQ(f.view().firstListed(), 20);
+  EXPECT_EQ(f.view().listedCount(), 5);
+  EXPECT_EQ(f.view().scroll().y, 0);
+  EXPECT_NE(f.LastDrawn(u"ほか20件"), nullptr);
+  for (int k = 0; k < 5; ++k) DoubleTapListRow(f.view(), 60 + k * 34 + 10);
+
+  std::vector<std::u16string> expected;
+  for (int i = 0; i < 25; ++i) expected.push_back(u"entry" + std::u16string(1, u'A' + i));
+  EXPECT_EQ(f.hooks.openedTexts, expected);
+
+  // From the last entries the line leads back to the first; another day starts at its first.
+  EXPECT_EQ(DoubleTapListRow(f.view(), 60 + 5 * 34 + 10), kRequestRepaint);
+  EXPECT_EQ(f.view().firstListed(), 0);
+  DoubleTapListRow(f.view(), 60 + 20 * 34 + 10);
+  ASSERT_EQ(f.view().firstListed(), 20);
+  f.host.SetToday(2004, 5, 8);
+  f.view().Notify(kNotifyDateChanged);
+  EXPECT_EQ(f.view().firstListed(), 0);
+}
+
+TEST(SchedView, CountsOfAHundredAndMoreKeepTheirDigits) {
+  Fixture f;
+  ShadeLargeDigits(f.host.mutableSkin());
+  std::vector<std::u16string> lines;
+  for (int i = 0; i < 50; ++i) lines.push_back(Line(2004, 5, 7, 9, 0, 2004, 5, 7, 10, 0, -1, u"d"));
+  f.host.WriteDataFile("2004/5/7/sched.txt", lines);
+  lines.clear();
+  for (int i = 0; i < 73; ++i)
+    lines.push_back(Line(2004, 5, 1, 9, 0, 2004, 5, 20, 10, 0, -1, u"m"));
+  f.host.WriteDataFile("2004/5/sched.txt", lines);
+  f.view().Notify(kNotifyRedraw);
+  ASSERT_EQ(f.view().dayEntries().size(), 123u);
+  EXPECT_EQ(PixelAt(f.host.canvas(), 76, 24), DigitShade(1));
+  EXPECT_EQ(PixelAt(f.host.canvas(), 81, 24), DigitShade(2));
+  EXPECT_EQ(PixelAt(f.host.canvas(), 86, 24), DigitShade(3));
+  EXPECT_NE(f.LastDrawn(u"ほか103件"), nullptr);
+  EXPECT_LE(f.view().contentHeight(), 10 + kCanvasHeight);
 }
 
 TEST(SchedView, ShortTextsKeepTheirMeasuredHeight) {
@@ -93,18 +185,57 @@ struct KeyFixture : Fixture {
   }
 };
 
-TEST(SchedView, DayAndMonthBoundsOf1980) {
-  KeyFixture f;
-  f.host.SetToday(1980, 1, 1);
-  f.view().Notify(kNotifyDateChanged);
-  f.host.ctx()->dateChangeMark = 7;
-  EXPECT_EQ(f.view().KeyDown(100 + kKeyPreviousDay), kRequestBroadcastDate);
-  EXPECT_EQ(f.view().shown(), (YearMonthDay{1980, 1, 1}));
-  EXPECT_EQ(f.host.ctx()->todayYear, 1980);
-  EXPECT_EQ(f.host.ctx()->todayDay, 1);
-  EXPECT_EQ(f.host.ctx()->dateChangeMark, 0);
-  EXPECT_EQ(f.view().KeyDown(100 + kKeyPreviousMonth), kRequestNone);
-  EXPECT_EQ(f.view().shown(), (YearMonthDay{1980, 1, 1}));
+// The window reaches every year the edit dialog stores, 1975..2036; at either end a day
+// step keeps the date (and still tells the other windows) and a month step does nothing.
+TEST(SchedView, DayAndMonthBoundsOfTheYearsStored) {
+  struct Case {
+    const char* rule;
+    YearMonthDay from;
+    int dayAction, monthAction;
+  } cases[] = {
+      {"1 January 1975", {1975, 1, 1}, kKeyPreviousDay, kKeyPreviousMonth},
+      {"31 December 2036", {2036, 12, 31}, kKeyNextDay, kKeyNextMonth},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    KeyFixture f;
+    f.host.SetToday(c.from.year, c.from.month, c.from.day);
+    f.view().Notify(kNotifyDateChanged);
+    f.host.ctx()->dateChangeMark = 7;
+    EXPECT_EQ(f.view().KeyDown(100 + c.dayAction), kRequestBroadcastDate);
+    EXPECT_EQ(f.view().shown(), c.from);
+    const HostContext& ctx = *f.host.ctx();
+    EXPECT_EQ((YearMonthDay{ctx.todayYear, ctx.todayMonth, ctx.todayDay}), c.from);
+    EXPECT_EQ(ctx.dateChangeMark, 0);
+    EXPECT_EQ(f.view().KeyDown(100 + c.monthAction), kRequestNone);
+    EXPECT_EQ(f.view().shown(), c.from);
+  }
+}
+
+// A schedule of 2036 (or of 1975) can be reached by stepping there.
+TEST(SchedView, SchedulesAtBothEndsCanBeReached) {
+  struct Case {
+    YearMonthDay from;
+    int action;
+    YearMonthDay reached;
+    const char* file;
+  } cases[] = {
+      {{2035, 12, 31}, kKeyNextDay, {2036, 1, 1}, "2036/1/1/sched.txt"},
+      {{1976, 1, 1}, kKeyPreviousDay, {1975, 12, 31}, "1975/12/31/sched.txt"},
+      {{2036, 11, 30}, kKeyNextMonth, {2036, 12, 30}, "2036/12/30/sched.txt"},
+  };
+  for (const auto& c : cases) {
+    KeyFixture f;
+    const YearMonthDay d = c.reached;
+    f.host.WriteDataFile(
+        c.file, {Line(d.year, d.month, d.day, 0, 0, d.year, d.month, d.day, 0, 0, -1, u"far")});
+    f.host.SetToday(c.from.year, c.from.month, c.from.day);
+    f.view().Notify(kNotifyDateChanged);
+    const int answer = f.view().KeyDown(100 + c.action);
+    if (answer == kRequestBroadcastDate) f.view().Notify(kNotifyDateChanged);
+    EXPECT_EQ(f.view().shown(), c.reached) << c.file;
+    EXPECT_EQ(f.view().listedCount(), 1) << c.file;
+  }
 }
 
 TEST(SchedView, DayStepsWriteTheSharedDate) {
@@ -123,17 +254,32 @@ TEST(SchedView, DayStepsWriteTheSharedDate) {
   }
 }
 
-TEST(SchedView, NextMonthOn31JanuaryShows31FebruaryOnly) {
+// Month paging cuts the day to the month's length: the header always names a real day,
+// and the shared date, which month steps leave alone, stays valid.
+TEST(SchedView, MonthPagingFrom31DecemberShowsRealDays) {
   KeyFixture f;
-  f.host.SetToday(2004, 1, 31);
+  ShadeLargeDigits(f.host.mutableSkin());
+  f.host.SetToday(2026, 12, 31);
   f.view().Notify(kNotifyDateChanged);
+  f.host.WriteDataFile("2027/2/28/sched.txt",
+                       {Line(2027, 2, 28, 0, 0, 2027, 2, 28, 0, 0, -1, u"end of February")});
+  EXPECT_EQ(f.view().KeyDown(100 + kKeyNextMonth), kRequestRepaint);
+  EXPECT_EQ(f.view().shown(), (YearMonthDay{2027, 1, 31}));
   f.hooks.drawn.clear();
   EXPECT_EQ(f.view().KeyDown(100 + kKeyNextMonth), kRequestRepaint);
-  EXPECT_EQ(f.view().shown(), (YearMonthDay{2004, 2, 31}));
-  EXPECT_EQ(f.view().dayList().count, 0);
-  EXPECT_NE(f.LastDrawn(kNoSchedulesText), nullptr);
-  EXPECT_EQ(f.host.ctx()->todayMonth, 1);
-  EXPECT_EQ(f.host.ctx()->todayDay, 31);
+  EXPECT_EQ(f.view().shown(), (YearMonthDay{2027, 2, 28}));
+  EXPECT_EQ(f.view().listedCount(), 1);
+  EXPECT_NE(f.LastDrawn(u"end of February"), nullptr);
+  const HostContext& ctx = *f.host.ctx();
+  EXPECT_EQ((YearMonthDay{ctx.todayYear, ctx.todayMonth, ctx.todayDay}),
+            (YearMonthDay{2026, 12, 31}));
+  // The header's day digits read 28.
+  EXPECT_EQ(PixelAt(f.host.canvas(), 38, 24), DigitShade(2));
+  EXPECT_EQ(PixelAt(f.host.canvas(), 43, 24), DigitShade(8));
+  // A day step from there goes on from the 28th.
+  EXPECT_EQ(f.view().KeyDown(100 + kKeyNextDay), kRequestBroadcastDate);
+  EXPECT_EQ((YearMonthDay{ctx.todayYear, ctx.todayMonth, ctx.todayDay}),
+            (YearMonthDay{2027, 3, 1}));
 }
 
 TEST(SchedView, MonthStepsMoveTheSideScrollToTheirEnd) {
@@ -324,7 +470,7 @@ TEST(SchedView, DataChangedRedrawsWhenItConcernsTheShownDay) {
 TEST(SchedView, DataChangedShowsARecordAddedElsewhere) {
   Fixture f;
   f.view().Notify(kNotifyRedraw);
-  ASSERT_EQ(f.view().dayList().count, 0);
+  ASSERT_EQ(f.view().listedCount(), 0);
   ScheduleRecord record{};
   record.startYear = record.endYear = 2004;
   record.startMonth = record.endMonth = 5;
@@ -336,7 +482,7 @@ TEST(SchedView, DataChangedShowsARecordAddedElsewhere) {
   f.host.ctx()->changeFlags = kChangeSchedules;
   f.host.ctx()->changeDay = 0;
   EXPECT_EQ(f.view().Notify(kNotifyDataChanged), kRequestRepaint);
-  EXPECT_EQ(f.view().dayList().count, 1);
+  EXPECT_EQ(f.view().listedCount(), 1);
 }
 
 TEST(SchedView, DrawingStaysInsideTheContentArea) {

@@ -1,4 +1,6 @@
-#include "host/host_dialogs.h"
+// dialog_commands.cpp — wires plugin selection, the quick menu and the holiday editor to
+// the frame's commands and to the plugin button of every window.
+#include "host/dialog_commands.h"
 
 #include "host/calendar_commands.h"
 #include "host/holiday_list_dialog.h"
@@ -29,7 +31,7 @@ PluginSelection SelectionOf(CTavikView& view, QWidget* dialogParent) {
 
 }  // namespace
 
-void InstallHostDialogs(CMainFrame& frame, CTavikView& view) {
+void InstallDialogCommands(CMainFrame& frame, CTavikView& view) {
   CTavikView* v = &view;
   QWidget* parent = &frame;
   if (WindowManager* windows = view.session().windows()) {
@@ -45,6 +47,11 @@ void InstallHostDialogs(CMainFrame& frame, CTavikView& view) {
     const int command = quick.command;
     frame.SetCommandHandler(command, [v, parent, command] {
       if (v->session().ready()) (void)SelectionOf(*v, parent).RunQuickCommand(command);
+    });
+    // Entries whose plugin is not in the plugin folder are greyed rather than opening a
+    // window that could only fail.
+    frame.SetCommandUpdate(command, [v, command] {
+      return v->session().ready() && QuickPluginInstalled(*v->session().host(), command);
     });
   }
   frame.SetCommandHandler(kCommandHolidays, [v, parent] {
