@@ -916,7 +916,7 @@ bool AddSchedules(const std::filesystem::path& dataFolder, std::span<const Sched
     }
     const std::u16string line = FormatScheduleLine(record);
     if (!FitsLine(record, line)) {
-      ShowOpenFailedMessage();
+      ShowRecordDoesNotFitMessage();
       return refuse(i);
     }
     if (file.added == 0) file.afterLineEnd = RecordsAfterLineEnd(&file, scratch.get());

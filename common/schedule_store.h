@@ -149,11 +149,12 @@ void EnsureLevel(SpanLevel level, int year, int month, int day,
 // belongs to is emptied once.  No duplicate test, as in AddSchedule.
 //
 // All or nothing: every record is checked against its level's limit (counting those the
-// batch adds before it to the same file) before anything is written.  When one would be
-// refused — a full level, a record no line can hold — nothing is written and the message
-// that AddSchedule shows for that record is shown once.  When a file can't be written,
-// the files written before it are taken back to their old bytes (files and folders the
-// batch made are removed) and "スケジュールファイルを開く事が出来ませんでした" is shown.
+// batch adds before it to the same file) and its line's columns before anything is
+// written.  When one would be refused — a full level, a record that doesn't fit — nothing
+// is written and the message that AddSchedule shows for that record is shown once.  When a
+// file can't be written, the files written before it are taken back to their old bytes
+// (files and folders the batch made are removed) and
+// "スケジュールファイルを開く事が出来ませんでした" is shown.
 // `*refused` (when given) is set to the index of the record where the adds one by one
 // would have stopped (the first record of the file that failed; 0 when the flush of the
 // whole batch failed), or records.size() when all were added.
