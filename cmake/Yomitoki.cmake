@@ -40,6 +40,9 @@ endfunction()
 # yk_test_without_window_manager(NAME): runs the test NAME (a yk_test) once more on an X
 # server of its own without a window manager (xvfb-run, package xvfb), where nothing but the
 # program stacks its windows and hands out the keyboard.  Nothing when xvfb-run is missing.
+# The leak check stays with the test's own run: at exit on X11 the leak checker stops a
+# process whose X and session-bus threads are still winding down, and its tracer sometimes
+# crashes there (the test passed, the run fails).  Address and behaviour checks still run.
 find_program(YK_XVFB_RUN xvfb-run)
 function(yk_test_without_window_manager name)
   if(NOT YK_XVFB_RUN)
@@ -49,6 +52,7 @@ function(yk_test_without_window_manager name)
     COMMAND ${YK_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
   get_test_property(${name} ENVIRONMENT environment)
   list(TRANSFORM environment REPLACE "^QT_QPA_PLATFORM=.*" "QT_QPA_PLATFORM=xcb")
+  list(TRANSFORM environment REPLACE "^LSAN_OPTIONS=.*" "LSAN_OPTIONS=detect_leaks=0")
   set_tests_properties(${name}_without_window_manager PROPERTIES TIMEOUT 600
     ENVIRONMENT "${environment}")
 endfunction()
