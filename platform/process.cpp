@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
 #include <system_error>
 
 #include "platform/text_codec.h"
@@ -51,10 +52,23 @@ bool StartProgram(const std::filesystem::path& program, const std::vector<std::s
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+std::filesystem::path StartedProgramPath(const std::string& argv0,
+                                         const std::filesystem::path& running) {
+  if (argv0.find('/') == std::string::npos) return running;
+  std::error_code error;
+  const std::filesystem::path started = std::filesystem::absolute(argv0, error);
+  if (error || !std::filesystem::equivalent(started, running, error) || error) return running;
+  return started.lexically_normal();
+}
+
 std::filesystem::path ExecutablePath() {
   std::error_code error;
-  auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::filesystem::path() : path;
+  const auto running = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return {};
+  std::ifstream commandLine("/proc/self/cmdline", std::ios::binary);
+  std::string argv0;
+  std::getline(commandLine, argv0, '\0');
+  return StartedProgramPath(argv0, running);
 }
 
 std::u16string ExecutableFolder() {

@@ -21,8 +21,16 @@ namespace platform {
 std::optional<std::string> RunAndCapture(const std::string& program,
                                          const std::vector<std::string>& arguments);
 
-// The full path of the running executable ("" when unknown); its folder ends in '/'.
+// The full path of the running program as it was started ("" when unknown), and its folder,
+// ending in '/'.  A program started through a link in another folder (a user's program
+// folder of links to the installed files) belongs to the link's folder: that is where its
+// plugins, pictures and data are looked for.
 std::filesystem::path ExecutablePath();
 std::u16string ExecutableFolder();
+
+// The rule behind ExecutablePath: `argv0` (the name the program was started with) when it
+// holds a '/' and names, through any links, the running file `running`; else `running`.
+std::filesystem::path StartedProgramPath(const std::string& argv0,
+                                         const std::filesystem::path& running);
 
 }  // namespace platform

@@ -50,5 +50,41 @@ TEST(Process, KnowsItsOwnFolder) {
   EXPECT_EQ(ExecutablePath().filename(), "platform_core_test");
 }
 
+// A user's program folder holds links to the installed program: started through such a
+// link, the program belongs to the link's folder.
+TEST(Process, StartedThroughALinkBelongsToTheLinksFolder) {
+  char pattern[] = "/tmp/yk_started_XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::filesystem::path root = pattern;
+  std::filesystem::create_directories(root / "installed");
+  std::filesystem::create_directories(root / "home");
+  const auto program = root / "installed" / "prog";
+  std::ofstream(program) << "x";
+  std::ofstream(root / "installed" / "other") << "y";
+  std::filesystem::create_symlink(program, root / "home" / "prog");
+  std::filesystem::create_symlink(root / "home" / "prog", root / "home" / "chain");
+
+  const struct {
+    const char* rule;
+    std::string argv0;
+    std::filesystem::path expected;
+  } cases[] = {
+      {"a link to the running file", (root / "home" / "prog").string(), root / "home" / "prog"},
+      {"a link to a link", (root / "home" / "chain").string(), root / "home" / "chain"},
+      {"the file itself", program.string(), program},
+      {"dots in the name are folded", (root / "home" / "." / "prog").string(),
+       root / "home" / "prog"},
+      {"no folder in the name: found in PATH", "prog", program},
+      {"another file", (root / "installed" / "other").string(), program},
+      {"a name that does not exist", (root / "home" / "missing").string(), program},
+      {"an empty name", "", program},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    EXPECT_EQ(StartedProgramPath(c.argv0, program), c.expected);
+  }
+  std::filesystem::remove_all(root);
+}
+
 }  // namespace
 }  // namespace platform

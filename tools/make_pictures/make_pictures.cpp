@@ -8,6 +8,8 @@
 //   plugin/tvk_sched.dat    the schedule view's skin, 160 x 100
 //   plugin/tvk_search.dat   the search window's picture, 170 x 150
 //   plugin/tvk_tenki.dat    the weather window's button labels, 120 x 20
+//   desktop/48x48/yomitoki.png, desktop/256x256/yomitoki.png
+//                           the program's icon in the desktop's menu (installed by the package)
 //
 // Usage: make_pictures OUTPUT_FOLDER
 //
@@ -77,6 +79,13 @@ bool Write(const QImage& image, const fs::path& path) {
   return false;
 }
 
+// PNG for the desktop's icon theme (transparency kept).
+bool WritePng(const QImage& image, const fs::path& path) {
+  if (image.save(QString::fromStdString(path.string()), "PNG")) return true;
+  std::fprintf(stderr, "Cannot write %s\n", path.string().c_str());
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,7 +98,7 @@ int main(int argc, char** argv) {
 
   const fs::path out = argv[1];
   std::error_code error;
-  for (const char* folder : {"data", "theme", "plugin"}) {
+  for (const char* folder : {"data", "theme", "plugin", "desktop/48x48", "desktop/256x256"}) {
     fs::create_directories(out / folder, error);
     if (error) {
       std::fprintf(stderr, "Cannot create %s: %s\n", (out / folder).string().c_str(),
@@ -107,6 +116,8 @@ int main(int argc, char** argv) {
                   Write(dark, out / "theme" / DarkTheme().fileName) &&
                   Write(ScheduleSkin(), out / "plugin" / "tvk_sched.dat") &&
                   Write(SearchSkin(), out / "plugin" / "tvk_search.dat") &&
-                  Write(WeatherSkin(), out / "plugin" / "tvk_tenki.dat");
+                  Write(WeatherSkin(), out / "plugin" / "tvk_tenki.dat") &&
+                  WritePng(AppIcon(48), out / "desktop" / "48x48" / "yomitoki.png") &&
+                  WritePng(AppIcon(256), out / "desktop" / "256x256" / "yomitoki.png");
   return ok ? 0 : 1;
 }

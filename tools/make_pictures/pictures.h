@@ -40,4 +40,8 @@ QImage ScheduleSkin();  // 160 x 100
 QImage SearchSkin();    // 170 x 150
 QImage WeatherSkin();   // 120 x 20
 
+// The program's icon for the desktop (application menu, package), `size` x `size` with
+// transparency.
+QImage AppIcon(int size);
+
 }  // namespace yk::pictures
