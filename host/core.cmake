@@ -2,6 +2,8 @@
 # the Host context and reaches the view through host/view_port.h.
 add_library(yk_host_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/composer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/display_scale.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_window_state.cpp
   ${CMAKE_CURRENT_LIST_DIR}/plugin_host.cpp
   ${CMAKE_CURRENT_LIST_DIR}/view_port.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_manager.cpp

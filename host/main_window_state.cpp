@@ -1,0 +1,71 @@
+#include "host/main_window_state.h"
+
+#include <algorithm>
+
+#include "host/display_scale.h"
+#include "platform/profile.h"
+
+namespace yk {
+namespace {
+
+constexpr char16_t kSection[] = u"setting";
+// Numbers this far out are garbage and would overflow the arithmetic below.
+constexpr int kCoordinateLimit = 1 << 20;
+
+int Read(platform::Profile& profile, const char16_t* key) {
+  return std::clamp(profile.GetInt(kSection, key, 0), -kCoordinateLimit, kCoordinateLimit);
+}
+
+}  // namespace
+
+MainWindowState ReadMainWindowState(platform::Handle app) {
+  MainWindowState state;
+  platform::Profile* profile = platform::ProfileOf(app);
+  if (profile == nullptr) return state;
+  state.frame = {Read(*profile, u"mainleft"), Read(*profile, u"maintop"),
+                 Read(*profile, u"mainwidth"), Read(*profile, u"mainheight")};
+  if (state.frame.empty()) state.frame = {};
+  state.maximized = profile->GetInt(kSection, u"mainmax", 0) == 1;
+  state.scale = ScaleChoiceFromStored(profile->GetInt(kSection, u"scale", kAutomaticScale));
+  return state;
+}
+
+void WriteMainWindowState(platform::Handle app, const MainWindowState& state) {
+  platform::Profile* profile = platform::ProfileOf(app);
+  if (profile == nullptr) return;
+  profile->WriteInt(kSection, u"mainleft", state.frame.left);
+  profile->WriteInt(kSection, u"maintop", state.frame.top);
+  profile->WriteInt(kSection, u"mainwidth", state.frame.width);
+  profile->WriteInt(kSection, u"mainheight", state.frame.height);
+  profile->WriteInt(kSection, u"mainmax", state.maximized ? 1 : 0);
+  profile->WriteInt(kSection, u"scale", ScaleChoiceFromStored(state.scale));
+}
+
+void WriteScaleChoice(platform::Handle app, int scale) {
+  if (platform::Profile* profile = platform::ProfileOf(app))
+    profile->WriteInt(kSection, u"scale", ScaleChoiceFromStored(scale));
+}
+
+int ScreenOfFrame(const ScreenRect& frame, const std::vector<ScreenRect>& screens) {
+  if (screens.empty()) return -1;
+  const int x = frame.left + frame.width / 2, y = frame.top + frame.height / 2;
+  for (size_t i = 0; i < screens.size(); ++i) {
+    const ScreenRect& s = screens[i];
+    if (x >= s.left && x < s.left + s.width && y >= s.top && y < s.top + s.height) return int(i);
+  }
+  return 0;
+}
+
+ScreenRect PlaceMainWindow(const ScreenRect& frame, const std::vector<ScreenRect>& screens) {
+  const int index = ScreenOfFrame(frame, screens);
+  if (frame.empty() || index < 0 || screens[size_t(index)].empty()) return frame;
+  const ScreenRect& s = screens[size_t(index)];
+  ScreenRect placed = frame;
+  placed.width = std::min(frame.width, s.width);
+  placed.height = std::min(frame.height, s.height);
+  placed.left = std::clamp(frame.left, s.left, s.left + s.width - placed.width);
+  placed.top = std::clamp(frame.top, s.top, s.top + s.height - placed.height);
+  return placed;
+}
+
+}  // namespace yk
