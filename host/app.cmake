@@ -69,6 +69,11 @@ yk_test(app_frame_test
   LIBS yk_host_app yk_test_call_log JPEG::JPEG Qt6::Test)
 target_compile_definitions(app_frame_test PRIVATE YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}")
 add_dependencies(app_frame_test rec_a)
+# The view on a high-density screen (device-pixel ratio 2).
+add_test(NAME app_frame_dense_test
+  COMMAND app_frame_test --gtest_filter=HostApp.OnAHighDensityScreenTheViewIsAsLargeAndSharp)
+set_tests_properties(app_frame_dense_test PROPERTIES TIMEOUT 600 ENVIRONMENT
+  "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=2;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/platform/tests/lsan.supp")
 
 # Installs the build into a temporary program folder and runs the program from there.
 yk_test(app_install_test

@@ -29,6 +29,10 @@ int DisplayScale::ToHost(double logical) const {
   return int(std::floor(logical * ratio_ / factor_ + kEdgeSlack));
 }
 
+int DisplayScale::ToHostEnd(double logical) const {
+  return int(std::ceil(logical * ratio_ / factor_ - kEdgeSlack));
+}
+
 int DisplayScale::HostExtent(int logicalLength) const {
   return std::max(0, ToHost(double(logicalLength)));
 }

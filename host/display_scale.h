@@ -30,8 +30,10 @@ class DisplayScale {
   int factor() const { return factor_; }
   double ratio() const { return ratio_; }
 
-  // The host pixel that holds a logical coordinate (negative ones stay negative).
+  // The host pixel that holds a logical coordinate (negative ones stay negative), and the
+  // first host pixel wholly past it (the end of a range that reaches it).
   int ToHost(double logical) const;
+  int ToHostEnd(double logical) const;
   // How many whole host pixels a logical length shows.
   int HostExtent(int logicalLength) const;
   // The logical coordinate where host pixel `host` begins, and the smallest logical length
