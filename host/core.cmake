@@ -41,7 +41,8 @@ yk_test_plugin(rec_no_info NI RECORDER_NO_INFO)
 yk_test_plugin(rec_init_zero Z RECORDER_INIT_ZERO)
 yk_test_plugin(rec_no_config N RECORDER_NO_CONFIG)
 
-foreach(test core_plugin_host_test core_window_manager_test core_composer_test)
+foreach(test core_plugin_host_test core_window_manager_test core_composer_test
+             core_main_window_test)
   yk_test(${test}
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/${test}.cpp
     LIBS yk_host_core yk_test_call_log)

@@ -18,7 +18,7 @@ int ScaleChoiceFromStored(int stored) {
 
 int ScaleFactor(int choice, double devicePixelRatio) {
   if (choice >= 1 && choice <= kMaxScale) return choice;
-  if (!(devicePixelRatio >= 2.0)) return 1;  // also NaN
+  if (!(devicePixelRatio + kEdgeSlack >= 2.0)) return 1;  // also NaN
   return std::min(kMaxScale, int(std::floor(devicePixelRatio + kEdgeSlack)));
 }
 

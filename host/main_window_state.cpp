@@ -48,12 +48,20 @@ void WriteScaleChoice(platform::Handle app, int scale) {
 
 int ScreenOfFrame(const ScreenRect& frame, const std::vector<ScreenRect>& screens) {
   if (screens.empty()) return -1;
-  const int x = frame.left + frame.width / 2, y = frame.top + frame.height / 2;
+  int best = 0;
+  long long bestArea = 0;
   for (size_t i = 0; i < screens.size(); ++i) {
     const ScreenRect& s = screens[i];
-    if (x >= s.left && x < s.left + s.width && y >= s.top && y < s.top + s.height) return int(i);
+    const long long w = std::min(frame.left + frame.width, s.left + s.width) -
+                        std::max(frame.left, s.left);
+    const long long h = std::min(frame.top + frame.height, s.top + s.height) -
+                        std::max(frame.top, s.top);
+    if (w > 0 && h > 0 && w * h > bestArea) {
+      best = int(i);
+      bestArea = w * h;
+    }
   }
-  return 0;
+  return best;
 }
 
 ScreenRect PlaceMainWindow(const ScreenRect& frame, const std::vector<ScreenRect>& screens) {

@@ -37,7 +37,7 @@ void WriteMainWindowState(platform::Handle app, const MainWindowState& state);
 void WriteScaleChoice(platform::Handle app, int scale);
 
 // The screen, of `screens` (available areas, the primary first), that a stored frame
-// rectangle belongs to: the one holding its centre, else the first.  -1 when there are none.
+// rectangle belongs to: the one holding most of it, else the first.  -1 when there are none.
 int ScreenOfFrame(const ScreenRect& frame, const std::vector<ScreenRect>& screens);
 
 // The rectangle to open the frame at: the stored one, no larger than that screen's
