@@ -18,6 +18,7 @@
 #include "platform/process.h"
 #include "platform/profile.h"
 #include "platform/qt_single_instance.h"
+#include "platform/qt_translations.h"
 
 namespace yk {
 namespace {
@@ -41,6 +42,10 @@ CTavikApp::~CTavikApp() {
 
 bool CTavikApp::InitInstance(const Options& options) {
   WatchTerminationSignals();
+  // Qt's own buttons and dialogs speak Japanese like the rest (English when the catalogue
+  // is missing).
+  if (QCoreApplication* qt = QCoreApplication::instance())
+    (void)platform::InstallQtTranslations(*qt);
   if (options.singleInstance) {
     instance_ = std::make_unique<platform::SingleInstance>(
         QString::fromStdU16String(platform::kHostProgramName));

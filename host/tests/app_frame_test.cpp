@@ -6,12 +6,15 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include "host/about_dialog.h"
@@ -434,6 +437,23 @@ TEST_F(HostApp, ChoosingAScaleWhileRunningAppliesAtOnceAndIsStored) {
   view().SetScaleChoice(1);
   EXPECT_EQ(host().clientWidth, 800);
   EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"scale", -1), 1);
+}
+
+TEST_F(HostApp, TheWallpaperDialogSpeaksJapanese) {
+  ASSERT_TRUE(Start());
+  QStringList labels, buttons;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return ADD_FAILURE() << "no file dialog";
+    for (QLabel* label : dialog->findChildren<QLabel*>()) labels << label->text();
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) buttons << button->text();
+    dialog->reject();
+  });
+  ASSERT_TRUE(frame().RunCommand(kCommandWallpaper));
+  EXPECT_TRUE(labels.contains(u"ファイルの種類:"_qs)) << labels.join(' ').toStdString();
+  EXPECT_TRUE(buttons.contains(u"キャンセル"_qs)) << buttons.join(' ').toStdString();
+  // Our own texts are as they were.
+  EXPECT_EQ(frame().Command(kCommandWallpaper)->text(), u"壁紙(&R)"_qs);
 }
 
 TEST(SettingsDialog, GridStepOutsideOneToTwentyKeepsTheDialogOpen) {
