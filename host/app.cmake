@@ -83,14 +83,7 @@ target_compile_definitions(app_install_test PRIVATE
   YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}" YK_BUILD_DIR="${PROJECT_BINARY_DIR}"
   YK_CMAKE_COMMAND="${CMAKE_COMMAND}")
 add_dependencies(app_install_test tavik-hpc2k rec_a rec_b)
-# Everything the program folder holds is built before the install (the target that gathers
-# it is defined later).
-function(yk_app_install_dependencies)
-  if(TARGET yk_program_folder)
-    add_dependencies(app_install_test yk_program_folder)
-  endif()
-endfunction()
-cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL yk_app_install_dependencies)
+yk_needs_program_folder(app_install_test)
 
 yk_bench(host_startup_bench
   SOURCES ${PROJECT_SOURCE_DIR}/bench/host_startup_bench.cpp

@@ -50,6 +50,17 @@ void Store(std::initializer_list<std::pair<const char16_t*, std::u16string>> val
   for (const auto& [key, value] : values) profile->WriteString(u"setting", key, value);
 }
 
+// One saved window showing the recording plugin A.
+void StoreOneWindow(int left, int top, int width, int height) {
+  auto text = [](int n) { return platform::Utf8ToUtf16(std::to_string(n)); };
+  Store({{u"win_num", u"1"},
+         {u"winleft0", text(left)},
+         {u"wintop0", text(top)},
+         {u"winwidth0", text(width)},
+         {u"winheight0", text(height)},
+         {u"winplg0", PluginPath("rec_a.plg")}});
+}
+
 class HostApp : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -293,12 +304,7 @@ TEST_F(HostApp, ClosingTheFrameSavesTheLayout) {
 }
 
 TEST_F(HostApp, ResizingTheMainWindowKeepsWindowsWithinReachAndItsSizeIsRestored) {
-  Store({{u"win_num", u"1"},
-         {u"winleft0", u"500"},
-         {u"wintop0", u"300"},
-         {u"winwidth0", u"240"},
-         {u"winheight0", u"150"},
-         {u"winplg0", PluginPath("rec_a.plg")}});
+  StoreOneWindow(500, 300, 240, 150);
   ASSERT_TRUE(Start());
   ASSERT_EQ(host().clientWidth, 800);
   const QSize bars = frame().size() - view().size();  // menu and tool bar
@@ -362,18 +368,9 @@ void ExpectTwoByTwoPixels(const QImage& shown) {
   }
 }
 
-void StoreOneWindowAt20And10() {
-  Store({{u"win_num", u"1"},
-         {u"winleft0", u"20"},
-         {u"wintop0", u"10"},
-         {u"winwidth0", u"240"},
-         {u"winheight0", u"100"},
-         {u"winplg0", PluginPath("rec_a.plg")}});
-}
-
 TEST_F(HostApp, AtScaleTwoAPixelIsTwoByTwoAndClicksReachThePluginExactly) {
   Store({{u"scale", u"2"}});
-  StoreOneWindowAt20And10();
+  StoreOneWindow(20, 10, 240, 100);
   ASSERT_TRUE(Start(QSize(800, 600), QSize(1000, 700)));
   EXPECT_EQ(view().scale().factor(), 2);
   EXPECT_EQ(host().bufferWidth, 504);  // 1000 / 2 rounded up to a multiple of 8
@@ -409,7 +406,7 @@ TEST_F(HostApp, AtScaleTwoAPixelIsTwoByTwoAndClicksReachThePluginExactly) {
 // pixel.
 TEST_F(HostApp, OnAHighDensityScreenTheViewIsAsLargeAndSharp) {
   if (qApp->devicePixelRatio() < 2) GTEST_SKIP() << "needs a screen of device-pixel ratio 2";
-  StoreOneWindowAt20And10();
+  StoreOneWindow(20, 10, 240, 100);
   ASSERT_TRUE(Start(QSize(400, 300), QSize(500, 350)));
   EXPECT_EQ(view().scale().factor(), 2);
   EXPECT_EQ(host().bufferWidth, 504);
