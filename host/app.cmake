@@ -28,6 +28,7 @@ target_link_libraries(yk_host_session PUBLIC yk_host_core yk_host_wallpaper yk_d
 add_library(yk_host_app STATIC
   ${CMAKE_CURRENT_LIST_DIR}/about_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_frame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/screen_image.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tavik_app.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tavik_view.cpp
@@ -74,6 +75,10 @@ add_test(NAME app_frame_dense_test
   COMMAND app_frame_test --gtest_filter=HostApp.OnAHighDensityScreenTheViewIsAsLargeAndSharp)
 set_tests_properties(app_frame_dense_test PROPERTIES TIMEOUT 600 ENVIRONMENT
   "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=2;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/platform/tests/lsan.supp")
+
+yk_test(app_screen_image_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/app_screen_image_test.cpp
+  LIBS yk_host_app)
 
 # Installs the build into a temporary program folder and runs the program from there.
 yk_test(app_install_test

@@ -16,6 +16,7 @@
 #include "host/main_frame.h"
 #include "host/main_window_state.h"
 #include "host/plugin_host.h"
+#include "host/screen_image.h"
 #include "host/settings_dialog.h"
 #include "host/theme_dialog.h"
 #include "host/theme_parts.h"
@@ -24,15 +25,6 @@
 #include "platform/virtual_keys.h"
 
 namespace yk {
-namespace {
-
-// A bottom-up 24-bit buffer as an image (upside down: the painter flips it back).
-QImage BufferImage(const PixelBuffer& buffer) {
-  return QImage(buffer.bits, buffer.width, buffer.height, qsizetype(buffer.width) * 3,
-                QImage::Format_BGR888);
-}
-
-}  // namespace
 
 CTavikView::CTavikView(QSize bufferSize, QSize initialSize, int scaleChoice,
                        std::u16string appFolder, platform::Handle app)
@@ -186,9 +178,7 @@ void CTavikView::OnAbout() {
   // The program's icon: the plugin button of the current theme, doubled.
   QPixmap icon;
   if (session_.ready()) {
-    PixelBuffer parts = PartsBuffer(*session_.host());
-    QImage sheet = BufferImage(parts).mirrored();
-    icon = QPixmap::fromImage(sheet.copy(0, 0, 20, 20).scaled(40, 40));
+    icon = QPixmap::fromImage(ScreenImage(PartsBuffer(*session_.host()), 0, 0, 20, 20, 2));
   }
   AboutDialog dialog(icon, this);
   dialog.exec();
@@ -246,14 +236,8 @@ void CTavikView::paintEvent(QPaintEvent* event) {
   const int right = std::min(host.clientWidth, scale_.ToHostEnd(exposed.right() + 1));
   const int bottom = std::min(host.clientHeight, scale_.ToHostEnd(exposed.bottom() + 1));
   if (left >= right || top >= bottom) return;
-  // The buffer's rows are stored bottom-up: copy the part and turn it upright, then make
-  // each host pixel a factor x factor square of device pixels (nearest neighbour).
-  const QRect stored(left, host.bufferHeight - bottom, right - left, bottom - top);
-  QImage part = BufferImage(screen).copy(stored).mirrored();
-  const int factor = scale_.factor();
-  if (factor > 1)
-    part = part.scaled(part.width() * factor, part.height() * factor, Qt::IgnoreAspectRatio,
-                       Qt::FastTransformation);
+  // Upright, each host pixel a factor x factor square of device pixels.
+  QImage part = ScreenImage(screen, left, top, right - left, bottom - top, scale_.factor());
   part.setDevicePixelRatio(scale_.ratio());
   painter.drawImage(QPointF(scale_.ToLogical(left), scale_.ToLogical(top)), part);
 }
