@@ -368,6 +368,23 @@ void ExpectTwoByTwoPixels(const QImage& shown) {
   }
 }
 
+TEST_F(HostApp, AMaximisedMainWindowOpensMaximisedAndKeepsItsNormalSize) {
+  Store({{u"mainleft", u"40"},
+         {u"maintop", u"30"},
+         {u"mainwidth", u"500"},
+         {u"mainheight", u"400"},
+         {u"mainmax", u"1"}});
+  ASSERT_TRUE(Start());
+  QApplication::processEvents();
+  EXPECT_TRUE(frame().isMaximized());
+  frame().close();
+  auto profile = platform::OpenSettingsProfile();
+  EXPECT_EQ(profile->GetInt(u"setting", u"mainmax", -1), 1);
+  EXPECT_EQ(profile->GetInt(u"setting", u"mainwidth", -1), 500);
+  EXPECT_EQ(profile->GetInt(u"setting", u"mainheight", -1), 400);
+  EXPECT_EQ(profile->GetInt(u"setting", u"mainleft", -1), 40);
+}
+
 TEST_F(HostApp, AtScaleTwoAPixelIsTwoByTwoAndClicksReachThePluginExactly) {
   Store({{u"scale", u"2"}});
   StoreOneWindow(20, 10, 240, 100);
