@@ -1,6 +1,6 @@
 // Schedule store speed: collecting one date whose four files hold a full cache's worth of
-// records (950), cold and warm, and loading a level against reading the same bytes with
-// a plain std::ifstream.
+// records (950), cold and warm, loading a level against reading the same bytes with a
+// plain std::ifstream, and the look for a move intent that precedes every read.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <time.h>
@@ -107,6 +107,18 @@ void BM_LoadLevel(benchmark::State& state) {
   if (store->counts[0] != 300) state.SkipWithError("expected 300 records");
 }
 BENCHMARK(BM_LoadLevel)->Unit(benchmark::kMicrosecond);
+
+// What every level read costs before it reads, when no move was cut short by a crash:
+// looking for the move intent, one stat.
+void BM_SettleWithoutIntent(benchmark::State& state) {
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(yk::SettleScheduleMove(Data().folder()));
+  }
+  if (yk::SettleScheduleMove(Data().folder()) != yk::MoveSettlement::kNone) {
+    state.SkipWithError("expected no move intent");
+  }
+}
+BENCHMARK(BM_SettleWithoutIntent)->Unit(benchmark::kMicrosecond);
 
 // CPU time of this thread, kernel time included (the machine may be shared, so wall time
 // says little).

@@ -1,13 +1,20 @@
 // schedule_store.cpp — the sched.txt tree, its cache and one date's list.
 #include "common/schedule_store.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <bit>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -251,10 +258,41 @@ ScheduleRecord AsStored(const ScheduleRecord& record) {
   return stored;
 }
 
+// Reads the level's file for the date into the cache (LoadLevel without settling a move).
+void ReadLevel(SpanLevel level, int year, int month, int day,
+               const std::filesystem::path& dataFolder, ScheduleStore* store) {
+  int index = Index(level);
+  store->counts[index] = 0;
+  store->keys[index] = LevelKey(level, year, month, day);
+  ScheduleRecord* records = LevelRecords(store, level);
+  int capacity = kLevelCapacities[index];
+  int count = 0;
+  // A file that can't be opened (or read to the end) leaves the level holding it with no
+  // records: a level holding part of a file would lose the rest at its next rewrite.
+  bool read = ForEachUtf16Line(ScheduleFilePath(dataFolder, level, year, month, day),
+                               [&](std::u16string_view line) {
+                                 if (ParseInto(line, &records[count])) ++count;
+                                 return count < capacity;
+                               });
+  store->counts[index] = read ? count : 0;
+}
+
+// Whether the level holds the file for the date.
+bool HoldsFile(const ScheduleStore* store, SpanLevel level, int year, int month, int day) {
+  int32_t wanted = LevelKey(level, year, month, day);
+  return wanted != 0 && store->keys[Index(level)] == wanted;
+}
+
+// Whether reading a level first settles a move intent left by a crash.  A move in progress
+// reads its levels without: its own intent is not one left behind.
+enum class Settling { kSettle, kSkip };
+
 void EnsureLevelOf(const std::filesystem::path& dataFolder, const ScheduleRecord& record,
-                   ScheduleStore* store) {
-  EnsureLevel(SpanLevelOf(record), record.startYear, record.startMonth, record.startDay, dataFolder,
-              store);
+                   ScheduleStore* store, Settling settling = Settling::kSettle) {
+  SpanLevel level = SpanLevelOf(record);
+  if (HoldsFile(store, level, record.startYear, record.startMonth, record.startDay)) return;
+  if (settling == Settling::kSettle) (void)SettleScheduleMove(dataFolder, store);
+  ReadLevel(level, record.startYear, record.startMonth, record.startDay, dataFolder, store);
 }
 
 // Index within its level of the first cached record equal to `record`, or -1.
@@ -321,6 +359,234 @@ bool AppendRecord(const std::filesystem::path& dataFolder, const ScheduleRecord&
 
 bool LevelFull(const ScheduleStore* store, SpanLevel level) {
   return CachedCount(store, level) >= kLevelCapacities[Index(level)];
+}
+
+// ---- the move intent ----------------------------------------------------------------------
+
+constexpr char kMoveIntentName[] = ".sched-move";  // hidden, and no data file's name
+constexpr std::u16string_view kMoveIntentTag = u"schedule move 1";
+constexpr std::u16string_view kMoveIntentEnd = u"end";
+constexpr std::size_t kMoveIntentLines = 9;
+
+struct MoveIntent {
+  std::u16string oldFile;  // relative to the data folder
+  std::u16string oldLine;
+  uint64_t oldCount = 0;  // lines equal to the old record in its file before the move
+  std::u16string newFile;
+  std::u16string newLine;
+  uint64_t newCount = 0;  // lines equal to the new record in its file before the move
+  uint64_t newSize = 0;   // bytes of the new file before the move
+};
+
+// The intent's file name in the data folder, built as plain text: it is looked for before
+// every level read.
+std::string MoveIntentName(const std::filesystem::path& dataFolder) {
+  std::string name = dataFolder.native();
+  if (!name.empty() && name.back() != '/') name.push_back('/');
+  name += kMoveIntentName;
+  return name;
+}
+
+// The file of a record, relative to the data folder.
+std::u16string RelativeFileOf(const ScheduleRecord& record) {
+  return Ascii(ScheduleFilePathOf(std::filesystem::path(), record).generic_string().c_str());
+}
+
+std::u16string DecimalText(uint64_t value) {
+  return Ascii(std::to_string(value).c_str());
+}
+
+// Plain decimal digits only (at most 18 of them): the intent is ours, anything else in a
+// number means it isn't one.
+std::optional<uint64_t> ReadCount(std::u16string_view text) {
+  if (text.empty() || text.size() > 18) return std::nullopt;
+  uint64_t value = 0;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    value = value * 10 + static_cast<uint64_t>(c - u'0');
+  }
+  return value;
+}
+
+// The size of a file in bytes: 0 when it doesn't exist, nullopt when it can't be told.
+std::optional<uint64_t> FileSize(const std::filesystem::path& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return 0;
+    return std::nullopt;
+  }
+  if (!S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<uint64_t>(info.st_size);
+}
+
+// How many lines of `path` read as a record equal to `record` (in its stored form); 0 for a
+// missing file, nullopt for one that can't be read.  The whole file counts, also past what
+// a level's slots hold.
+std::optional<uint64_t> CountEqualLines(const std::filesystem::path& path,
+                                        const ScheduleRecord& record) {
+  auto scratch = std::make_unique<ScheduleRecord>();
+  uint64_t count = 0;
+  bool read = ForEachUtf16Line(path, [&](std::u16string_view line) {
+    if (ParseInto(line, scratch.get()) && RecordsEqual(*scratch, record)) ++count;
+    return true;
+  });
+  if (read) return count;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) return 0;
+  return std::nullopt;
+}
+
+std::string MoveIntentBytes(const MoveIntent& intent) {
+  const std::u16string lines[] = {std::u16string(kMoveIntentTag),
+                                  intent.oldFile,
+                                  intent.oldLine,
+                                  DecimalText(intent.oldCount),
+                                  intent.newFile,
+                                  intent.newLine,
+                                  DecimalText(intent.newCount),
+                                  DecimalText(intent.newSize),
+                                  std::u16string(kMoveIntentEnd)};
+  static_assert(std::size(lines) == kMoveIntentLines);
+  std::string bytes;
+  for (const std::u16string& line : lines) bytes += EncodeUtf16Line(line);
+  return bytes;
+}
+
+// The intent with its two records, when the file is a whole and sound intent: both lines
+// read as records that belong in the files it names, and the two files differ.
+struct ReadIntent {
+  MoveIntent intent;
+  ScheduleRecord oldRecord{};
+  ScheduleRecord newRecord{};
+};
+
+std::unique_ptr<ReadIntent> ReadMoveIntent(const std::filesystem::path& path) {
+  std::optional<std::vector<std::u16string>> lines = ReadUtf16Lines(path);
+  if (!lines.has_value() || lines->size() != kMoveIntentLines) return nullptr;
+  const std::vector<std::u16string>& l = *lines;
+  if (l[0] != kMoveIntentTag || l[8] != kMoveIntentEnd) return nullptr;
+  auto read = std::make_unique<ReadIntent>();
+  MoveIntent& intent = read->intent;
+  intent.oldFile = l[1];
+  intent.oldLine = l[2];
+  intent.newFile = l[4];
+  intent.newLine = l[5];
+  std::optional<uint64_t> oldCount = ReadCount(l[3]);
+  std::optional<uint64_t> newCount = ReadCount(l[6]);
+  std::optional<uint64_t> newSize = ReadCount(l[7]);
+  if (!oldCount || !newCount || !newSize) return nullptr;
+  intent.oldCount = *oldCount;
+  intent.newCount = *newCount;
+  intent.newSize = *newSize;
+  // The files are taken from the records, never from the names as written: settling only
+  // ever touches schedule files of this data folder.
+  if (!ParseInto(intent.oldLine, &read->oldRecord) ||
+      !ParseInto(intent.newLine, &read->newRecord) ||
+      RelativeFileOf(read->oldRecord) != intent.oldFile ||
+      RelativeFileOf(read->newRecord) != intent.newFile || intent.oldFile == intent.newFile) {
+    return nullptr;
+  }
+  return read;
+}
+
+// An intent this process could not settle, so that it isn't tried again at every read.
+struct IntentIdentity {
+  std::string path;
+  dev_t device = 0;
+  ino_t inode = 0;
+  int64_t modifiedSeconds = 0;
+  int64_t modifiedNanoseconds = 0;
+  off_t size = 0;
+
+  static IntentIdentity Of(const std::filesystem::path& path, const struct stat& info) {
+    return {path.string(),       info.st_dev,          info.st_ino,
+            info.st_mtim.tv_sec, info.st_mtim.tv_nsec, info.st_size};
+  }
+  bool operator==(const IntentIdentity&) const = default;
+};
+
+std::optional<IntentIdentity>& UnsettledIntent() {
+  static std::optional<IntentIdentity> identity;
+  return identity;
+}
+
+// Writes the intent of moving `oldRecord` out of its file into `newRecord`'s.
+bool WriteMoveIntent(const std::filesystem::path& dataFolder, const ScheduleRecord& oldRecord,
+                     const ScheduleRecord& newRecord) {
+  MoveIntent intent;
+  intent.oldFile = RelativeFileOf(oldRecord);
+  intent.oldLine = FormatScheduleLine(oldRecord);
+  intent.newFile = RelativeFileOf(newRecord);
+  intent.newLine = FormatScheduleLine(newRecord);
+  const std::filesystem::path newPath = ScheduleFilePathOf(dataFolder, newRecord);
+  std::optional<uint64_t> oldCount =
+      CountEqualLines(ScheduleFilePathOf(dataFolder, oldRecord), AsStored(oldRecord));
+  std::optional<uint64_t> newCount = CountEqualLines(newPath, AsStored(newRecord));
+  std::optional<uint64_t> newSize = FileSize(newPath);
+  if (!oldCount || !newCount || !newSize) return false;
+  intent.oldCount = *oldCount;
+  intent.newCount = *newCount;
+  intent.newSize = *newSize;
+  if (!ReplaceFileAtomically(MoveIntentPath(dataFolder), MoveIntentBytes(intent))) return false;
+  UnsettledIntent().reset();
+  return true;
+}
+
+void RemoveMoveIntent(const std::filesystem::path& dataFolder) {
+  ::unlink(MoveIntentPath(dataFolder).c_str());
+}
+
+// Empties the level of `store` that holds `record`'s file.
+void ForgetFileOf(ScheduleStore* store, const ScheduleRecord& record) {
+  if (store == nullptr) return;
+  SpanLevel level = SpanLevelOf(record);
+  if (HoldsFile(store, level, record.startYear, record.startMonth, record.startDay)) {
+    ForgetLevel(store, level);
+  }
+}
+
+// Takes the first record equal to `record` out of its file, as a delete does.  It works in
+// a cache of its own, so that no level of the caller's is overwritten; made when first
+// needed (after a crash) and kept, since settling may be needed again and again.  True
+// also when there is no such record.
+bool RemoveFirstEqual(const std::filesystem::path& dataFolder, const ScheduleRecord& record) {
+  static std::unique_ptr<ScheduleStore> work;
+  if (work == nullptr) work = std::make_unique<ScheduleStore>();
+  SpanLevel level = SpanLevelOf(record);
+  ReadLevel(level, record.startYear, record.startMonth, record.startDay, dataFolder, work.get());
+  int found = FindCached(work.get(), level, record);
+  if (found < 0) return true;
+  LevelRecords(work.get(), level)[found].period = kDeletedMarker;
+  return RewriteLevel(ScheduleFilePathOf(dataFolder, record), level, work.get(), nullptr);
+}
+
+// A kill in the middle of the append may leave the start of the new line (after the line
+// end written first when the file lacked one) past the file's old end.  Such a piece, and
+// only such a piece, is cut off again.  False when it is there but can't be cut.
+bool CutTornAppend(const std::filesystem::path& path, uint64_t oldSize, std::u16string_view line) {
+  const std::string lineBytes = EncodeUtf16Line(line);
+  int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR;
+  struct stat info {};
+  bool ok = true;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<uint64_t>(info.st_size) > oldSize &&
+      static_cast<uint64_t>(info.st_size) - oldSize < lineBytes.size() + 6) {
+    std::string tail(static_cast<std::size_t>(static_cast<uint64_t>(info.st_size) - oldSize), '\0');
+    if (::pread(fd, tail.data(), tail.size(), static_cast<off_t>(oldSize)) ==
+        static_cast<ssize_t>(tail.size())) {
+      using namespace std::string_view_literals;
+      for (std::string_view lineEnd : {""sv, "\r\0\n\0"sv, "\0\r\0\n\0"sv}) {
+        std::string appended = std::string(lineEnd) + lineBytes;
+        if (tail.size() < appended.size() && std::string_view(appended).starts_with(tail)) {
+          ok = ::ftruncate(fd, static_cast<off_t>(oldSize)) == 0 && ::fsync(fd) == 0;
+          break;
+        }
+      }
+    }
+  }
+  if (::close(fd) != 0) ok = false;
+  return ok;
 }
 
 // (a1, a2) compared with (b1, b2): -1, 0 or 1.
@@ -462,27 +728,61 @@ void ForgetLevel(ScheduleStore* store, SpanLevel level) {
 
 void LoadLevel(SpanLevel level, int year, int month, int day,
                const std::filesystem::path& dataFolder, ScheduleStore* store) {
-  int index = Index(level);
-  store->counts[index] = 0;
-  store->keys[index] = LevelKey(level, year, month, day);
-  ScheduleRecord* records = LevelRecords(store, level);
-  int capacity = kLevelCapacities[index];
-  int count = 0;
-  // A file that can't be opened (or read to the end) leaves the level holding it with no
-  // records: a level holding part of a file would lose the rest at its next rewrite.
-  bool read = ForEachUtf16Line(ScheduleFilePath(dataFolder, level, year, month, day),
-                               [&](std::u16string_view line) {
-                                 if (ParseInto(line, &records[count])) ++count;
-                                 return count < capacity;
-                               });
-  store->counts[index] = read ? count : 0;
+  (void)SettleScheduleMove(dataFolder, store);
+  ReadLevel(level, year, month, day, dataFolder, store);
 }
 
 void EnsureLevel(SpanLevel level, int year, int month, int day,
                  const std::filesystem::path& dataFolder, ScheduleStore* store) {
-  int32_t wanted = LevelKey(level, year, month, day);
-  if (wanted != 0 && store->keys[Index(level)] == wanted) return;
+  if (HoldsFile(store, level, year, month, day)) return;
   LoadLevel(level, year, month, day, dataFolder, store);
+}
+
+// ---- moves between files ------------------------------------------------------------------
+
+std::filesystem::path MoveIntentPath(const std::filesystem::path& dataFolder) {
+  return MoveIntentName(dataFolder);
+}
+
+MoveSettlement SettleScheduleMove(const std::filesystem::path& dataFolder, ScheduleStore* store) {
+  const std::string name = MoveIntentName(dataFolder);
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0) return MoveSettlement::kNone;
+  const std::filesystem::path path = name;
+  if (UnsettledIntent() == IntentIdentity::Of(path, info)) return MoveSettlement::kFailed;
+  auto failed = [&]() {
+    // Told again by its (unchanged) identity, so it is left alone until the next start.
+    struct stat now {};
+    if (::stat(path.c_str(), &now) == 0) UnsettledIntent() = IntentIdentity::Of(path, now);
+    return MoveSettlement::kFailed;
+  };
+  auto drop = [&](MoveSettlement settled) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return failed();
+    UnsettledIntent().reset();
+    return settled;
+  };
+
+  std::unique_ptr<ReadIntent> read = ReadMoveIntent(path);
+  if (read == nullptr) return drop(MoveSettlement::kDropped);  // not a whole intent of ours
+  const MoveIntent& intent = read->intent;
+  const std::filesystem::path newPath = ScheduleFilePathOf(dataFolder, read->newRecord);
+  std::optional<uint64_t> newNow = CountEqualLines(newPath, read->newRecord);
+  std::optional<uint64_t> oldNow =
+      CountEqualLines(ScheduleFilePathOf(dataFolder, read->oldRecord), read->oldRecord);
+  if (!newNow || !oldNow) return failed();
+
+  if (*newNow == intent.newCount + 1 && *oldNow == intent.oldCount) {
+    // The new line is stored and the old one still there: finish the move.
+    ForgetFileOf(store, read->oldRecord);
+    if (!RemoveFirstEqual(dataFolder, read->oldRecord)) return failed();
+    return drop(MoveSettlement::kCompleted);
+  }
+  if (*newNow == intent.newCount) {
+    // Nothing was moved; a piece of the new line may still have to go.
+    ForgetFileOf(store, read->newRecord);
+    if (!CutTornAppend(newPath, intent.newSize, intent.newLine)) return failed();
+  }
+  return drop(MoveSettlement::kDropped);
 }
 
 // ---- operations -------------------------------------------------------------------------
@@ -559,36 +859,62 @@ bool ModifySchedule(const std::filesystem::path& dataFolder, const ScheduleRecor
     return true;
   }
 
-  // Two files: store the new record first, so a failure never loses the old one.
+  // Two files: store the new record first, so a failure never loses the old one, and
+  // guard the two writes with a move intent, so a crash between them never leaves both.
+  // An intent left by an earlier crash is settled before this one takes its place (one that
+  // can't be settled now is given up: it stands for a record shown twice, never for one lost).
+  (void)SettleScheduleMove(dataFolder, store);
   EnsureLevelOf(dataFolder, newRecord, store);
   if (LevelFull(store, newLevel)) {
     ShowLimitMessage(newLevel);
     return false;
   }
-  if (!FitsLine(newRecord) || !AppendRecord(dataFolder, newRecord, store)) {
+  if (!FitsLine(newRecord)) {
     ShowOpenFailedMessage();
     return false;
   }
   EnsureLevelOf(dataFolder, oldRecord, store);
+  if (FindCached(store, oldLevel, AsStored(oldRecord)) < 0) {
+    // Nothing to take away: the change is an addition.
+    if (!AppendRecord(dataFolder, newRecord, store)) {
+      ShowOpenFailedMessage();
+      return false;
+    }
+    return true;
+  }
+  if (!WriteMoveIntent(dataFolder, oldRecord, newRecord)) {
+    ShowOpenFailedMessage();
+    return false;
+  }
+  if (!AppendRecord(dataFolder, newRecord, store)) {
+    RemoveMoveIntent(dataFolder);
+    ShowOpenFailedMessage();
+    return false;
+  }
+  EnsureLevelOf(dataFolder, oldRecord, store, Settling::kSkip);
   int found = FindCached(store, oldLevel, AsStored(oldRecord));
-  if (found < 0) return true;  // nothing to take away: the change is an addition
-  LevelRecords(store, oldLevel)[found].period = kDeletedMarker;
-  if (RewriteLevel(oldPath, oldLevel, store, nullptr)) return true;
-
-  // The old record couldn't be removed: take the new one back out so the files are as
-  // before (if that fails too, both records stay — nothing is lost).
-  const ScheduleRecord stored = AsStored(newRecord);
-  EnsureLevelOf(dataFolder, newRecord, store);
-  ScheduleRecord* records = LevelRecords(store, newLevel);
-  for (int i = CachedCount(store, newLevel) - 1; i >= 0; --i) {
-    if (RecordsEqual(records[i], stored)) {
-      records[i].period = kDeletedMarker;
-      (void)RewriteLevel(newPath, newLevel, store, nullptr);
-      break;
+  if (found >= 0) {
+    LevelRecords(store, oldLevel)[found].period = kDeletedMarker;
+    if (!RewriteLevel(oldPath, oldLevel, store, nullptr)) {
+      // The old record couldn't be removed: take the new one back out so the files are as
+      // before.  If that fails too, both records stay and so does the intent, which
+      // finishes the move once the old file can be written again.
+      const ScheduleRecord stored = AsStored(newRecord);
+      EnsureLevelOf(dataFolder, newRecord, store, Settling::kSkip);
+      ScheduleRecord* records = LevelRecords(store, newLevel);
+      for (int i = CachedCount(store, newLevel) - 1; i >= 0; --i) {
+        if (RecordsEqual(records[i], stored)) {
+          records[i].period = kDeletedMarker;
+          if (RewriteLevel(newPath, newLevel, store, nullptr)) RemoveMoveIntent(dataFolder);
+          break;
+        }
+      }
+      ShowOpenFailedMessage();
+      return false;
     }
   }
-  ShowOpenFailedMessage();
-  return false;
+  RemoveMoveIntent(dataFolder);
+  return true;
 }
 
 // ---- one date's list --------------------------------------------------------------------
@@ -633,7 +959,15 @@ void CollectDaySchedules(const std::filesystem::path& dataFolder, int year, int 
 
   static constexpr SpanLevel kScanOrder[] = {SpanLevel::Day, SpanLevel::Days, SpanLevel::Months,
                                              SpanLevel::Years};
-  for (SpanLevel level : kScanOrder) EnsureLevel(level, year, month, day, dataFolder, store);
+  // A move left half done by a crash is settled once, before any file is read (settling
+  // empties a level holding a file it changed, so the levels are looked at after it).
+  auto holds = [&](SpanLevel level) { return HoldsFile(store, level, year, month, day); };
+  if (!std::all_of(std::begin(kScanOrder), std::end(kScanOrder), holds)) {
+    (void)SettleScheduleMove(dataFolder, store);
+  }
+  for (SpanLevel level : kScanOrder) {
+    if (!holds(level)) ReadLevel(level, year, month, day, dataFolder, store);
+  }
 
   for (SpanLevel level : kScanOrder) {
     const ScheduleRecord* records = LevelRecords(store, level);

@@ -108,9 +108,10 @@ void ClearScheduleStore(ScheduleStore* store);
 // Empties one level (key and count 0), so the next reader loads its file again.
 void ForgetLevel(ScheduleStore* store, SpanLevel level);
 
-// Reads the level's file for the date into the cache.  A missing or unreadable file
-// leaves the level holding that file with no records.  Malformed lines are skipped;
-// reading stops when the level is full.
+// Reads the level's file for the date into the cache, after settling a move that a crash
+// left half done (SettleScheduleMove).  A missing or unreadable file leaves the level
+// holding that file with no records.  Malformed lines are skipped; reading stops when the
+// level is full.
 void LoadLevel(SpanLevel level, int year, int month, int day,
                const std::filesystem::path& dataFolder, ScheduleStore* store);
 
@@ -143,9 +144,57 @@ void EnsureLevel(SpanLevel level, int year, int month, int day,
 // its file.  The old record stays unless the new one was stored: a full target level or
 // a failed write leaves both files as they were (with the message shown) and returns
 // false.  A missing old record is not an error: the new one is added.  No duplicate test.
+// A change that moves the record to another file is guarded by a move intent (below), so
+// that a crash between its two writes never leaves the record in both files.
 [[nodiscard]] bool ModifySchedule(const std::filesystem::path& dataFolder,
                                   const ScheduleRecord& oldRecord, const ScheduleRecord& newRecord,
                                   ScheduleStore* store);
+
+// ---- moves between files -----------------------------------------------------------------
+//
+// Moving a record to another file takes two writes: the new line is appended to its file,
+// then the old line is taken out of its own.  Before the first, the store writes (whole,
+// through ReplaceFileAtomically) a move intent into the data folder; after the second it
+// removes it.  The intent names both files and both lines, how many lines equal to each
+// record its file held before the move, and the new file's size then.  It is a hidden file
+// of ours alone, in the same UTF-16 CR LF form as the data files:
+//
+//   schedule move 1
+//   <old file, relative to the data folder, "/" between folders>
+//   <old line>
+//   <lines equal to the old record in the old file before the move>
+//   <new file>
+//   <new line>
+//   <lines equal to the new record in the new file before the move>
+//   <the new file's size in bytes before the move>
+//   end
+//
+// An intent left behind by a crash is settled before the store next reads a level, and at
+// the host's start.  Counting the equal lines tells what was done, also when a file holds
+// the same record more than once:
+//   - the new file holds one more new line than before and the old file as many old lines
+//     as before: the old line is taken out (the first equal one, as a delete does);
+//   - the new file holds as many new lines as before: nothing was moved (the start of a
+//     line cut short by the crash is cut off again) and the intent is dropped;
+//   - anything else (the move was finished, or the files were changed since): the files
+//     are left as they are and the intent is dropped.
+// Each step is whole on its own, so settling may itself be interrupted and run again.
+
+// The move intent's file.
+[[nodiscard]] std::filesystem::path MoveIntentPath(const std::filesystem::path& dataFolder);
+
+enum class MoveSettlement {
+  kNone,       // no intent
+  kDropped,    // an intent with nothing left to do (or unreadable) was removed
+  kCompleted,  // the old line was taken out, and the intent removed
+  kFailed,     // a file couldn't be read or written: the intent stays for the next start
+};
+
+// Settles an intent left in `dataFolder`.  When no intent exists this is one stat.  An
+// intent that couldn't be settled is not tried again by this process until it changes.
+// Levels of `store` (when given) holding a file that settling changed are emptied.
+MoveSettlement SettleScheduleMove(const std::filesystem::path& dataFolder,
+                                  ScheduleStore* store = nullptr);
 
 // ---- one date's list --------------------------------------------------------------------
 

@@ -12,13 +12,13 @@ target_link_libraries(yk_store PUBLIC yk_interface yk_platform)
 
 set(yk_store_tests ${CMAKE_CURRENT_LIST_DIR}/tests)
 foreach(test date_util_test line_file_test atomic_file_test store_line_test store_ops_test
-             store_collect_test holiday_test)
+             store_move_test store_collect_test holiday_test)
   yk_test(${test} SOURCES ${yk_store_tests}/${test}.cpp ${yk_store_tests}/store_test_support.cpp
           LIBS yk_store)
 endforeach()
 
 yk_bench(store_bench SOURCES ${PROJECT_SOURCE_DIR}/bench/store_bench.cpp LIBS yk_store)
 
-foreach(target schedule_line load_level holiday_line read_holidays)
+foreach(target schedule_line load_level move_intent holiday_line read_holidays)
   yk_fuzz(fuzz_${target} SOURCES ${PROJECT_SOURCE_DIR}/fuzz/store_${target}.cpp LIBS yk_store)
 endforeach()

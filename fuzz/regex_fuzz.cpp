@@ -1,15 +1,59 @@
 // Commands and targets from the fuzzer's bytes through RegexMatch and RegexSubst, with and
 // without the k, i, m and g options. The target sits in a buffer of exactly its size so that
-// any read past its end is caught.
+// any read past its end is caught. Every command also runs with the search hints off, and
+// the two runs must agree: the hints only narrow where the program is tried.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "plugins/search/regex/regex.h"
+#include "plugins/search/regex/regex_internal.h"
 
 namespace {
+
+// What a call left in the handle: its result, the groups (as offsets) and the result text.
+struct Outcome {
+  int result = 0;
+  std::vector<long> groups;
+  std::string text;
+};
+
+template <typename Call>
+Outcome RunOnce(Call call, const std::string& command, const char* begin, const char* end,
+                bool hints) {
+  yk::RegexHandle* handle = nullptr;
+  char message[32];
+  Outcome o;
+  if (!hints) {
+    (void)call(command.c_str(), begin, end, &handle, message);
+    yk::regex_detail::SetHintsEnabled(handle, false);
+  }
+  o.result = call(command.c_str(), begin, end, &handle, message);
+  if (handle) {
+    for (int g = 0; o.result == 1 && g <= handle->groupCount; ++g) {
+      o.groups.push_back(handle->groupStart[g] ? handle->groupStart[g] - begin : -1);
+      o.groups.push_back(handle->groupStart[g] ? handle->groupEnd[g] - begin : -1);
+    }
+    if (handle->resultStart) o.text.assign(handle->resultStart, handle->resultEnd);
+  }
+  yk::RegexFree(handle);
+  return o;
+}
+
+// A result of -1 may be the step limit, which the two runs reach after different work.
+template <typename Call>
+void SameWithoutHints(Call call, const std::string& command, const char* begin,
+                      const char* end) {
+  const Outcome on = RunOnce(call, command, begin, end, true);
+  const Outcome off = RunOnce(call, command, begin, end, false);
+  if (on.result == -1 || off.result == -1) return;
+  if (on.result != off.result || on.groups != off.groups || on.text != off.text) {
+    __builtin_trap();
+  }
+}
 
 void Run(const std::string& command, const std::string& target) {
   if (target.empty()) return;
@@ -37,6 +81,8 @@ void Run(const std::string& command, const std::string& target) {
   // A second call with the same command reuses the compiled form.
   (void)yk::RegexMatch(nullptr, begin, end, &handle, message);
   yk::RegexFree(handle);
+  SameWithoutHints(yk::RegexMatch, command, begin, end);
+  SameWithoutHints(yk::RegexSubst, command, begin, end);
 }
 
 }  // namespace

@@ -33,11 +33,13 @@ add_library(yk_host_dialogs STATIC
   ${CMAKE_CURRENT_LIST_DIR}/plugin_select_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/holiday_entry_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/holiday_list_dialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/host_dialogs.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/host_dialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/calendar_commands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/calendar_export_dialog.cpp)
 yk_warnings(yk_host_dialogs)
 # yk_host_app (frame and view) is defined by app.cmake, after this file.
 target_link_libraries(yk_host_dialogs PUBLIC yk_host_dialogs_logic yk_pickers yk_host_app
-                                             Qt6::Widgets)
+                                             yk_ical Qt6::Widgets)
 target_compile_definitions(yk_host_dialogs PUBLIC QT_NO_KEYWORDS)
 
 # The program links the dialogs once app.cmake has defined it.
@@ -54,3 +56,7 @@ yk_test(dialogs_qt_test
   ENV "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/platform/tests/lsan.supp")
 target_compile_definitions(dialogs_qt_test PRIVATE YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}")
 add_dependencies(dialogs_qt_test rec_a rec_b)
+
+yk_test(dialogs_calendar_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/dialogs_calendar_test.cpp
+  LIBS yk_host_dialogs Qt6::Test)

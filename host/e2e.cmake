@@ -31,3 +31,12 @@ function(yk_e2e_dependencies)
   endforeach()
 endfunction()
 cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL yk_e2e_dependencies)
+
+# The search window end to end, on the same installed folder.
+yk_test(e2e_search_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/e2e_search_test.cpp
+  LIBS yk_host_dialogs yk_platform JPEG::JPEG Qt6::Test
+  ENV "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/platform/tests/lsan.supp")
+target_compile_definitions(e2e_search_test PRIVATE
+  YK_BUILD_DIR="${PROJECT_BINARY_DIR}" YK_CMAKE_COMMAND="${CMAKE_COMMAND}")
+add_dependencies(e2e_search_test yk_program_folder)

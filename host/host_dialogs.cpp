@@ -1,5 +1,6 @@
 #include "host/host_dialogs.h"
 
+#include "host/calendar_commands.h"
 #include "host/holiday_list_dialog.h"
 #include "host/main_frame.h"
 #include "host/plugin_host.h"
@@ -55,6 +56,7 @@ void InstallHostDialogs(CMainFrame& frame, CTavikView& view) {
     // However the list was left, the views redraw with the holidays as they now stand.
     v->session().plugins()->BroadcastNotify(kNotifyDateChanged);
   });
+  InstallCalendarCommands(frame, view);
 }
 
 }  // namespace yk

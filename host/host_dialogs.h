@@ -4,6 +4,7 @@
 //   32781 "選択(&L)" (Ctrl+P)         the selection dialog for the active window
 //   32794..32800 "クイック(&Q)"        the quick plugins ("メモ(&M)" also Ctrl+Q)
 //   32785 "休日データ(&H)"             the holiday list, then DateChanged to every window
+//   32801, 32802                      iCalendar files in and out (calendar_commands.h)
 // and makes the plugin button and the host keys "keyplugsel" / "keyplugselnext" choose a
 // window's plugin.
 #pragma once

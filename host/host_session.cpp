@@ -5,6 +5,7 @@
 #include <new>
 
 #include "common/bitmap_ops.h"
+#include "common/schedule_store.h"
 #include "host/plugin_host.h"
 #include "host/theme_parts.h"
 #include "host/view_port.h"
@@ -13,6 +14,8 @@
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/profile.h"
+#include "platform/text_codec.h"
+#include "platform/virtual_keys.h"
 
 namespace yk {
 namespace {
@@ -81,6 +84,8 @@ bool HostSession::Create(const CreateParams& params) {
     platform::MessageBox(kDataFileErrorText);
     return false;
   }
+  // A schedule move cut short by a crash is settled before any plugin reads the data.
+  (void)SettleScheduleMove(platform::Utf16ToUtf8(h.dataFolder));
 
   if (!CreateSurface(240, 400, h.partsBits, h.partsPreviousBitmap, h.partsBitmap, h.partsDC)) {
     platform::MessageBox(kMemoryErrorText);
@@ -134,12 +139,13 @@ void HostSession::ReadSettings() {
   settings_.wallpaper = profile->GetString(kSettingSection, u"wallpaper", u"");
   w.focusMode = get(u"focuswin", 1) != 0;
   w.translucent = get(u"transwin", 0) != 0;
-  w.keys[kKeyDataRefresh] = get(u"keyreflesh", 0);
-  w.keys[kKeyPluginSelect] = get(u"keyplugsel", 0);
-  w.keys[kKeyNextWindow] = get(u"keynextwin", 0);
-  w.keys[kKeyPreviousWindow] = get(u"keyprevwin", 0);
-  w.keys[kKeyToday] = get(u"keytoday", 0);
-  w.keys[kKeyPluginNext] = get(u"keyplugselnext", 0);
+  auto key = [&](const char16_t* name) { return platform::KeyCodeFromStored(get(name, 0)); };
+  w.keys[kKeyDataRefresh] = key(u"keyreflesh");
+  w.keys[kKeyPluginSelect] = key(u"keyplugsel");
+  w.keys[kKeyNextWindow] = key(u"keynextwin");
+  w.keys[kKeyPreviousWindow] = key(u"keyprevwin");
+  w.keys[kKeyToday] = key(u"keytoday");
+  w.keys[kKeyPluginNext] = key(u"keyplugselnext");
   host_->fontName.set(profile->GetString(kSettingSection, u"font", kDefaultFontName));
   host_->dialName.set(profile->GetString(kSettingSection, u"dialname", u""));
   host_->dialUse = get(u"dialuse", 0) != 0 ? 1 : 0;
@@ -300,6 +306,34 @@ bool HostSession::ToggleDialUse() {
   host_->dialUse = 1 - host_->dialUse;
   platform::ProfileOf(app_)->WriteInt(kSettingSection, u"dialuse", host_->dialUse);
   return host_->dialUse == 1;
+}
+
+void HostSession::ApplyHostKeys(const std::array<int, kHostKeyCount>& keys) {
+  if (!ready()) return;
+  WindowSettings w = windows_->settings();
+  w.keys = keys;
+  windows_->SetSettings(w);
+  settings_.windows.keys = keys;
+  platform::Profile* profile = platform::ProfileOf(app_);
+  for (HostKeyAction action : {kKeyDataRefresh, kKeyPluginSelect, kKeyPluginNext, kKeyNextWindow,
+                               kKeyPreviousWindow, kKeyToday})
+    profile->WriteInt(kSettingSection, kHostKeyValueNames[action], keys[action]);
+}
+
+void HostSession::ApplyFont(const std::u16string& face) {
+  if (!ready()) return;
+  host_->fontName.set(face);
+  RedrawAllWindows();
+  platform::ProfileOf(app_)->WriteString(kSettingSection, u"font", face);
+}
+
+void HostSession::ApplyDialup(const std::u16string& dialName, int dialCheck) {
+  if (!ready()) return;
+  host_->dialName.set(dialName);
+  host_->dialCheck = dialCheck != 0 ? 1 : 0;
+  platform::Profile* profile = platform::ProfileOf(app_);
+  profile->WriteInt(kSettingSection, u"dialcheck", host_->dialCheck);
+  profile->WriteString(kSettingSection, u"dialname", dialName);
 }
 
 }  // namespace yk

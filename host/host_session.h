@@ -17,6 +17,7 @@
 //                    Runs once; later calls do nothing.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -111,6 +112,18 @@ class HostSession {
 
   // "ﾀﾞｲﾔﾙｱｯﾌﾟ": flips dialUse, writes "dialuse" and returns the new state.
   bool ToggleDialUse();
+
+  // The host key dialog's OK: the six codes (in HostKeyAction order) take effect at once
+  // and are written as "keyreflesh", "keyplugsel", "keyplugselnext", "keynextwin",
+  // "keyprevwin", "keytoday".
+  void ApplyHostKeys(const std::array<int, kHostKeyCount>& keys);
+
+  // The font dialog's OK: fontName becomes `face`, every window redraws in it (notify
+  // Redraw, bottom first, and its chrome), the view is recomposed and "font" written.
+  void ApplyFont(const std::u16string& face);
+
+  // The dial-up dialog's OK: dialName and dialCheck, written as "dialcheck", "dialname".
+  void ApplyDialup(const std::u16string& dialName, int dialCheck);
 
  private:
   [[nodiscard]] bool CreateSurface(int width, int height, YkHandle& bits, YkHandle& previous,

@@ -52,6 +52,8 @@ void CMainFrame::BuildMenu() {
   QMenu* data = main->addMenu(QStringLiteral("データ(&D)"));
   AddCommand(data, kCommandDataFolder, QStringLiteral("データフォルダ(&F)"));
   AddCommand(data, kCommandDataRefresh, QStringLiteral("データ更新(&D)"));
+  AddCommand(data, kCommandCalendarImport, QStringLiteral("iCalendarの読み込み(&I)..."));
+  AddCommand(data, kCommandCalendarExport, QStringLiteral("iCalendarへの書き出し(&E)..."));
   AddCommand(main, kCommandDialupToggle, QStringLiteral("ﾀﾞｲﾔﾙｱｯﾌﾟ(&U)"))->setCheckable(true);
   AddCommand(main, kCommandWallpaper, QStringLiteral("壁紙(&R)"));
   AddCommand(main, kCommandManagementTool, QStringLiteral("管理ツール(&M)"));

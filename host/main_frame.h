@@ -46,6 +46,8 @@ enum FrameCommand : int {
   kCommandQuickSchedule = 32798,
   kCommandQuickDiary = 32799,
   kCommandQuickIcon = 32800,
+  kCommandCalendarImport = 32801,
+  kCommandCalendarExport = 32802,
   kCommandAbout = 57664,
   kCommandExit = 57665,
 };

@@ -17,6 +17,7 @@
 #include "host/main_window_state.h"
 #include "host/plugin_host.h"
 #include "host/screen_image.h"
+#include "host/settings_commands.h"
 #include "host/settings_dialog.h"
 #include "host/theme_dialog.h"
 #include "host/theme_parts.h"
@@ -132,6 +133,7 @@ void CTavikView::RegisterCommands(CMainFrame& frame) {
   frame.SetCommandHandler(kCommandDataRefresh, [this] { session_.DataRefresh(); });
   frame.SetCommandHandler(kCommandDialupToggle,
                           [this, &frame] { frame.SetDialupChecked(session_.ToggleDialUse()); });
+  RegisterSettingsCommands(frame, *this);
   frame.SetCommandHandler(kCommandAbout, [this] { OnAbout(); });
   frame.SetCommandHandler(kCommandExit, [&frame] { frame.close(); });
 }

@@ -31,8 +31,7 @@ fs::path ThemeFilePath(const HostContext& host) {
 }
 
 fs::path IconFilePath(const HostContext& host) {
-  std::u16string folder(host.dataFolder);
-  return fs::path(platform::Utf16ToUtf8(folder)) / "icon.bmp";
+  return DataFolderPath(host) / "icon.bmp";
 }
 
 // Copies the top-left w x h of a bitmap file into the parts sheet at (x, y).  False when
@@ -56,6 +55,10 @@ bool CopyFileIntoSheet(const HostContext& host, const fs::path& file, int x, int
 
 fs::path AppFolderPath(const HostContext& host) {
   return fs::path(platform::Utf16ToUtf8(std::u16string(host.appFolder)));
+}
+
+fs::path DataFolderPath(const HostContext& host) {
+  return fs::path(platform::Utf16ToUtf8(std::u16string(host.dataFolder)));
 }
 
 bool LoadThemeParts(HostContext& host, bool withIcon) {

@@ -18,6 +18,8 @@ inline constexpr int kMaxThemeFiles = 50;
 
 // The program folder of a Host context as a path (appFolder, which ends in '/').
 std::filesystem::path AppFolderPath(const HostContext& host);
+// The data folder of a Host context as a path (dataFolder, which ends in '/').
+std::filesystem::path DataFolderPath(const HostContext& host);
 
 // Loads data/tavik.dat into the parts sheet; with `withIcon` merges the icon image too.
 // A missing or unreadable file shows "データファイルの読み込みに失敗しました" and returns

@@ -2,6 +2,7 @@
 #include "host/window_settings.h"
 
 #include "platform/profile.h"
+#include "platform/virtual_keys.h"
 
 namespace yk {
 
@@ -33,7 +34,8 @@ WindowSettings ReadWindowSettings(platform::Handle app) {
           ? kPluginButtonNext
           : kPluginButtonDialog;
   for (int i = 0; i < kHostKeyCount; ++i) {
-    settings.keys[i] = profile->GetInt(kSection, kHostKeyValueNames[i], 0);
+    settings.keys[i] =
+        platform::KeyCodeFromStored(profile->GetInt(kSection, kHostKeyValueNames[i], 0));
   }
   return settings;
 }

@@ -52,8 +52,6 @@ std::unique_ptr<DialUpService> SetDialUpService(std::unique_ptr<DialUpService> s
 std::vector<std::u16string> PhoneBook() {
   std::vector<std::u16string> entries = DialUp().PhoneBookEntries();
   if (entries.size() > kMaxPhoneBookEntries) entries.resize(kMaxPhoneBookEntries);
-  for (auto& name : entries)
-    if (name.size() > kMaxEntryNameUnits) name.resize(kMaxEntryNameUnits);
   return entries;
 }
 

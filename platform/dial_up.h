@@ -5,8 +5,9 @@
 // down.  Without nmcli the phone book is simply empty and dialling fails.  Tests replace
 // the service with one of their own.
 //
-// The phone book holds at most kMaxPhoneBookEntries entries, each name cut to
-// kMaxEntryNameUnits UTF-16 units (the handheld's 48-byte entry records).
+// The phone book holds at most kMaxPhoneBookEntries entries (the handheld's buffer of 20
+// entry records).  Names are kept whole: a connection is dialled by its full name, and
+// NetworkManager's names may be longer than the handheld's 20 characters.
 #pragma once
 
 #include <memory>
@@ -17,7 +18,6 @@
 namespace platform {
 
 inline constexpr size_t kMaxPhoneBookEntries = 20;
-inline constexpr size_t kMaxEntryNameUnits = 20;
 
 class DialUpService {
  public:
@@ -38,8 +38,7 @@ DialUpService& DialUp();
 // Replaces the service; returns the previous one so a test can put it back.
 std::unique_ptr<DialUpService> SetDialUpService(std::unique_ptr<DialUpService> service);
 
-// The phone book as the dial-up settings list it: at most kMaxPhoneBookEntries entries,
-// names cut to kMaxEntryNameUnits.
+// The phone book as the dial-up settings list it: at most kMaxPhoneBookEntries entries.
 std::vector<std::u16string> PhoneBook();
 
 // Splits `nmcli -t` output: one record per line, fields separated by ':' with ':' and '\'

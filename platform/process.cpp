@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fstream>
 #include <system_error>
 
@@ -52,31 +53,80 @@ bool StartProgram(const std::filesystem::path& program, const std::vector<std::s
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::filesystem::path StartedProgramPath(const std::string& argv0,
-                                         const std::filesystem::path& running) {
-  if (argv0.find('/') == std::string::npos) return running;
-  std::error_code error;
-  const std::filesystem::path started = std::filesystem::absolute(argv0, error);
-  if (error || !std::filesystem::equivalent(started, running, error) || error) return running;
-  return started.lexically_normal();
-}
-
 std::filesystem::path ExecutablePath() {
   std::error_code error;
-  const auto running = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return {};
-  std::ifstream commandLine("/proc/self/cmdline", std::ios::binary);
-  std::string argv0;
-  std::getline(commandLine, argv0, '\0');
-  return StartedProgramPath(argv0, running);
+  auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::path() : path;
+}
+
+namespace {
+
+// argv[0] of this process as it was started.
+std::string StartedAs() {
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  std::string first;
+  std::getline(in, first, '\0');
+  return first;
+}
+
+// True when `path` names `executable` itself (through links or not) and its folder is a
+// program folder.
+bool IsProgramFileInFolder(const std::filesystem::path& path,
+                           const std::filesystem::path& executable) {
+  std::error_code error;
+  return std::filesystem::equivalent(path, executable, error) && !error &&
+         std::filesystem::is_directory(path.parent_path() / "plugin", error);
+}
+
+}  // namespace
+
+std::filesystem::path ProgramFolderOf(std::string_view argv0,
+                                      const std::filesystem::path& workingFolder,
+                                      std::string_view searchPath,
+                                      const std::filesystem::path& executable) {
+  namespace fs = std::filesystem;
+  if (executable.empty()) return {};
+  const fs::path resolvedFolder = executable.parent_path();
+  if (argv0.empty()) return resolvedFolder;
+  std::vector<fs::path> candidates;
+  if (argv0.find('/') != std::string_view::npos) {
+    const fs::path started =
+        fs::path(argv0).is_absolute() ? fs::path(argv0) : workingFolder / fs::path(argv0);
+    candidates.push_back(started.lexically_normal());
+    candidates.push_back(started);
+  } else {
+    // Found through PATH, the first match as the shell took it; an empty entry is the
+    // working folder.
+    size_t begin = 0;
+    while (begin <= searchPath.size()) {
+      size_t end = searchPath.find(':', begin);
+      if (end == std::string_view::npos) end = searchPath.size();
+      const fs::path entry(searchPath.substr(begin, end - begin));
+      const fs::path folder = entry.empty() ? workingFolder : entry;
+      std::error_code error;
+      if (fs::exists(folder / fs::path(argv0), error)) {
+        candidates.push_back(folder / fs::path(argv0));
+        break;
+      }
+      begin = end + 1;
+    }
+  }
+  for (const fs::path& candidate : candidates) {
+    if (IsProgramFileInFolder(candidate, executable)) return candidate.parent_path();
+  }
+  return resolvedFolder;
 }
 
 std::u16string ExecutableFolder() {
-  auto path = ExecutablePath();
-  if (path.empty()) return {};
-  std::u16string folder = Utf8ToUtf16(path.parent_path().string());
-  if (folder.empty() || folder.back() != u'/') folder += u'/';
-  return folder;
+  std::error_code error;
+  const std::filesystem::path workingFolder = std::filesystem::current_path(error);
+  const char* searchPath = std::getenv("PATH");
+  const std::filesystem::path folder =
+      ProgramFolderOf(StartedAs(), workingFolder, searchPath ? searchPath : "", ExecutablePath());
+  if (folder.empty()) return {};
+  std::u16string text = Utf8ToUtf16(folder.string());
+  if (text.empty() || text.back() != u'/') text += u'/';
+  return text;
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -21,16 +22,25 @@ namespace platform {
 std::optional<std::string> RunAndCapture(const std::string& program,
                                          const std::vector<std::string>& arguments);
 
-// The full path of the running program as it was started ("" when unknown), and its folder,
-// ending in '/'.  A program started through a link in another folder (a user's program
-// folder of links to the installed files) belongs to the link's folder: that is where its
-// plugins, pictures and data are looked for.
+// The full path of the running executable with every link resolved ("" when unknown).
 std::filesystem::path ExecutablePath();
+
+// The program folder, ending in '/': the folder of the program file as it was started.
+// A program folder may be made of links to installed files (a package's launcher gives
+// each user a folder of their own that way); started through such a link, the program
+// belongs to the link's folder, where its plugins and data are, not to the folder of the
+// installed file.  The started path (argv[0], or its match in PATH) counts only when it is
+// this very program and its folder holds a "plugin" folder: a bare convenience link in a
+// bin folder leaves the installed folder in use.  "" when unknown.
 std::u16string ExecutableFolder();
 
-// The rule behind ExecutablePath: `argv0` (the name the program was started with) when it
-// holds a '/' and names, through any links, the running file `running`; else `running`.
-std::filesystem::path StartedProgramPath(const std::string& argv0,
-                                         const std::filesystem::path& running);
+// How ExecutableFolder() decides, without the process: `argv0` as the program was started,
+// `workingFolder` at its start, `searchPath` the value of PATH, `executable` the resolved
+// program file.  Returns the program folder without a trailing '/', empty when
+// `executable` is.
+std::filesystem::path ProgramFolderOf(std::string_view argv0,
+                                      const std::filesystem::path& workingFolder,
+                                      std::string_view searchPath,
+                                      const std::filesystem::path& executable);
 
 }  // namespace platform

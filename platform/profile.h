@@ -25,6 +25,8 @@ namespace platform {
 
 inline constexpr char16_t kCompanyName[] = u"Vantor Studio";
 inline constexpr char16_t kHostProgramName[] = u"tavik-hpc2k";
+// The updater keeps its settings (and its update package's) in an area of its own.
+inline constexpr char16_t kUpdaterProgramName[] = u"tavik_upd_hpc2k";
 
 class Profile {
  public:

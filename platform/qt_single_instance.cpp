@@ -3,17 +3,40 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QThread>
 
 namespace platform {
 namespace {
 constexpr char kRaiseRequest[] = "raise\n";
+constexpr int kPollMs = 50;
+
+QString SocketNameFor(const QString& name) {
+  return name + QStringLiteral("-") + QString::number(getuid());
 }
 
+}  // namespace
+
 SingleInstance::SingleInstance(const QString& name, QObject* parent)
-    : QObject(parent), socketName_(name + QStringLiteral("-") + QString::number(getuid())) {}
+    : QObject(parent), socketName_(SocketNameFor(name)) {}
+
+bool SingleInstance::WaitUntilNoneRuns(const QString& name, int timeoutMs) {
+  const QString socketName = SocketNameFor(name);
+  QElapsedTimer clock;
+  clock.start();
+  for (;;) {
+    QLocalSocket socket;
+    socket.connectToServer(socketName);
+    const bool running = socket.waitForConnected(kPollMs);
+    socket.abort();
+    if (!running) return true;
+    if (clock.elapsed() >= timeoutMs) return false;
+    QThread::msleep(kPollMs);
+  }
+}
 
 SingleInstance::~SingleInstance() = default;
 

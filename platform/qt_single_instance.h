@@ -28,6 +28,11 @@ class SingleInstance : public QObject {
   // The local socket name used (for tests).
   QString socketName() const { return socketName_; }
 
+  // Waits until no copy of the program `name` runs any more, at most `timeoutMs`; true
+  // when none runs.  A running copy is asked nothing.  The updater waits so before it
+  // starts the host again: a host still closing would take the new one for a second copy.
+  static bool WaitUntilNoneRuns(const QString& name, int timeoutMs);
+
  Q_SIGNALS:
   void activationRequested();
 

@@ -62,6 +62,16 @@ enum VirtualKey : int {
   kVkOem7 = 222,       // '"
 };
 
+// Key codes are bytes: the largest code a key can have.
+inline constexpr int kVkMaxCode = 255;
+
+// A key code read from the profile as the program uses it: a code outside 0..255 (a
+// hand-edited settings file) is no key (0), so no table indexed by key codes is ever read
+// past its end.
+constexpr int KeyCodeFromStored(int stored) {
+  return stored >= 0 && stored <= kVkMaxCode ? stored : kVkNone;
+}
+
 // A short name of a code for display: "A", "5", "F12", "Enter", "Left", "Num 3", ...;
 // codes without a name show as their number ("229").
 std::u16string VirtualKeyName(int code);

@@ -22,7 +22,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev
           libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libcurl4-openssl-dev
-          fonts-ipafont-gothic clang libclang-rt-14-dev qt6-translations-l10n
+          fonts-ipafont-gothic clang libclang-rt-14-dev libical-dev qt6-translations-l10n
           dpkg-dev file lintian)
 
 install_missing() {

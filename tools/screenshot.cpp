@@ -2,17 +2,25 @@
 // application object, same dialogs), with the clock set to a given date, and saves a
 // picture of its main window once the window is on the screen and drawn.
 //
-//   yk_screenshot PROGRAM_FOLDER YYYY-MM-DD OUT.png [view]
+//   yk_screenshot PROGRAM_FOLDER YYYY-MM-DD OUT.png [view | search TEXT]
 //
-// "view" saves only the 800 x 600 organizer view instead of the whole main window.  The
-// settings come from XDG_CONFIG_HOME as usual; tools/take_screenshots.sh prepares them
-// and runs this under Xvfb.
+// "view" saves only the 800 x 600 organizer view instead of the whole main window.
+// "search TEXT" double-taps the search window, searches the month for TEXT and saves the
+// main window with the search dialog and the results list over it (each dialog with a
+// plain title strip, since Xvfb runs no window manager to draw one).  The settings come
+// from XDG_CONFIG_HOME as usual; tools/take_screenshots.sh prepares them and runs this
+// under Xvfb.
 #include <QApplication>
 #include <QDate>
 #include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTest>
 #include <cstdio>
+#include <vector>
 
 #include "host/host_dialogs.h"
 #include "host/main_frame.h"
@@ -20,6 +28,69 @@
 #include "host/tavik_view.h"
 #include "platform/clock.h"
 #include "platform/qt_message_box.h"
+#include "platform/testing/modal_script.h"
+
+namespace {
+
+// The main window with dialogs over it, each under a title strip.
+QPixmap Compose(QWidget* frame, const std::vector<QDialog*>& dialogs) {
+  constexpr int kStrip = 22;
+  QPixmap picture = frame->grab();
+  QPainter painter(&picture);
+  for (QDialog* dialog : dialogs) {
+    const QPoint at = dialog->geometry().topLeft() - frame->geometry().topLeft();
+    const QRect strip(at.x(), at.y() - kStrip, dialog->width(), kStrip);
+    painter.fillRect(strip, QColor(0x3B, 0x5F, 0x9E));
+    painter.setPen(Qt::white);
+    painter.drawText(strip.adjusted(8, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                     dialog->windowTitle());
+    painter.drawPixmap(at, dialog->grab());
+    painter.setPen(QColor(0x3B, 0x5F, 0x9E));
+    painter.drawRect(QRect(strip.topLeft(), QSize(dialog->width(), dialog->height() + kStrip))
+                         .adjusted(0, 0, -1, -1));
+  }
+  return picture;
+}
+
+// Searches the month for `text` through the search window and photographs the results.
+bool ShootSearch(yk::CTavikApp& app, const QString& text, const QString& out) {
+  const HostContext& host = *app.view()->session().host();
+  int position = -1;
+  for (int p = 0; p < host.windowCount; ++p)
+    if (host.slots[host.order[p]].name.get() == u"検索・置換え屋") position = p;
+  if (position < 0) {
+    std::fprintf(stderr, "no search window\n");
+    return false;
+  }
+  const PluginSlot& slot = host.slots[host.order[position]];
+  QWidget* frame = app.frame();
+  const QPoint origin = frame->geometry().topLeft();
+  bool saved = false;
+  QDialog* search = nullptr;
+  platform::testing::ModalScript script;
+  script
+      .Expect(QStringLiteral("検索・置換"),
+              [&](QDialog* dialog) {
+                search = dialog;
+                dialog->move(origin + QPoint(250, 320));
+                dialog->findChild<QLineEdit*>(QStringLiteral("1006"))->setText(text);
+                dialog->findChild<QPushButton*>(QStringLiteral("1008"))->click();
+                dialog->reject();
+              })
+      .Expect(QStringLiteral("検索結果"), [&](QDialog* results) {
+        results->move(origin + QPoint(520, 230));
+        if (auto* list = results->findChild<QListWidget*>(QStringLiteral("1016")))
+          list->setCurrentRow(1);
+        QApplication::processEvents();
+        saved = Compose(frame, {search, results}).save(out, "PNG");
+        results->reject();
+      });
+  platform::testing::DoubleTapAt(app.view(), QPoint(slot.left + slot.width / 2, slot.top + 120));
+  if (!script.done()) std::fprintf(stderr, "the search dialogs did not open\n");
+  return saved;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 4) {
@@ -56,9 +127,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   QApplication::processEvents();
+  const QString out = QString::fromLocal8Bit(argv[3]);
+  if (argc > 5 && QByteArray(argv[4]) == "search") {
+    const bool saved = ShootSearch(app, QString::fromLocal8Bit(argv[5]), out);
+    (void)app.frame()->RunCommand(yk::kCommandExit);
+    if (!saved) std::fprintf(stderr, "could not write %s\n", argv[3]);
+    return saved ? 0 : 1;
+  }
   const bool viewOnly = argc > 4 && QByteArray(argv[4]) == "view";
   const QPixmap shot = viewOnly ? app.view()->grab() : frame->grab();
-  if (!shot.save(QString::fromLocal8Bit(argv[3]), "PNG")) {
+  if (!shot.save(out, "PNG")) {
     std::fprintf(stderr, "could not write %s\n", argv[3]);
     return 1;
   }

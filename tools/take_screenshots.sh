@@ -4,6 +4,7 @@
 #   docs/schedule_day.png    a day with several schedules in a schedule window
 #   docs/holiday.png         a holiday: its name in the date header, the day's colour mark
 #   docs/translucent.png     translucent windows over a JPEG wallpaper
+#   docs/search.png          the search window, its dialog and a list of results
 #
 # Usage:  tools/take_screenshots.sh [BUILD_DIR [OUT_DIR]]   (default: build, docs)
 #
@@ -31,6 +32,7 @@ program=$work/program
 data=$program/data
 cmake --install "$build" --prefix "$program" >/dev/null
 plugin=$program/plugin/tvk_sched_hpc2karm.plg
+search=$program/plugin/tvk_search_hpc2karm.plg
 
 # lines FILE LINE...: the organizer's text files are UTF-16LE without a byte-order mark,
 # every line ending in CR LF.
@@ -53,6 +55,12 @@ lines "$data/2004/5/sched.txt" \
   '(2004,05,01,19,00 2004,05,31,20,30 05)(英会話教室)'
 lines "$data/2004/sched.txt" \
   '(2004,04,01,00,00 2004,06,30,00,00 -1)(第一四半期の決算準備)'
+
+# Meetings through May, for the search.
+lines "$data/2004/5/10/sched.txt" '(2004,05,10,10,00 2004,05,10,11,00 -1)(営業会議)'
+lines "$data/2004/5/12/sched.txt" '(2004,05,12,09,00 2004,05,12,10,00 -1)(定例会議)'
+lines "$data/2004/5/19/sched.txt" '(2004,05,19,09,00 2004,05,19,10,00 -1)(定例会議__TVRET__議事録当番)'
+lines "$data/2004/5/26/sched.txt" '(2004,05,26,09,00 2004,05,26,10,00 -1)(定例会議)'
 
 # Golden Week 2004, and a schedule on Children's Day.
 lines "$data/2004holiday.txt" \
@@ -91,10 +99,11 @@ settings() {
   echo "$home"
 }
 
-# shoot CONFIG DATE OUT: starts the organizer under Xvfb and saves its main window.
+# shoot CONFIG DATE OUT [search TEXT]: starts the organizer under Xvfb and saves its main
+# window (with the search and its results over it, for "search").
 shoot() {
   env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$1" QT_QPA_PLATFORM=xcb \
-    xvfb-run -a -s '-screen 0 1024x768x24' "$shooter" "$program" "$2" "$3"
+    xvfb-run -a -s '-screen 0 1024x768x24' "$shooter" "$program" "$2" "$3" "${@:4}"
   echo "$3"
 }
 
@@ -113,3 +122,8 @@ translucent=$(settings translucent transwin=1 "wallpaper=$wallpaper" win_num=3 \
   winleft1=420 wintop1=250 winwidth1=300 winheight1=240 winplg1= \
   winleft2=40 wintop2=40 winwidth2=280 winheight2=400 "winplg2=$plugin")
 shoot "$translucent" 2004-05-07 "$out/translucent.png"
+
+searching=$(settings search win_num=2 \
+  winleft0=10 wintop0=10 winwidth0=230 winheight0=420 "winplg0=$plugin" \
+  winleft1=260 wintop1=10 winwidth1=240 winheight1=240 "winplg1=$search")
+shoot "$searching" 2004-05-07 "$out/search.png" search 会議

@@ -273,10 +273,11 @@ TEST_F(StoreOps, FailedWritesLeaveTheFilesAndReportTheOpenFailure) {
   struct Case {
     const char* operation;
     std::function<bool()> run;
+    int failingRename;  // the first rename of a schedule file (a move's intent comes first)
   } cases[] = {
-      {"delete", [&]() { return DeleteSchedule(data(), a, store()); }},
-      {"modify in one file", [&]() { return ModifySchedule(data(), a, sameFile, store()); }},
-      {"modify across files", [&]() { return ModifySchedule(data(), a, moved, store()); }},
+      {"delete", [&]() { return DeleteSchedule(data(), a, store()); }, 0},
+      {"modify in one file", [&]() { return ModifySchedule(data(), a, sameFile, store()); }, 0},
+      {"modify across files", [&]() { return ModifySchedule(data(), a, moved, store()); }, 1},
   };
   for (const Case& c : cases) {
     ClearScheduleStore(store());
@@ -285,10 +286,11 @@ TEST_F(StoreOps, FailedWritesLeaveTheFilesAndReportTheOpenFailure) {
     ASSERT_TRUE(AddSchedule(data(), b, store()));
     const std::string before = Bytes("2004/5/7/sched.txt");
     messages_.Clear();
-    // Only the first rename fails: taking back a half-done change must still work.
+    // Only that rename fails: taking back a half-done change must still work.
     auto renames = std::make_shared<int>(0);
-    AtomicFailureHook previous = SetAtomicFailureHook(
-        [renames](AtomicStep step) { return step == AtomicStep::kRename && (*renames)++ == 0; });
+    AtomicFailureHook previous = SetAtomicFailureHook([renames, &c](AtomicStep step) {
+      return step == AtomicStep::kRename && (*renames)++ == c.failingRename;
+    });
     EXPECT_FALSE(c.run()) << c.operation;
     SetAtomicFailureHook(previous);
     EXPECT_EQ(Bytes("2004/5/7/sched.txt"), before) << c.operation;
@@ -298,6 +300,7 @@ TEST_F(StoreOps, FailedWritesLeaveTheFilesAndReportTheOpenFailure) {
     EXPECT_EQ(store()->counts[2], 0) << c.operation;
     // And the cache shows the files as they are.
     EXPECT_TRUE(ScheduleExists(data(), a, store())) << c.operation;
+    EXPECT_FALSE(std::filesystem::exists(MoveIntentPath(data()))) << c.operation;
   }
 }
 

@@ -2,6 +2,7 @@
 #include "common/tests/store_test_support.h"
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -11,8 +12,15 @@
 
 namespace yk::testing {
 
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "yk-store-XXXXXX").string();
+TempFolder::TempFolder(Medium medium) {
+  std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::error_code error;
+  const std::filesystem::path memory = "/dev/shm";
+  if (medium == Medium::kMemory && std::filesystem::is_directory(memory, error) &&
+      ::access(memory.c_str(), W_OK | X_OK) == 0) {
+    base = memory;
+  }
+  std::string pattern = (base / "yk-store-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = std::filesystem::path(pattern) / "";
 }

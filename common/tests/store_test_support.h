@@ -13,7 +13,12 @@ namespace yk::testing {
 // the object goes.  Never the user's data.
 class TempFolder {
  public:
-  TempFolder();
+  // Where the folder lies: the system's temporary folder, or (when the system has one) a
+  // file system in memory, for tests that write so often that waiting for the disk at
+  // every flush would make them slow.  A killed process leaves the same files on both.
+  enum class Medium { kDisk, kMemory };
+
+  explicit TempFolder(Medium medium = Medium::kDisk);
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;

@@ -109,16 +109,16 @@ TEST_F(HostApp, MenuHoldsEveryCommandAndEnablesWhatIsBuilt) {
   } cases[] = {
       {32783, "今日(&T)", true},
       {32785, "休日データ(&H)", false},
-      {32786, "キー設定(&K)", false},
+      {32786, "キー設定(&K)", true},
       {32780, "ウィンドウ(&W)", true},
       {32784, "テーマ(&T)", true},
-      {32788, "フォント(&F)", false},
-      {32792, "ダイヤルアップ(&D)", false},
+      {32788, "フォント(&F)", true},
+      {32792, "ダイヤルアップ(&D)", true},
       {32791, "データフォルダ(&F)", false},
       {32790, "データ更新(&D)", true},
       {32793, "ﾀﾞｲﾔﾙｱｯﾌﾟ(&U)", true},
       {32782, "壁紙(&R)", true},
-      {32789, "管理ツール(&M)", false},
+      {32789, "管理ツール(&M)", true},
       {57664, "情報(&A)", true},
       {57665, "終了(&X)", true},
       {32773, "新規作成", true},
@@ -130,7 +130,7 @@ TEST_F(HostApp, MenuHoldsEveryCommandAndEnablesWhatIsBuilt) {
       {32778, "最背面へ", true},
       {32781, "選択(&L)", false},
       {32779, "設定(&S)", true},
-      {32787, "キー設定(&K)", false},
+      {32787, "キー設定(&K)", true},
       {32794, "メモ(&M)", false},
       {32795, "検索(&S)", false},
       {32797, "カレンダー(&C)", false},
@@ -179,33 +179,39 @@ TEST_F(HostApp, LaterModulesEnableTheirCommandsThroughHandlers) {
   int ran = 0;
   app_ = std::make_unique<CTavikApp>();
   app_->AddExtension([&ran](CMainFrame& frame, CTavikView&) {
-    frame.SetCommandHandler(kCommandFont, [&ran] { ++ran; });
+    frame.SetCommandHandler(kCommandHolidays, [&ran] { ++ran; });
   });
   CTavikApp::Options options;
   options.appFolder = folder_.appFolder();
   options.singleInstance = false;
   ASSERT_TRUE(app_->InitInstance(options));
-  EXPECT_TRUE(frame().Command(kCommandFont)->isEnabled());
-  frame().Command(kCommandFont)->trigger();
+  EXPECT_TRUE(frame().Command(kCommandHolidays)->isEnabled());
+  frame().Command(kCommandHolidays)->trigger();
   EXPECT_EQ(ran, 1);
-  frame().SetCommandHandler(kCommandFont, nullptr);
-  EXPECT_FALSE(frame().Command(kCommandFont)->isEnabled());
-  EXPECT_FALSE(frame().RunCommand(kCommandFont));
+  frame().SetCommandHandler(kCommandHolidays, nullptr);
+  EXPECT_FALSE(frame().Command(kCommandHolidays)->isEnabled());
+  EXPECT_FALSE(frame().RunCommand(kCommandHolidays));
   EXPECT_FALSE(frame().RunCommand(kCommandDataFolder));
 }
 
+// The check mark shows the stored "dialuse" from the start, and two toggles bring mark and
+// setting back to where they were.
 TEST_F(HostApp, DialupToggleTwiceRestoresCheckAndSetting) {
-  ASSERT_TRUE(Start());
-  QAction* toggle = frame().Command(kCommandDialupToggle);
-  ASSERT_FALSE(toggle->isChecked());
-  toggle->trigger();
-  EXPECT_TRUE(toggle->isChecked());
-  EXPECT_EQ(host().dialUse, 1);
-  EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"dialuse", -1), 1);
-  toggle->trigger();
-  EXPECT_FALSE(toggle->isChecked());
-  EXPECT_EQ(host().dialUse, 0);
-  EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"dialuse", -1), 0);
+  for (const bool stored : {false, true}) {
+    SCOPED_TRACE(stored);
+    Store({{u"dialuse", stored ? u"1" : u"0"}});
+    ASSERT_TRUE(Start());
+    QAction* toggle = frame().Command(kCommandDialupToggle);
+    ASSERT_EQ(toggle->isChecked(), stored) << "the check mark at start-up";
+    for (const bool expected : {!stored, stored}) {
+      toggle->trigger();
+      EXPECT_EQ(toggle->isChecked(), expected);
+      EXPECT_EQ(host().dialUse, expected ? 1 : 0);
+      EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"dialuse", -1),
+                expected ? 1 : 0);
+    }
+    app_.reset();
+  }
 }
 
 TEST_F(HostApp, BuffersHoldTheScreensAvailableAreaAndTheViewShowsItsOwnSize) {

@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "common/bitmap_ops.h"
+#include "common/schedule_store.h"
+#include "common/utf16_line_file.h"
 #include "host/host_session.h"
 #include "host/plugin_host.h"
 #include "host/tests/app_test_support.h"
@@ -464,6 +466,35 @@ TEST(HostThemes, ChoosingAThemeReplacesTheDataFileOnlyWithALoadablePicture) {
             testing::ReadBytes(folder.themeFolder() / "blue.bmp"));
   EXPECT_EQ(testing::PixelOf(PartsBuffer(*run.session.host()), 100, 300),
             (testing::Pixel{200, 0, 0}));
+}
+
+// A schedule moved to another file when the program was killed, between storing the new
+// line and taking out the old one: the start finishes the move, and the day's other equal
+// record stays.
+TEST(HostStartup, AScheduleMoveCutShortIsFinished) {
+  ProgramFolder folder;
+  folder.WriteTheme(0, 0, 0);
+  const std::filesystem::path data = folder.root() / "data";
+  auto write = [](const std::filesystem::path& file,
+                  std::initializer_list<std::u16string_view> lines) {
+    std::string bytes;
+    for (std::u16string_view line : lines) bytes += EncodeUtf16Line(line);
+    std::filesystem::create_directories(file.parent_path());
+    testing::WriteBytes(file, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  };
+  const std::u16string_view x = u"(2004,05,07,10,00 2004,05,07,11,00 -1)(x)";
+  const std::u16string_view a = u"(2004,05,07,12,00 2004,05,07,13,00 -1)(a)";
+  const std::u16string_view moved = u"(2004,05,07,10,00 2004,05,09,11,00 -1)(x)";
+  write(data / "2004/5/7/sched.txt", {x, a, x});
+  write(data / "2004/5/sched.txt", {moved});
+  write(MoveIntentPath(data), {u"schedule move 1", u"2004/5/7/sched.txt", x, u"2",
+                               u"2004/5/sched.txt", moved, u"0", u"0", u"end"});
+  MessageRecorder recorder;
+  HostRun run(folder);
+  ASSERT_TRUE(run.created);
+  EXPECT_EQ(ReadUtf16Lines(data / "2004/5/7/sched.txt"),
+            (std::vector<std::u16string>{std::u16string(a), std::u16string(x)}));
+  EXPECT_FALSE(std::filesystem::exists(MoveIntentPath(data)));
 }
 
 TEST(HostWallpaper, AFailedChoiceStoresAnEmptyPath) {

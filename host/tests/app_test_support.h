@@ -9,14 +9,17 @@
 #include <QApplication>
 #include <QProcess>
 #include <QSettings>
+#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/bmp_file.h"
 #include "platform/profile.h"
+#include "platform/testing/temp_folder.h"
 #include "platform/text_codec.h"
 
 namespace yk::testing {
@@ -65,6 +68,30 @@ inline std::vector<uint8_t> ReadBytes(const fs::path& file) {
                               std::istreambuf_iterator<char>());
 }
 
+// A text as the data files hold it: UTF-16LE without a byte-order mark.
+inline std::string Utf16LeBytes(std::u16string_view text) {
+  std::string bytes;
+  for (char16_t unit : text) {
+    bytes.push_back(char(unit & 0xFF));
+    bytes.push_back(char(unit >> 8));
+  }
+  return bytes;
+}
+
+// Runs `action` on the next modal dialog once it is open.
+inline void WhenModalOpens(std::function<void(QWidget*)> action) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, action] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      action(modal);
+    }
+  });
+  timer->start();
+}
+
 inline void WriteSolidBmp(const fs::path& file, int width, int height, uint8_t b, uint8_t g,
                           uint8_t r) {
   WriteBytes(file,
@@ -109,28 +136,7 @@ inline std::vector<uint8_t> EncodeJpeg(int width, int height) {
   return bytes;
 }
 
-// A fresh folder per test, removed afterwards.
-class TempFolder {
- public:
-  explicit TempFolder(const std::string& tag) {
-    std::string pattern = (fs::temp_directory_path() / ("yk_" + tag + "_XXXXXX")).string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const char* made = ::mkdtemp(buffer.data());
-    path_ = made ? fs::path(made) : fs::temp_directory_path() / ("yk_" + tag);
-    fs::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using platform::testing::TempFolder;
 
 // A program folder: data/tavik.dat (a 240 x 400 picture of one colour) unless told
 // otherwise, and a settings file of its own in config/.

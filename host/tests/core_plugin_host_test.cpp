@@ -316,7 +316,7 @@ TEST_F(PluginHostTest, PluginMenuCommandsNeedTheirExports) {
   EXPECT_TRUE(messages.texts().empty());
   EXPECT_EQ(TakeCalls(), (Calls{"A:config", "N:notify 4", "A:notify 4", "A:keyconfig"}));
   ASSERT_NE(shown, nullptr);
-  EXPECT_EQ(shown->count, 1);
+  EXPECT_EQ(shown->count, 3);
   EXPECT_EQ(shown->entries[0].key, 65);
 }
 

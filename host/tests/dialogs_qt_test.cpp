@@ -36,6 +36,7 @@ namespace {
 using platform::FindControl;
 using platform::testing::MessageRecorder;
 using testing::ProgramFolder;
+using testing::WhenModalOpens;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
@@ -44,20 +45,6 @@ void Click(const QWidget* dialog, int id) {
   auto* button = FindControl<QPushButton>(dialog, id);
   ASSERT_NE(button, nullptr) << id;
   button->click();
-}
-
-// Runs `action` on the next modal dialog once it is open.
-void WhenModalOpens(std::function<void(QWidget*)> action) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, action] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      action(modal);
-    }
-  });
-  timer->start();
 }
 
 class HostWithDialogs : public ::testing::Test {

@@ -36,6 +36,7 @@
 #include "host/tavik_app.h"
 #include "host/tavik_view.h"
 #include "host/tests/app_test_support.h"
+#include "host/tests/modal_driver.h"
 #include "platform/clock.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/testing/message_recorder.h"
@@ -47,6 +48,7 @@ namespace {
 namespace fs = std::filesystem;
 using platform::FindControl;
 using platform::testing::MessageRecorder;
+using testing::ModalDriver;
 using testing::StampOf;
 
 const ::testing::Environment* const kQt =
@@ -57,30 +59,6 @@ constexpr int kDayLevel = 3;  // Years, Months, Days, Day
 
 // Friday, 7 May 2004: the shared date for the whole run.
 const platform::LocalTime kMorning{2004, 5, 7, 9, 0, 0, 5};
-
-// Runs `drive` on the next modal dialog from inside its modal loop.  The dialog is closed
-// with "reject" afterwards if `drive` left it open (a failed expectation must not hang the
-// run).  ran() tells whether a dialog was seen at all.
-class ModalDriver {
- public:
-  explicit ModalDriver(std::function<void(QDialog*)> drive) : drive_(std::move(drive)) {
-    QObject::connect(&poll_, &QTimer::timeout, [this] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (dialog == nullptr) return;
-      poll_.stop();
-      ran_ = true;
-      drive_(dialog);
-      if (dialog->isVisible()) dialog->reject();
-    });
-    poll_.start(0);
-  }
-  bool ran() const { return ran_; }
-
- private:
-  std::function<void(QDialog*)> drive_;
-  QTimer poll_;
-  bool ran_ = false;
-};
 
 // Types `text` into the focused widget the way an input method commits Japanese text.
 void CommitText(QWidget* widget, const QString& text) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/testing/temp_folder.h"
+
 namespace platform {
 namespace {
 
@@ -50,40 +52,54 @@ TEST(Process, KnowsItsOwnFolder) {
   EXPECT_EQ(ExecutablePath().filename(), "platform_core_test");
 }
 
-// A user's program folder holds links to the installed program: started through such a
-// link, the program belongs to the link's folder.
-TEST(Process, StartedThroughALinkBelongsToTheLinksFolder) {
-  char pattern[] = "/tmp/yk_started_XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const std::filesystem::path root = pattern;
-  std::filesystem::create_directories(root / "installed");
-  std::filesystem::create_directories(root / "home");
-  const auto program = root / "installed" / "prog";
-  std::ofstream(program) << "x";
-  std::ofstream(root / "installed" / "other") << "y";
-  std::filesystem::create_symlink(program, root / "home" / "prog");
-  std::filesystem::create_symlink(root / "home" / "prog", root / "home" / "chain");
+// Started through a link in a program folder of its own (links to installed files), the
+// program belongs to the link's folder; anything else that does not name the program in
+// a program folder leaves the resolved folder.
+TEST(Process, ProgramFolderIsWhereTheProgramWasStarted) {
+  namespace fs = std::filesystem;
+  testing::TempFolder root("program_folder");
+  const fs::path installed = root.path() / "installed";
+  const fs::path user = root.path() / "user";
+  const fs::path bin = root.path() / "bin";
+  const fs::path other = root.path() / "other";
+  for (const fs::path& folder : {installed / "plugin", user / "plugin", bin, other / "plugin"})
+    fs::create_directories(folder);
+  const fs::path program = installed / "prog";
+  std::ofstream(program) << "program";
+  std::ofstream(other / "prog") << "another program";
+  fs::create_symlink(program, user / "prog");
+  fs::create_symlink(program, bin / "prog");
+  fs::create_symlink(user, root.path() / "user_link");
+  const std::string userPath = user.string();
 
-  const struct {
+  struct Case {
     const char* rule;
     std::string argv0;
-    std::filesystem::path expected;
+    fs::path workingFolder;
+    std::string searchPath;
+    fs::path folder;
   } cases[] = {
-      {"a link to the running file", (root / "home" / "prog").string(), root / "home" / "prog"},
-      {"a link to a link", (root / "home" / "chain").string(), root / "home" / "chain"},
-      {"the file itself", program.string(), program},
-      {"dots in the name are folded", (root / "home" / "." / "prog").string(),
-       root / "home" / "prog"},
-      {"no folder in the name: found in PATH", "prog", program},
-      {"another file", (root / "installed" / "other").string(), program},
-      {"a name that does not exist", (root / "home" / "missing").string(), program},
-      {"an empty name", "", program},
+      {"the link's folder", (user / "prog").string(), "/", "", user},
+      {"a relative start", "./prog", user, "", user},
+      {"a start with dot-dot", "../user/prog", bin, "", user},
+      {"found through PATH", "prog", "/", "/nonexistent:" + userPath, user},
+      {"the first match in PATH", "prog", "/", (installed).string() + ":" + userPath, installed},
+      {"an empty PATH entry is the working folder", "prog", user, "/nonexistent:", user},
+      {"a folder reached through a folder link", (root.path() / "user_link/prog").string(), "/", "",
+       root.path() / "user_link"},
+      {"the installed file itself", program.string(), "/", "", installed},
+      {"a link in a folder without plugins", (bin / "prog").string(), "/", "", installed},
+      {"a link in PATH without plugins", "prog", "/", bin.string(), installed},
+      {"a name of another program", (other / "prog").string(), "/", "", installed},
+      {"a name that is no file", (user / "gone").string(), "/", "", installed},
+      {"nothing started", "", "/", userPath, installed},
+      {"a bare name not in PATH", "prog", "/", "/nonexistent", installed},
   };
-  for (const auto& c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.rule);
-    EXPECT_EQ(StartedProgramPath(c.argv0, program), c.expected);
+    EXPECT_EQ(ProgramFolderOf(c.argv0, c.workingFolder, c.searchPath, program), c.folder);
   }
-  std::filesystem::remove_all(root);
+  EXPECT_EQ(ProgramFolderOf("prog", "/", userPath, ""), fs::path()) << "no executable known";
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/virtual_keys.h"
+
 namespace yk::sched {
 namespace {
 
@@ -29,7 +31,8 @@ void FillKeyLabels(KeyTable* table) {
 
 void LoadKeyCodes(platform::Profile& profile, KeyTable* table) {
   for (int i = 0; i < kKeyActionCount; ++i)
-    table->entries[i].key = profile.GetInt(kProfileSection, KeyValueName(i), 0);
+    table->entries[i].key =
+        platform::KeyCodeFromStored(profile.GetInt(kProfileSection, KeyValueName(i), 0));
 }
 
 void SaveKeyCodes(platform::Profile& profile, const KeyTable& table) {

@@ -92,11 +92,23 @@ EXPORT int32_t plg_key_up(int32_t key) {
 EXPORT int32_t plg_config() {
   return Record("config");
 }
+// Three actions in groups 0, 2 and 3; the first bound to 'A'.  Filled at the first call
+// and then kept, so the host's key dialog edits it in place as it would a real plugin's.
 EXPORT KeyTable* plg_keyconfig() {
   static KeyTable keyTable;
   Record("keyconfig");
-  keyTable.count = 1;
-  keyTable.entries[0].key = 65;
+  if (keyTable.count == 0) {
+    const struct {
+      const char16_t* label;
+      int32_t key, group;
+    } actions[] = {{u"左", 65, 0}, {u"ジャンプ", 0, 2}, {u"決定", 0, 3}};
+    for (const auto& action : actions) {
+      KeyEntry& entry = keyTable.entries[keyTable.count++];
+      entry.label.set(action.label);
+      entry.key = action.key;
+      entry.group = action.group;
+    }
+  }
   return &keyTable;
 }
 #endif

@@ -62,6 +62,9 @@ class PluginTest : public ::testing::Test {
     auto profile = std::make_unique<platform::MemoryProfile>();
     profile_ = profile.get();
     profile_->WriteInt(u"plugin_tavik_sched", u"key3", 55);
+    // Hand-edited codes that no key has.
+    profile_->WriteInt(u"plugin_tavik_sched", u"key5", 300);
+    profile_->WriteInt(u"plugin_tavik_sched", u"key6", -7);
     c.app = platform::RegisterApplication(std::move(profile));
   }
 
@@ -149,6 +152,8 @@ TEST_F(PluginTest, IdentityAndKeyTableRoundTrip) {
   EXPECT_EQ(keys->entries[0].label.get(), u"前の日");
   EXPECT_EQ(keys->entries[9].label.get(), u"切り替え");
   EXPECT_EQ(keys->entries[3].key, 55);
+  EXPECT_EQ(keys->entries[5].key, 0) << "a stored code outside 0..255 is no key";
+  EXPECT_EQ(keys->entries[6].key, 0);
   keys->entries[4].key = 77;  // as the host's key dialog writes it
 
   Export<plg_destroy_fn>("plg_destroy")();

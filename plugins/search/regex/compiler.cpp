@@ -155,6 +155,7 @@ class Compiler {
   bool AnyFold() const { return anyFold_; }
   bool HasBackRef() const { return hasBackRef_; }
   bool HasSearchStart() const { return hasSearchStart_; }
+  std::uint32_t Options() const { return options_; }
 
  private:
   bool Fold() const { return (options_ & kOptIgnoreCase) != 0; }
@@ -685,8 +686,10 @@ class Compiler {
         std::uint8_t b = bytes[i];
         if (fold && !trail) b = FoldByte(b);
         if (out_) {
+          // Under k the trail byte of a character compares exactly, also when folding.
+          const bool either = fold && !trail && b >= 'a' && b <= 'z';
           out_->literals.push_back(static_cast<char>(b));
-          out_->literalTrail.push_back(trail ? 1 : 0);
+          out_->literalMask.push_back(static_cast<char>(either ? 0x20 : 0));
         }
       }
       length += count;
@@ -832,6 +835,89 @@ class Compiler {
   bool hasSearchStart_ = false;
 };
 
+// Gives each item that takes exactly one byte the table of the bytes it takes, so that the
+// matcher decides it, and runs of it, with one look-up per byte. Under k the items that may
+// take a double-byte character keep their own test.
+void BuildByteSets(Program& p) {
+  for (Node& n : p.nodes) {
+    // Under k a class without lead bytes and without members of 256 or more takes no
+    // double-byte character: it refuses a lead byte whether or not a trail byte follows.
+    bool narrowClass = false;
+    if (n.op == Op::CharClass) {
+      const CharClass& c = p.classes[n.arg];
+      narrowClass = !c.negated && !c.hasWide;
+      for (int b = 0x80; b < 256 && narrowClass; ++b) {
+        if (IsLeadByte(static_cast<std::uint8_t>(b)) && c.bytes[b]) narrowClass = false;
+      }
+    }
+    const bool oneByte = (n.op == Op::Exact && n.len == 1) ||
+                         (IsCharItem(n.op) && !(p.kanji && MayTakeDoubleByte(n.op))) || narrowClass;
+    if (!oneByte) continue;
+    std::array<bool, 256> set{};
+    for (int v = 0; v < 256; ++v) {
+      const auto b = static_cast<std::uint8_t>(v);
+      switch (n.op) {
+        case Op::Exact: {
+          const std::uint8_t l = p.Literal(n)[0];
+          set[v] = b == l || (n.fold && FoldByte(b) == l);
+          break;
+        }
+        case Op::AnyChar:
+          set[v] = b != '\n';
+          break;
+        case Op::AnyCharAll:
+          set[v] = true;
+          break;
+        case Op::CharClass:
+          set[v] = p.classes[n.arg].Contains(n.fold ? FoldByte(b) : b);
+          break;
+        case Op::WordChar:
+        case Op::NonWordChar:
+          set[v] = IsWordByte(b) == (n.op == Op::WordChar);
+          break;
+        case Op::SpaceChar:
+        case Op::NonSpaceChar:
+          set[v] = IsSpaceByte(b) == (n.op == Op::SpaceChar);
+          break;
+        case Op::DigitChar:
+        case Op::NonDigitChar:
+          set[v] = IsDigitByte(b) == (n.op == Op::DigitChar);
+          break;
+        default:
+          break;
+      }
+    }
+    n.byteSet = static_cast<std::int32_t>(p.byteSets.size());
+    p.byteSets.push_back(set);
+  }
+}
+
+// Lets links skip the nodes that only pass on to another one (Nothing, and a Branch with a
+// single alternative, which goes on to that alternative). The links of Branch nodes stay as
+// they are: they chain the alternatives.
+void ShortenLinks(Program& p) {
+  const int count = static_cast<int>(p.nodes.size());
+  auto skip = [&p](int t) {
+    for (int guard = 0; guard < 100000; ++guard) {
+      const Node& n = p.nodes[t];
+      if (n.op == Op::Nothing && n.next != 0) {
+        t += n.next;
+      } else if (n.op == Op::Branch && !(n.next != 0 && p.nodes[t + n.next].op == Op::Branch)) {
+        t += 1;
+      } else {
+        break;
+      }
+    }
+    return t;
+  };
+  for (int i = 0; i < count; ++i) {
+    Node& n = p.nodes[i];
+    if (n.op == Op::Branch || n.next == 0) continue;
+    n.next = skip(i + n.next) - i;
+  }
+  p.entry = skip(0);
+}
+
 }  // namespace
 
 bool CompilePattern(const std::uint8_t* pattern, std::size_t length, std::uint32_t options,
@@ -842,15 +928,18 @@ bool CompilePattern(const std::uint8_t* pattern, std::size_t length, std::uint32
   Program out;
   out.nodes.reserve(static_cast<std::size_t>(sizing.NodeCount()));
   out.literals.reserve(sizing.LiteralBytes());
-  out.literalTrail.reserve(sizing.LiteralBytes());
+  out.literalMask.reserve(sizing.LiteralBytes());
   out.classes.reserve(static_cast<std::size_t>(sizing.ClassCount()));
   Compiler writer(pattern, length, options, &out);
   if (!writer.Run()) return false;
   out.groupCount = writer.GroupCount();
+  out.options = writer.Options();
   out.kanji = (options & kOptKanji) != 0;
   out.anyFold = writer.AnyFold();
   out.hasBackRef = writer.HasBackRef();
   out.hasSearchStart = writer.HasSearchStart();
+  BuildByteSets(out);
+  ShortenLinks(out);
   program = std::move(out);
   return true;
 }

@@ -1,6 +1,6 @@
 // Search hints computed after compilation: anchoring, the bytes a match can start with, the
-// start literal and start class, and the must-have substring with its Boyer-Moore skip table.
-// They only narrow the positions at which the program is run; they never change a result.
+// start literal and start class, and the must-have substring. They only narrow the positions
+// at which the program is run; they never change a result.
 #include <algorithm>
 #include <cstring>
 
@@ -9,33 +9,6 @@
 namespace yk::regex_detail {
 
 namespace {
-
-// Rank of each byte by how often it shows in Shift-JIS schedule and memo text (lower = rarer).
-struct FrequencyRanking {
-  std::array<std::uint8_t, 256> rank{};
-  constexpr FrequencyRanking() {
-    for (int b = 0; b < 256; ++b) rank[b] = 10;      // controls, 0x80, 0xA0..0xDF, 0xFD..0xFF
-    for (int b = 0x21; b < 0x7F; ++b) rank[b] = 60;  // punctuation and the like
-    for (int b = 'A'; b <= 'Z'; ++b) rank[b] = 80;
-    for (int b = '0'; b <= '9'; ++b) rank[b] = 120;
-    for (int b = 'a'; b <= 'z'; ++b) rank[b] = 110;
-    for (int b = 0x40; b <= 0x7E; ++b) rank[b] += 20;  // also trail bytes
-    for (int b = 0x80; b <= 0xFC; ++b) rank[b] = 90;   // lead and trail range
-    for (int b = 0xA0; b <= 0xDF; ++b) rank[b] = 70;   // trail bytes only, in practice
-    for (int b = 0x88; b <= 0x9F; ++b) rank[b] = 150;  // kanji leads
-    for (int b = 0xE0; b <= 0xEA; ++b) rank[b] = 140;
-    const char* common = "etaoinsrhldcu ";
-    for (int i = 0; common[i]; ++i) rank[static_cast<std::uint8_t>(common[i])] = 200 - i;
-    rank[0x81] = 220;  // punctuation lead
-    rank[0x82] = 250;  // hiragana lead
-    rank[0x83] = 230;  // katakana lead
-    rank['\r'] = 180;
-    rank['\n'] = 180;
-    rank[':'] = 170;
-    rank['/'] = 160;
-  }
-};
-constexpr FrequencyRanking kRanking;
 
 bool IsClassLike(Op op) {
   switch (op) {
@@ -257,29 +230,105 @@ void FindMustHave(const Program& p, SearchHints& hints) {
   }
   if (best < 0) return;
   const Node& n = p.nodes[best];
-  hints.must.assign(reinterpret_cast<const char*>(p.Literal(n)), n.len);
+  if (n.len >= 256) return;
+  PrepareLiteralScan(p.Literal(n), p.LiteralMask(n), n.len, n.fold, hints.must);
   hints.mustNode = best;
-  hints.mustFold = n.fold;
   hints.mustOffset = bestOffset;
-  if (hints.must.size() >= 256) {
-    hints.must.clear();
-    return;
-  }
-  const std::size_t len = hints.must.size();
-  hints.mustSkip.fill(static_cast<std::uint8_t>(len));
-  for (std::size_t i = 0; i + 1 < len; ++i) {
-    const auto b = static_cast<std::uint8_t>(hints.must[i]);
-    const auto skip = static_cast<std::uint8_t>(len - 1 - i);
-    hints.mustSkip[b] = skip;
-    if (n.fold && b >= 'a' && b <= 'z') hints.mustSkip[b - 32] = skip;
-  }
-  hints.mustRare = RarestByte(reinterpret_cast<const std::uint8_t*>(hints.must.data()), len);
   hints.usefulness = 100;
   hints.mustActive = true;
 }
 
-inline bool SameByte(std::uint8_t text, std::uint8_t must, bool fold) {
-  return text == must || (fold && FoldByte(text) == must);
+// A program that is a choice among literal runs, each followed right away by the end.
+void FindLiteralChoices(const Program& p, SearchHints& hints) {
+  const int entry = p.entry;
+  if (p.nodes[entry].op != Op::Branch || IsSingleAlternative(p, entry)) return;
+  std::vector<SearchHints::LiteralChoice> choices;
+  for (int br = entry; br >= 0 && p.nodes[br].op == Op::Branch; br = p.Next(br)) {
+    const Node& n = p.nodes[br + 1];
+    const int end = p.Next(br + 1);
+    if (n.op != Op::Exact || end < 0 || p.nodes[end].op != Op::End || p.groupCount > 0) return;
+    SearchHints::LiteralChoice choice;
+    PrepareLiteralScan(p.Literal(n), p.LiteralMask(n), n.len, n.fold, choice.scan);
+    choice.firstByte = p.Literal(n)[0];
+    choices.push_back(std::move(choice));
+  }
+  if (!hints.hasFirstBytes) return;  // candidates come from the scan for first bytes
+  hints.literalChoices = std::move(choices);
+}
+
+// What the rest of the program after each simple repeat can start with, and whether the
+// repeat may keep everything it took.
+void ComputeRepeatHints(const Program& p, SearchHints& hints) {
+  hints.repeatHints.assign(p.nodes.size(), SearchHints::RepeatHint{});
+  int budget = 200000;
+  for (std::size_t i = 0; i < p.nodes.size() && budget > 0; ++i) {
+    const Op op = p.nodes[i].op;
+    if (op != Op::Star && op != Op::Plus && op != Op::Repeat) continue;
+    const int rest = p.Next(static_cast<int>(i));
+    if (rest < 0) continue;
+    SearchHints::RepeatHint& hint = hints.repeatHints[i];
+    // The first try takes the most items; taking fewer only moves the end back, where the
+    // end of the program is no easier to meet.
+    if (p.nodes[rest].op == Op::End) {
+      hint.possessive = true;
+      continue;
+    }
+    const Node& item = p.nodes[i + 1];
+    constexpr int kRestBudget = 2000;
+    FirstBytes follow(p, kRestBudget);
+    budget -= kRestBudget;
+    if (!follow.Walk(rest, 0) || follow.unknown()) continue;
+    hint.follow = static_cast<std::int32_t>(hints.followSets.size());
+    hints.followSets.push_back(follow.set());
+    // Giving back leaves an item's byte where the rest must start: no use when the rest
+    // cannot start with any of them.
+    if (item.byteSet < 0) continue;
+    const std::array<bool, 256>& taken = p.byteSets[static_cast<std::size_t>(item.byteSet)];
+    bool apart = true;
+    for (int b = 0; b < 256 && apart; ++b) apart = !(taken[b] && follow.set()[b]);
+    hint.possessive = apart;
+  }
+}
+
+// A program without groups, choices or look-ahead runs as a list of steps that only go
+// forward when its repeats never need to give back (possessive or of a fixed count), except
+// that the last repeat may give back when only word-boundary tests follow it: it then gives
+// back one item at a time until they hold, as the matcher would.
+void ComputeLinearSteps(const Program& p, SearchHints& hints) {
+  if (p.groupCount > 0) return;
+  std::vector<SearchHints::LinearStep> steps;
+  using Kind = SearchHints::LinearStep::Kind;
+  bool giving = false;  // a step that may give back was added; only tests may follow it
+  int at = p.entry;
+  for (int guard = 0; guard < 10000; ++guard) {
+    if (at < 0) return;
+    const Node& n = p.nodes[at];
+    if (n.op == Op::End) {
+      hints.linear = std::move(steps);
+      return;
+    }
+    const bool test = n.op == Op::WordBoundary || n.op == Op::NonWordBoundary;
+    if (giving && !test) return;
+    if (n.op == Op::Exact && n.len > 1) {
+      steps.push_back({Kind::Literal, at, 1, 1, false, false});
+    } else if (n.byteSet >= 0) {
+      steps.push_back({Kind::Bytes, at, 1, 1, false, KindOf(n.op) == Op::AnyChar});
+    } else if (test) {
+      steps.push_back({n.op == Op::WordBoundary ? Kind::WordBoundary : Kind::NonWordBoundary, at, 0,
+                       0, false, false});
+    } else if (n.op == Op::Star || n.op == Op::Plus || n.op == Op::Repeat) {
+      const Node& item = p.nodes[at + 1];
+      const bool lazy = at > 0 && p.nodes[at - 1].op == Op::Lazy;
+      if (lazy || item.byteSet < 0) return;
+      const bool keeps = n.min == n.max || hints.repeatHints[at].possessive;
+      const std::int32_t max = n.max >= kUnbounded ? INT32_MAX : n.max;
+      giving = !keeps;
+      steps.push_back({Kind::Bytes, at + 1, n.min, max, !keeps, KindOf(item.op) == Op::AnyChar});
+    } else {
+      return;
+    }
+    at = p.Next(at);
+  }
 }
 
 }  // namespace
@@ -313,7 +362,7 @@ void ComputeHints(const Program& p, SearchHints& hints) {
       hints.anchor = SearchHints::Anchor::SearchStart;
     } else if (n.op == Op::Exact) {
       hints.startLiteralNode = first;
-      hints.startLiteralRare = RarestByte(p.Literal(n), n.len);
+      PrepareLiteralScan(p.Literal(n), p.LiteralMask(n), n.len, n.fold, hints.startLiteral);
     } else if (IsClassLike(n.op)) {
       hints.startClassNode = first;
     } else if (n.op == Op::Plus && IsClassLike(p.nodes[first + 1].op) && !p.hasBackRef &&
@@ -326,14 +375,25 @@ void ComputeHints(const Program& p, SearchHints& hints) {
   FirstBytes firstBytes(p);
   if (firstBytes.Walk(0, 0) && !firstBytes.unknown()) {
     hints.hasFirstBytes = true;
-    hints.firstBytes = firstBytes.set();
-    int count = 0;
-    for (int b = 0; b < 256; ++b) {
-      if (hints.firstBytes[b]) ++count, hints.singleFirstByte = b;
+    PrepareByteSetScan(firstBytes.set(), hints.firstBytes);
+    if (hints.startClassNode >= 0 && p.nodes[hints.startClassNode].op == Op::WordBoundary) {
+      hints.startWordBoundary = true;
+      for (int b = 0; b < 256; ++b) {
+        if (firstBytes.set()[b] && !IsWordByte(static_cast<std::uint8_t>(b))) {
+          hints.startWordBoundary = false;
+        }
+      }
     }
-    if (count != 1) hints.singleFirstByte = -1;
   }
   FindMustHave(p, hints);
+  if (hints.startLiteralNode >= 0 && hints.startLiteralNode == p.entry) {
+    hints.afterStartLiteral = p.Next(p.entry);
+    hints.literalOnly = hints.afterStartLiteral >= 0 && p.groupCount == 0 &&
+                        p.nodes[hints.afterStartLiteral].op == Op::End;
+  }
+  hints.mustIsStart =
+      hints.mustNode >= 0 && hints.mustNode == hints.startLiteralNode && hints.mustOffset == 0;
+  FindLiteralChoices(p, hints);
 
   hints.branchSet.assign(p.nodes.size(), -1);
   int totalBudget = 200000;
@@ -347,12 +407,14 @@ void ComputeHints(const Program& p, SearchHints& hints) {
       hints.branchSets.push_back(alternative.set());
     }
   }
+  ComputeRepeatHints(p, hints);
+  ComputeLinearSteps(p, hints);
   if (first >= 0 && hints.mustActive && !sawOpen && !p.hasBackRef && !p.hasSearchStart &&
       (p.nodes[first].op == Op::Plus || p.nodes[first].op == Op::Star) &&
       p.Next(first) == hints.mustNode) {
     const Node& item = p.nodes[first + 1];
     bool singleByte = false;
-    const auto must0 = static_cast<std::uint8_t>(hints.must[0]);
+    const auto must0 = static_cast<std::uint8_t>(hints.must.bytes[0]);
     bool holdsMust = true;
     switch (item.op) {
       case Op::WordChar:
@@ -382,57 +444,6 @@ void ComputeHints(const Program& p, SearchHints& hints) {
     }
     if (singleByte && !holdsMust) hints.mustRowNode = first;
   }
-}
-
-std::size_t RarestByte(const std::uint8_t* bytes, std::size_t len) {
-  std::size_t rare = 0;
-  for (std::size_t i = 1; i < len; ++i) {
-    if (kRanking.rank[bytes[i]] < kRanking.rank[bytes[rare]]) rare = i;
-  }
-  return rare;
-}
-
-std::size_t FindBytes(const std::uint8_t* text, std::size_t lo, std::size_t hi,
-                      const std::uint8_t* bytes, std::size_t len, std::size_t rare,
-                      TrailTest* isTrail) {
-  if (len == 0 || hi < lo || hi - lo < len) return hi;
-  // Look for the rarest byte first, then compare the whole run around it.
-  const std::uint8_t r = bytes[rare];
-  std::size_t p = lo + rare;
-  const std::size_t lastRare = hi - len + rare;  // the rarest byte of the last possible hit
-  while (p <= lastRare) {
-    const void* found = std::memchr(text + p, r, lastRare + 1 - p);
-    if (!found) return hi;
-    const std::size_t at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - text);
-    const std::size_t s = at - rare;
-    if (std::memcmp(text + s, bytes, len) == 0 && !(isTrail && (*isTrail)(s))) return s;
-    p = at + 1;
-  }
-  return hi;
-}
-
-std::size_t FindMust(const SearchHints& hints, const std::uint8_t* text, std::size_t lo,
-                     std::size_t hi, TrailTest* isTrail) {
-  const std::size_t len = hints.must.size();
-  if (len == 0 || hi < lo || hi - lo < len) return hi;
-  const auto* must = reinterpret_cast<const std::uint8_t*>(hints.must.data());
-  const bool fold = hints.mustFold;
-  const std::size_t last = len - 1;
-  const std::size_t rare = hints.mustRare;
-  if (!fold) return FindBytes(text, lo, hi, must, len, rare, isTrail);
-  std::size_t p = lo;
-  while (p + len <= hi) {
-    const std::uint8_t c = text[p + last];
-    if (SameByte(c, must[last], fold) && SameByte(text[p + rare], must[rare], fold)) {
-      std::size_t i = 0;
-      while (i < last && SameByte(text[p + i], must[i], fold)) ++i;
-      if (i == last && !(isTrail && (*isTrail)(p))) return p;
-      ++p;
-      continue;
-    }
-    p += hints.mustSkip[c];
-  }
-  return hi;
 }
 
 }  // namespace yk::regex_detail

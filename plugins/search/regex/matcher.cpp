@@ -11,12 +11,7 @@
 namespace yk::regex_detail {
 
 bool IsTrailByte(const std::uint8_t* text, std::size_t lo, std::size_t pos) {
-  std::size_t count = 0;
-  while (pos > lo && IsLeadByte(text[pos - 1])) {
-    --pos;
-    ++count;
-  }
-  return (count & 1) != 0;
+  return (LeadRunBefore(text, lo, pos) & 1) != 0;
 }
 
 namespace {
@@ -33,43 +28,117 @@ class Matcher {
         branchSet_(request.useHints && !hints.branchSets.empty() ? hints.branchSet.data()
                                                                  : nullptr),
         branchSets_(hints.branchSets.data()),
+        repeatHints_(request.useHints && !hints.repeatHints.empty() ? hints.repeatHints.data()
+                                                                    : nullptr),
+        followSets_(hints.followSets.data()),
         nodes_(program.nodes.data()),
+        byteSets_(program.byteSets.data()),
         text_(request.text),
         len_(static_cast<std::int32_t>(request.length)),
         searchStart_(static_cast<std::int32_t>(request.searchStart)),
         minEnd_(static_cast<std::int32_t>(request.searchStart + request.minEnd)),
         kanji_(program.kanji),
+        stepsOut_(steps),
         steps_(steps),
-        gs_(scratch.starts),
-        ge_(scratch.ends),
-        open_(scratch.open),
         stack_(scratch.stack),
         frames_(scratch.frames) {
     prevIsBreak_ =
         request.searchStart == 0 || (request.multiLine && text_[request.searchStart - 1] == '\n');
     const std::size_t groups = static_cast<std::size_t>(program.groupCount) + 1;
-    gs_.assign(groups, -1);
-    ge_.assign(groups, -1);
-    open_.assign(groups, -1);
+    if (scratch.starts.size() != groups) {  // every attempt resets them; only the size counts
+      scratch.starts.assign(groups, -1);
+      scratch.ends.assign(groups, -1);
+      scratch.open.assign(groups, -1);
+    }
+    slots_ = groups;
+    gs_ = scratch.starts.data();
+    ge_ = scratch.ends.data();
+    open_ = scratch.open.data();
   }
+  Matcher(const Matcher&) = delete;
+  Matcher& operator=(const Matcher&) = delete;
+  ~Matcher() { stepsOut_ = steps_; }
 
   bool limitHit() const { return limitHit_; }
   int Width(int node, std::int32_t pos) const { return ItemWidth(nodes_[node], pos); }
   int CharAt(std::int32_t pos) const { return CharWidth(pos); }
 
   // One attempt at pos. True on a match (groups in gs_/ge_).
-  bool Attempt(std::int32_t pos) {
-    if (gs_.size() == 1) {  // no capturing groups: skip the fill calls on this hot path
+  bool Attempt(std::int32_t pos) { return AttemptFrom(pos, p_.entry, pos); }
+
+  // Runs a program given as steps that only go forward (it has no groups).
+  bool RunLinear(const std::vector<SearchHints::LinearStep>& steps, std::int32_t start) {
+    using Kind = SearchHints::LinearStep::Kind;
+    std::int32_t pos = start;
+    const std::size_t count = steps.size();
+    for (std::size_t i = 0; i < count; ++i) {
+      const SearchHints::LinearStep& s = steps[i];
+      if (!Step()) return false;
+      const Node& n = nodes_[s.node];
+      switch (s.kind) {
+        case Kind::Bytes: {
+          // "." and its single-line form find their end with the library's search.
+          std::int32_t q =
+              s.lineItem ? RunOfItems(n, pos, s.max) : RunOfBytes(byteSets_[n.byteSet], pos, s.max);
+          if (q - pos < s.min) return false;
+          steps_ += static_cast<std::uint64_t>((q - pos) >> 3);
+          if (s.givesBack) {  // only tests follow: give back until they hold
+            for (;;) {
+              if (TestsHold(steps, i + 1, count, q)) return Accept(start, q);
+              if (q - pos <= s.min || !Step()) return false;
+              --q;
+            }
+          }
+          pos = q;
+          break;
+        }
+        case Kind::Literal:
+          if (!ExactAt(n, pos)) return false;
+          pos += n.len;
+          break;
+        case Kind::WordBoundary:
+        case Kind::NonWordBoundary:
+          if (!TestsHold(steps, i, i + 1, pos)) return false;
+          break;
+      }
+    }
+    return Accept(start, pos);
+  }
+
+  // Whether the word-boundary tests steps[from, to) hold at pos.
+  bool TestsHold(const std::vector<SearchHints::LinearStep>& steps, std::size_t from,
+                 std::size_t to, std::int32_t pos) {
+    if (from >= to) return true;
+    const bool boundary = IsWordBefore(pos) != IsWordAt(pos);
+    for (std::size_t i = from; i < to; ++i) {
+      if (boundary != (steps[i].kind == SearchHints::LinearStep::Kind::WordBoundary)) return false;
+    }
+    return true;
+  }
+
+  // The match [start, end) found without running the program (which sets no group): as the
+  // End node would take it.
+  bool Accept(std::int32_t start, std::int32_t end) {
+    if (end < minEnd_) return false;
+    gs_[0] = start;
+    ge_[0] = end;
+    return true;
+  }
+
+  // An attempt that starts at `start` but whose first nodes, up to `pc`, are known to have
+  // matched up to `pos` and to have set nothing.
+  bool AttemptFrom(std::int32_t start, int pc, std::int32_t pos) {
+    if (slots_ == 1) {  // no capturing groups: skip the fill calls on this hot path
       gs_[0] = ge_[0] = open_[0] = -1;
     } else {
-      std::fill(gs_.begin(), gs_.end(), -1);
-      std::fill(ge_.begin(), ge_.end(), -1);
-      std::fill(open_.begin(), open_.end(), -1);
+      std::fill(gs_, gs_ + slots_, -1);
+      std::fill(ge_, ge_ + slots_, -1);
+      std::fill(open_, open_ + slots_, -1);
     }
     stack_.clear();
     frames_.clear();
-    matchStart_ = pos;
-    return Run(0, pos);
+    matchStart_ = start;
+    return Run(pc, pos);
   }
 
  private:
@@ -108,16 +177,92 @@ class Matcher {
     return off == 0 ? -1 : index + off;
   }
 
-  bool IsWordAt(std::int32_t pos) const { return pos >= 0 && pos < len_ && IsWordByte(text_[pos]); }
+  // Whether the character at pos is a word character. Under k a double-byte character is one
+  // non-word character, so a word byte there counts only when it is not a trail byte.
+  bool IsWordAt(std::int32_t pos) {
+    return pos >= 0 && pos < len_ && IsWordByte(text_[pos]) && !(kanji_ && IsTrailAt(pos));
+  }
+
+  // Whether the character that ends right before pos is a word character.
+  bool IsWordBefore(std::int32_t pos) { return IsWordAt(pos - 1); }
+
+  // Under k: true when text_[pos] is the second byte of a double-byte character, judged by the
+  // lead-range bytes right before it back to the target start. The last run of lead-range
+  // bytes looked at is kept, so neighbouring questions cost nothing.
+  bool IsTrailAt(std::int32_t pos) {
+    if (pos <= 0 || !IsLeadByte(text_[pos - 1])) return false;
+    const std::int32_t last = pos - 1;
+    if (last < leadRunLo_ || last > leadRunHi_) {
+      std::int32_t hi = leadRunHi_;
+      if (leadRunLo_ >= 0 && last > hi) {
+        while (hi < last && IsLeadByte(text_[hi + 1])) ++hi;
+      }
+      if (leadRunLo_ >= 0 && hi == last) {
+        Step(static_cast<std::uint64_t>((hi - leadRunHi_) >> 3));
+      } else {
+        const auto lo =
+            static_cast<std::int32_t>(static_cast<std::size_t>(last) -
+                                      LeadRunBefore(text_, 0, static_cast<std::size_t>(last)));
+        Step(static_cast<std::uint64_t>((last - lo) >> 3));
+        leadRunLo_ = lo;
+      }
+      leadRunHi_ = last;
+    }
+    return ((pos - leadRunLo_) & 1) != 0;
+  }
 
   int CharWidth(std::int32_t pos) const {
     return (kanji_ && IsLeadByte(text_[pos]) && pos + 1 < len_) ? 2 : 1;
+  }
+
+  // The end of the run of at most max bytes from pos that are in the set. For long runs
+  // eight bytes are looked up at a time while the target has them, so a run costs one guess
+  // at its end rather than one per byte.
+  std::int32_t RunOfBytes(const std::array<bool, 256>& set, std::int32_t pos,
+                          std::int32_t max) const {
+    const std::int32_t limit = std::min<std::int64_t>(len_, static_cast<std::int64_t>(pos) + max);
+    std::int32_t q = pos;
+    while (max > 8 && len_ - q >= 8) {
+      const std::uint8_t* t = text_ + q;
+      const unsigned in = unsigned{set[t[0]]} | unsigned{set[t[1]]} << 1 |
+                          unsigned{set[t[2]]} << 2 | unsigned{set[t[3]]} << 3 |
+                          unsigned{set[t[4]]} << 4 | unsigned{set[t[5]]} << 5 |
+                          unsigned{set[t[6]]} << 6 | unsigned{set[t[7]]} << 7;
+      const auto run = static_cast<std::int32_t>(__builtin_ctz(~in));  // 8 when all are in
+      if (run < 8 || limit - q <= 8) return std::min(q + run, limit);
+      q += 8;
+    }
+    while (q < limit && set[text_[q]]) ++q;
+    return q;
+  }
+
+  // The end of the run of at most max items from pos, for items of one byte each.
+  std::int32_t RunOfItems(const Node& item, std::int32_t pos, std::int32_t max) const {
+    if (item.op != Op::AnyChar && item.op != Op::AnyCharAll && item.byteSet >= 0) {
+      return RunOfBytes(byteSets_[item.byteSet], pos, max);  // the common case
+    }
+    const std::int32_t limit = std::min<std::int64_t>(len_, static_cast<std::int64_t>(pos) + max);
+    if (item.op == Op::AnyChar) {  // up to a line break: the library's search is best
+      const void* nl = std::memchr(text_ + pos, '\n', static_cast<std::size_t>(limit - pos));
+      return nl ? static_cast<std::int32_t>(static_cast<const std::uint8_t*>(nl) - text_) : limit;
+    }
+    if (item.op == Op::AnyCharAll) return limit;
+    std::int32_t q = pos;
+    while (q < limit && ItemWidth(item, q)) ++q;
+    return q;
+  }
+
+  // Whether the literal run of an Exact node matches at pos.
+  bool ExactAt(const Node& n, std::int32_t pos) const {
+    if (pos + n.len > len_) return false;
+    return MaskedEqual(text_ + pos, p_.Literal(n), p_.LiteralMask(n), n.len);
   }
 
   // Bytes one simple item consumes at pos, 0 when it does not match.
   int ItemWidth(const Node& n, std::int32_t pos) const {
     if (pos >= len_) return 0;
     const std::uint8_t b = text_[pos];
+    if (n.byteSet >= 0) return byteSets_[n.byteSet][b] ? 1 : 0;
     switch (n.op) {
       case Op::Exact: {
         const std::uint8_t l = p_.Literal(n)[0];
@@ -152,39 +297,16 @@ class Matcher {
   }
 
   // True when the item can consume a double-byte character (so give-back must step over it).
-  bool VariableWidth(const Node& n) const { return kanji_ && MayTakeDoubleByte(n.op); }
+  bool VariableWidth(const Node& n) const {
+    return kanji_ && MayTakeDoubleByte(n.op) && n.byteSet < 0;
+  }
 
   // Takes up to max items from pos; returns the count and the end position.
   std::int32_t Take(const Node& item, std::int32_t pos, std::int32_t max, std::int32_t& end) {
     std::int32_t count = 0;
     if (!VariableWidth(item)) {
-      const std::int32_t limit = std::min<std::int64_t>(len_, static_cast<std::int64_t>(pos) + max);
-      std::int32_t q = pos;
-      switch (item.op) {
-        case Op::AnyChar: {
-          const void* nl = std::memchr(text_ + q, '\n', static_cast<std::size_t>(limit - q));
-          q = nl ? static_cast<std::int32_t>(static_cast<const std::uint8_t*>(nl) - text_) : limit;
-          break;
-        }
-        case Op::AnyCharAll:
-          q = limit;
-          break;
-        case Op::CharClass: {
-          const CharClass& c = p_.classes[item.arg];
-          if (item.fold) {
-            while (q < limit && c.Contains(FoldByte(text_[q]))) ++q;
-          } else {
-            const bool neg = c.negated;
-            while (q < limit && c.bytes[text_[q]] != neg) ++q;
-          }
-          break;
-        }
-        default:
-          while (q < limit && ItemWidth(item, q)) ++q;
-          break;
-      }
-      count = q - pos;
-      end = q;
+      end = RunOfItems(item, pos, max);
+      count = end - pos;
     } else {
       std::int32_t q = pos;
       while (count < max) {
@@ -214,49 +336,35 @@ class Matcher {
     return (count & 1) ? q - 1 : q;
   }
 
-  // The byte a following Exact run must start with, or -1.
-  int NextByteHint(int repeatNode, bool& fold) const {
-    const int next = Next(repeatNode);
-    if (next < 0 || nodes_[next].op != Op::Exact) return -1;
-    fold = nodes_[next].fold;
-    return p_.Literal(nodes_[next])[0];
+  // The hints of the simple repeat at node rep, or null when the hints are off.
+  const SearchHints::RepeatHint* HintOf(int rep) const {
+    return repeatHints_ ? &repeatHints_[rep] : nullptr;
   }
 
-  bool NextByteFits(int hint, bool fold, std::int32_t pos) const {
-    if (hint < 0) return true;
-    if (pos >= len_) return false;
-    const std::uint8_t b = text_[pos];
-    return b == hint || (fold && FoldByte(b) == hint);
+  // Whether the rest of the program after a repeat may start at pos.
+  bool FollowFits(const SearchHints::RepeatHint* hint, std::int32_t pos) const {
+    if (!hint || hint->follow < 0) return true;
+    return pos < len_ && followSets_[hint->follow][text_[pos]];
   }
 
   // Gives back items of a greedy repeat until the rest may match; false when below min.
   bool GiveBack(StackEntry& e, std::int32_t min) {
     const Node& item = nodes_[e.a + 1];
-    bool fold = false;
-    const int hint = NextByteHint(e.a, fold);
+    const SearchHints::RepeatHint* hint = HintOf(e.a);
     const bool variable = VariableWidth(item);
     while (e.d > min) {
       if (!Step()) return false;
       e.c = variable ? PrevCharStart(e.b, e.c, e.e) : e.c - 1;
       --e.d;
-      if (NextByteFits(hint, fold, e.c)) return true;
+      if (FollowFits(hint, e.c)) return true;
     }
-    return e.d == min && NextByteFits(hint, fold, e.c);
+    return e.d == min && FollowFits(hint, e.c);
   }
 
+  // Star and Plus carry their bounds (0 or 1, kUnbounded) like Repeat.
   static void RepeatBounds(const Node& n, std::int32_t& min, std::int32_t& max) {
-    switch (n.op) {
-      case Op::Star:
-        min = 0, max = kUnbounded;
-        break;
-      case Op::Plus:
-        min = 1, max = kUnbounded;
-        break;
-      default:
-        min = n.min, max = n.max;
-        break;
-    }
-    if (max >= kUnbounded) max = INT32_MAX;
+    min = n.min;
+    max = n.max >= kUnbounded ? INT32_MAX : n.max;
   }
 
   bool SetFrame(std::int32_t f, std::int32_t count, std::int32_t lastPos) {
@@ -315,28 +423,13 @@ class Matcher {
             gs_[0] = matchStart_;
             ge_[0] = pos;
             return true;
-          case Op::Exact: {
-            const std::uint8_t* lit = p_.Literal(n);
-            if (pos + n.len > len_) {
-              ok = false;
-              break;
-            }
-            const std::uint8_t* t = text_ + pos;
-            if (!n.fold) {
-              ok = std::memcmp(t, lit, n.len) == 0;
-            } else {
-              const char* trail = p_.literalTrail.data() + n.arg;
-              for (int i = 0; i < n.len && ok; ++i) {
-                if (t[i] != lit[i] && (FoldByte(t[i]) != lit[i] || (kanji_ && trail[i])))
-                  ok = false;
-              }
-            }
+          case Op::Exact:
+            ok = ExactAt(n, pos);
             if (ok) {
               pos += n.len;
               pc = Next(pc);
             }
             break;
-          }
           case Op::AnyChar:
           case Op::AnyCharAll:
           case Op::CharClass:
@@ -379,7 +472,7 @@ class Matcher {
             break;
           case Op::WordBoundary:
           case Op::NonWordBoundary: {
-            const bool boundary = IsWordAt(pos - 1) != IsWordAt(pos);
+            const bool boundary = IsWordBefore(pos) != IsWordAt(pos);
             ok = boundary == (n.op == Op::WordBoundary);
             pc = Next(pc);
             break;
@@ -422,7 +515,7 @@ class Matcher {
             break;
           case Op::BackRef: {
             const std::uint32_t g = n.arg;
-            if (g >= gs_.size() || gs_[g] < 0) {
+            if (g >= slots_ || gs_[g] < 0) {
               ok = false;
               break;
             }
@@ -467,25 +560,46 @@ class Matcher {
             std::int32_t min, max;
             RepeatBounds(r, min, max);
             const Node& item = nodes_[rep + 1];
+            const SearchHints::RepeatHint* hint = HintOf(rep);
             std::int32_t end = pos;
             if (!lazy) {
-              const std::int32_t count = Take(item, pos, max, end);
+              std::int32_t count;
+              if (item.byteSet >= 0) {  // the common case: one byte per item
+                end = RunOfItems(item, pos, max);
+                count = end - pos;
+                steps_ += static_cast<std::uint64_t>(count >> 3);
+              } else {
+                count = Take(item, pos, max, end);
+              }
               if (count < min) {
                 ok = false;
                 break;
               }
               StackEntry e{Entry::Greedy, rep, pos, end, count, -1, cc};
-              bool fold = false;
-              const int hint = NextByteHint(rep, fold);
-              if (!NextByteFits(hint, fold, end) && !GiveBack(e, min)) {
+              const bool possessive = hint && hint->possessive;
+              if (!FollowFits(hint, end) && (possessive || !GiveBack(e, min))) {
                 ok = false;
                 break;
               }
-              if (e.d > min && !Push(Entry::Greedy, e.a, e.b, e.c, e.d, e.e, e.f)) return false;
+              // A possessive repeat: giving back cannot help the rest.
+              if (e.d > min && !possessive && !Push(Entry::Greedy, e.a, e.b, e.c, e.d, e.e, e.f)) {
+                return false;
+              }
               pos = e.c;
             } else {
-              const std::int32_t count = Take(item, pos, min, end);
+              std::int32_t count = Take(item, pos, min, end);
               if (count < min) {
+                ok = false;
+                break;
+              }
+              // One more item at a time while the rest cannot start where the items end.
+              while (count < max && !FollowFits(hint, end)) {
+                const int w = ItemWidth(item, end);
+                if (!w || !Step()) break;
+                end += w;
+                ++count;
+              }
+              if (!FollowFits(hint, end)) {
                 ok = false;
                 break;
               }
@@ -560,14 +674,14 @@ class Matcher {
     const std::int32_t n = f.count + 1;
     const int body = f.node + 1;
     const int rest = Next(f.node);
-    if (pos == f.lastPos) {  // an empty round ends the repetition
-      cc = f.parent;
-      pc = rest;
-      return true;
-    }
-    if (n < min) {
+    if (n < min) {  // below the minimum every round counts, an empty one too
       if (!SetFrame(cc, n, pos)) return false;
       pc = body;
+      return true;
+    }
+    if (pos == f.lastPos) {  // from the minimum on, an empty round ends the repetition
+      cc = f.parent;
+      pc = rest;
       return true;
     }
     if (f.lazy) {
@@ -615,11 +729,24 @@ class Matcher {
         case Entry::Lazy: {
           std::int32_t min, max;
           RepeatBounds(nodes_[e.a], min, max);
-          const int w = ItemWidth(nodes_[e.a + 1], e.b);
-          if (!w) continue;
-          const std::int32_t count = e.c + 1;
-          if (count < max && !Push(Entry::Lazy, e.a, e.b + w, count, e.d)) return false;
-          pos = e.b + w;
+          const Node& item = nodes_[e.a + 1];
+          const SearchHints::RepeatHint* hint = HintOf(e.a);
+          std::int32_t end = e.b, count = e.c;
+          bool fits = false;
+          while (count < max) {  // one more item, and more while the rest cannot start there
+            const int w = ItemWidth(item, end);
+            if (!w) break;
+            end += w;
+            ++count;
+            if (FollowFits(hint, end)) {
+              fits = true;
+              break;
+            }
+            if (!Step()) return false;
+          }
+          if (!fits) continue;
+          if (count < max && !Push(Entry::Lazy, e.a, end, count, e.d)) return false;
+          pos = end;
           pc = Next(e.a);
           cc = e.d;
           return true;
@@ -651,36 +778,28 @@ class Matcher {
   const Program& p_;
   const int* branchSet_;  // null: try every alternative
   const std::array<bool, 256>* branchSets_;
+  const SearchHints::RepeatHint* repeatHints_;  // null: no hints for simple repeats
+  const std::array<bool, 256>* followSets_;
   const Node* nodes_;
+  const std::array<bool, 256>* byteSets_;
   const std::uint8_t* text_;
   std::int32_t len_;
   std::int32_t searchStart_;
   std::int32_t minEnd_;
   bool kanji_;
   bool prevIsBreak_ = true;
-  std::uint64_t& steps_;
+  std::uint64_t& stepsOut_;  // the caller's count, brought up to date when the matcher ends
+  std::uint64_t steps_;      // kept here so that the hot loop counts in a register
   bool limitHit_ = false;
   std::int32_t matchStart_ = 0;
-  std::vector<std::int32_t>& gs_;
-  std::vector<std::int32_t>& ge_;
-  std::vector<std::int32_t>& open_;
+  std::int32_t leadRunLo_ = -1, leadRunHi_ = -1;  // a run of lead-range bytes, both ends in it
+  std::size_t slots_ = 1;                         // groupCount + 1
+  std::int32_t* gs_;                              // group starts, -1 = did not take part
+  std::int32_t* ge_;                              // group ends
+  std::int32_t* open_;                            // pending starts of open groups
   std::vector<StackEntry>& stack_;
   std::vector<Frame>& frames_;
 };
-
-// The first position from p whose byte can start a match, or len.  Four bytes a round
-// keeps the scan's speed independent of where the loop happens to land in the code.
-std::size_t SkipToFirstByte(const std::array<bool, 256>& set, const std::uint8_t* text,
-                            std::size_t p, std::size_t len) {
-  for (; p + 4 <= len; p += 4) {
-    if (set[text[p]]) return p;
-    if (set[text[p + 1]]) return p + 1;
-    if (set[text[p + 2]]) return p + 2;
-    if (set[text[p + 3]]) return p + 3;
-  }
-  while (p < len && !set[text[p]]) ++p;
-  return p;
-}
 
 }  // namespace
 
@@ -701,10 +820,7 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   TrailTest* mustTrail = kanji ? &mustTrailTest : nullptr;
   TrailTest* scanTrail = kanji ? &scanTrailTest : nullptr;
   std::size_t mustHit = len;
-  // A must-have substring that is the start literal itself is found by the scan below.
-  const bool mustIsStart = hints.mustNode >= 0 && hints.mustNode == hints.startLiteralNode &&
-                           hints.mustOffset == 0 && !hints.mustFold;
-  if (useHints && hints.mustActive && !mustIsStart) {
+  if (useHints && hints.mustActive && !hints.mustIsStart) {
     const std::size_t offset =
         hints.mustOffset >= 0 ? static_cast<std::size_t>(hints.mustOffset) : 0;
     const std::size_t from = start + offset;
@@ -717,7 +833,7 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
     mustHit = hit;
     if (hints.mustOffset >= 0) {
       first = std::max(start, hit - offset);
-      last = len - (offset + hints.must.size());
+      last = len - (offset + hints.must.bytes.size());
     }
   }
 
@@ -727,7 +843,11 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
     if (mustPresent && --hints.usefulness < 0) hints.mustActive = false;
     return SearchStatus::NoMatch;
   };
-  auto attempt = [&](std::size_t p) { return matcher.Attempt(static_cast<std::int32_t>(p)); };
+  const bool linear = useHints && !hints.linear.empty();
+  auto attempt = [&](std::size_t p) {
+    return linear ? matcher.RunLinear(hints.linear, static_cast<std::int32_t>(p))
+                  : matcher.Attempt(static_cast<std::int32_t>(p));
+  };
 
   const auto anchor = useHints ? hints.anchor : SearchHints::Anchor::None;
   if (anchor == SearchHints::Anchor::SearchStart) {
@@ -764,36 +884,68 @@ SearchStatus Search(const Program& program, SearchHints& hints, const SearchRequ
   std::size_t p = first;
   if (scanTrail && p > start && (*scanTrail)(p)) ++p;
   const bool firstBytes = useHints && hints.hasFirstBytes;
-  const Node* literal = (useHints && hints.startLiteralNode >= 0)
-                            ? &program.nodes[static_cast<std::size_t>(hints.startLiteralNode)]
-                            : nullptr;
-  if (literal && literal->fold) literal = nullptr;
-  const int singleByte = firstBytes ? hints.singleFirstByte : -1;
+  const bool literal = useHints && hints.startLiteralNode >= 0;
   const bool row = useHints && hints.startClassRow;
+  const bool wordStart = firstBytes && hints.startWordBoundary;
+  // True when the byte before p is surely a word character of its own; under k a word byte
+  // after a lead-range byte may be a trail byte, and the matcher decides.
+  auto wordBefore = [&](std::size_t q) {
+    return q > 0 && IsWordByte(text[q - 1]) && !(kanji && q >= 2 && IsLeadByte(text[q - 2]));
+  };
 
+  const std::size_t literalLength = hints.startLiteral.bytes.size();
+  const bool literalOnly = hints.literalOnly;
   while (p <= last) {
     if (literal) {
-      const std::size_t h = FindBytes(text, p, len, program.Literal(*literal), literal->len,
-                                      hints.startLiteralRare, scanTrail);
+      const std::size_t h = FindLiteral(hints.startLiteral, text, p, len, scanTrail);
       if (h >= len || h > last) break;
       p = h;
-    } else if (firstBytes) {
-      if (!kanji) {
-        if (singleByte >= 0) {
-          if (p >= len) break;
-          const void* hit = std::memchr(text + p, singleByte, len - p);
-          if (!hit) break;
-          p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - text);
-        } else {
-          p = SkipToFirstByte(hints.firstBytes, text, p, len);
+      if (hints.afterStartLiteral >= 0) {  // the scan has matched the literal already
+        const auto s = static_cast<std::int32_t>(p);
+        const auto e = static_cast<std::int32_t>(p + literalLength);
+        if (literalOnly ? matcher.Accept(s, e)
+                        : matcher.AttemptFrom(s, hints.afterStartLiteral, e)) {
+          return finish(true);
         }
-      } else {
-        while (p < len && !hints.firstBytes[text[p]])
-          p += matcher.CharAt(static_cast<std::int32_t>(p));
+        if (matcher.limitHit()) break;
+        p += kanji ? static_cast<std::size_t>(matcher.CharAt(static_cast<std::int32_t>(p))) : 1;
+        continue;
+      }
+    } else if (firstBytes) {
+      for (;;) {
+        if (p >= len) break;
+        if (!hints.firstBytes.set[text[p]]) p = FindInByteSet(hints.firstBytes, text, p, len);
+        if (p >= len) break;
+        if (scanTrail && (*scanTrail)(p)) {  // the trail of a character starts nothing
+          ++p;
+          continue;
+        }
+        if (wordStart && wordBefore(p)) {  // inside a word: no boundary before any of it
+          while (p < len && IsWordByte(text[p])) ++p;
+          continue;
+        }
+        break;
       }
       if (p >= len || p > last) break;
     }
-    if (attempt(p)) return finish(true);
+    if (!hints.literalChoices.empty() && useHints) {
+      // A choice among literal runs and nothing after them: the first run that fits wins.
+      bool matched = false;
+      for (const SearchHints::LiteralChoice& choice : hints.literalChoices) {
+        const std::size_t n = choice.scan.bytes.size();
+        if (text[p] != choice.firstByte &&
+            !(choice.scan.fold && FoldByte(text[p]) == choice.firstByte))
+          continue;
+        if (p + n > len || !LiteralMatchesAt(choice.scan, text + p)) continue;
+        if (matcher.Accept(static_cast<std::int32_t>(p), static_cast<std::int32_t>(p + n))) {
+          matched = true;
+          break;
+        }
+      }
+      if (matched) return finish(true);
+    } else if (attempt(p)) {
+      return finish(true);
+    }
     if (matcher.limitHit()) break;
     if (p >= len) break;
     if (row && matcher.Width(hints.startClassNode, static_cast<std::int32_t>(p))) {

@@ -32,7 +32,8 @@ SearchStatus SearchCommand(CompiledCommand& command, const char* target, std::si
   request.length = length;
   request.searchStart = searchStart;
   request.minEnd = minEnd;
-  request.multiLine = (command.options & kOptMultiLine) != 0;
+  // An inline (?m) counts as the letter m, also for the starts of later rounds.
+  request.multiLine = ((command.options | command.program.options) & kOptMultiLine) != 0;
   request.useHints = command.useHints;
   const SearchStatus status =
       Search(command.program, command.hints, request, command.scratch, steps);
@@ -128,16 +129,20 @@ CompiledCommand* Prepare(const char* command, const char* targetStart, const cha
     }
     return static_cast<CompiledCommand*>(*handle);
   }
-  const std::size_t length = std::strlen(command);
   if (*handle) {
+    // One pass compares the text and finds its end: strncmp stops at the caller's NUL, and
+    // the compiled copy holds none, so equal first bytes and a NUL after them mean equal.
     auto* old = static_cast<CompiledCommand*>(*handle);
-    if (old->kind != CommandKind::Translate && old->commandText.size() == length &&
-        std::memcmp(old->commandText.data(), command, length) == 0) {
+    const std::size_t oldLength = old->commandText.size();
+    if (old->kind != CommandKind::Translate &&
+        std::strncmp(command, old->commandText.data(), oldLength) == 0 &&
+        command[oldLength] == '\0') {
       return old;
     }
     RegexFree(*handle);
     *handle = nullptr;
   }
+  const std::size_t length = std::strlen(command);
   std::unique_ptr<CompiledCommand> fresh = Compile(command, length, message);
   if (!fresh) return nullptr;
   *handle = fresh.release();

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,9 @@ constexpr bool IsUpperByte(std::uint8_t b) {
 // lead-range bytes right before it (walking back no further than lo).
 bool IsTrailByte(const std::uint8_t* text, std::size_t lo, std::size_t pos);
 
+// The number of lead-range bytes right before pos, walking back no further than lo.
+std::size_t LeadRunBefore(const std::uint8_t* text, std::size_t lo, std::size_t pos);
+
 // The same test for positions asked in increasing order: each byte is looked at a bounded
 // number of times, so a long run of lead-range bytes costs linear time, not quadratic.
 class TrailTest {
@@ -63,8 +67,7 @@ class TrailTest {
       while (scanned_ < pos && IsLeadByte(text_[scanned_])) ++scanned_;
       if (scanned_ == pos) return ((pos - runStart_) & 1) != 0;
     }
-    std::size_t r = pos;
-    while (r > lo_ && IsLeadByte(text_[r - 1])) --r;
+    const std::size_t r = pos - LeadRunBefore(text_, lo_, pos);
     runStart_ = r;
     scanned_ = pos;
     valid_ = true;
@@ -166,6 +169,9 @@ struct Node {
   std::uint32_t arg = 0;  // Exact: offset into literals; CharClass: class index; groups: number
   std::uint16_t min = 0;  // Repeat, RepeatComplex
   std::uint16_t max = 0;
+  // Items that always take exactly one byte, decided by that byte alone: the index of the
+  // bytes they take in Program::byteSets; -1 for every other node.
+  std::int32_t byteSet = -1;
 };
 
 // A set of 16-bit character values: single values and inclusive ranges.
@@ -184,17 +190,25 @@ struct CharClass {
 
 struct Program {
   std::vector<Node> nodes;  // nodes[0] is the first node
+  int entry = 0;  // where a match attempt starts: node 0 or the first node it passes on to
   std::string literals;
-  std::string literalTrail;  // 1 for each literal byte that is the trail of a double-byte char
+  // For each literal byte: 0x20 where a folded letter matches in either case (the text byte
+  // with 0x20 set must equal it), else 0 (the byte must be equal).
+  std::string literalMask;
   std::vector<CharClass> classes;
+  std::vector<std::array<bool, 256>> byteSets;  // see Node::byteSet
   int groupCount = 0;
-  bool kanji = false;    // option k
-  bool anyFold = false;  // some node folds case
+  std::uint32_t options = 0;  // the command's letters and every flag set inside the pattern
+  bool kanji = false;         // option k
+  bool anyFold = false;       // some node folds case
   bool hasBackRef = false;
   bool hasSearchStart = false;
 
   const std::uint8_t* Literal(const Node& n) const {
     return reinterpret_cast<const std::uint8_t*>(literals.data()) + n.arg;
+  }
+  const std::uint8_t* LiteralMask(const Node& n) const {
+    return reinterpret_cast<const std::uint8_t*>(literalMask.data()) + n.arg;
   }
   int Next(int index) const {
     const int off = nodes[index].next;
@@ -206,6 +220,85 @@ struct Program {
 [[nodiscard]] bool CompilePattern(const std::uint8_t* pattern, std::size_t length,
                                   std::uint32_t options, Program& program);
 
+// ---- Candidate scans ----------------------------------------------------------------------
+
+// A literal run prepared for scanning: two probe bytes at different offsets (the rarest in
+// ordinary text) are compared at many positions at once, and the whole run is checked where
+// both fit. Under folding a probe on a letter fits either case.
+struct LiteralScan {
+  std::string bytes;  // the run as compiled (letters lower-cased when folding)
+  std::string mask;   // as Program::literalMask
+  bool fold = false;
+  std::size_t probeAt[2] = {0, 0};
+  std::uint8_t probeByte[2] = {0, 0};  // the probe's byte with probeMask set
+  std::uint8_t probeMask[2] = {0, 0};  // 0x20 for a folded letter: compare (byte | 0x20)
+};
+
+void PrepareLiteralScan(const std::uint8_t* bytes, const std::uint8_t* mask, std::size_t len,
+                        bool fold, LiteralScan& out);
+
+// Whether one word of text from i, with the mask's bits set, differs from the literal there.
+template <typename Word>
+bool MaskedWordDiffers(const std::uint8_t* text, const std::uint8_t* lit, const std::uint8_t* mask,
+                       std::size_t i) {
+  Word t, l, m;
+  std::memcpy(&t, text + i, sizeof t);
+  std::memcpy(&l, lit + i, sizeof l);
+  std::memcpy(&m, mask + i, sizeof m);
+  return (t | m) != l;
+}
+
+// True when text[0, len) with mask[i] set in each byte equals lit[0, len): a literal run
+// compared with its letters in either case where the mask says so. Eight bytes at a time.
+inline bool MaskedEqual(const std::uint8_t* text, const std::uint8_t* lit, const std::uint8_t* mask,
+                        std::size_t len) {
+  auto differ8 = [&](std::size_t i) {
+    return MaskedWordDiffers<std::uint64_t>(text, lit, mask, i);
+  };
+  auto differ4 = [&](std::size_t i) {
+    return MaskedWordDiffers<std::uint32_t>(text, lit, mask, i);
+  };
+  if (len >= 8) {
+    for (std::size_t i = 0; i + 8 <= len; i += 8) {
+      if (differ8(i)) return false;
+    }
+    return len % 8 == 0 || !differ8(len - 8);  // the last bytes, overlapping
+  }
+  if (len >= 4) return !differ4(0) && !differ4(len - 4);
+  for (std::size_t i = 0; i < len; ++i) {
+    if ((text[i] | mask[i]) != lit[i]) return false;
+  }
+  return true;
+}
+
+// True when the run matches at `at` (the caller makes sure the run fits in the target).
+inline bool LiteralMatchesAt(const LiteralScan& scan, const std::uint8_t* at) {
+  return MaskedEqual(at, reinterpret_cast<const std::uint8_t*>(scan.bytes.data()),
+                     reinterpret_cast<const std::uint8_t*>(scan.mask.data()), scan.bytes.size());
+}
+
+// The first start in [lo, hi - length] where the run matches, or hi. Under k (isTrail given)
+// a start on a trail byte does not count.
+std::size_t FindLiteral(const LiteralScan& scan, const std::uint8_t* text, std::size_t lo,
+                        std::size_t hi, TrailTest* isTrail);
+
+// A set of bytes prepared for scanning: one byte, up to kMaxRanges ranges tested at many
+// positions at once, or a table looked up byte by byte.
+struct ByteSetScan {
+  static constexpr int kMaxRanges = 4;
+  std::array<bool, 256> set{};
+  int single = -1;     // the only member, or -1
+  int rangeCount = 0;  // 0: more ranges than kMaxRanges, the table is used
+  std::uint8_t rangeLo[kMaxRanges] = {};
+  std::uint8_t rangeSpan[kMaxRanges] = {};  // hi - lo
+};
+
+void PrepareByteSetScan(const std::array<bool, 256>& set, ByteSetScan& out);
+
+// The first position in [p, end) whose byte is in the set, or end.
+std::size_t FindInByteSet(const ByteSetScan& scan, const std::uint8_t* text, std::size_t p,
+                          std::size_t end);
+
 // ---- Search hints -------------------------------------------------------------------------
 
 struct SearchHints {
@@ -215,20 +308,32 @@ struct SearchHints {
   // Candidate start bytes: a match can only start on a byte in this set (both cases when the
   // first item folds). Covers the start literal and the start class.
   bool hasFirstBytes = false;
-  std::array<bool, 256> firstBytes{};
-  int singleFirstByte = -1;   // the only byte in firstBytes, or -1
+  ByteSetScan firstBytes;
   int startLiteralNode = -1;  // the program starts with this Exact run
-  std::size_t startLiteralRare = 0;
+  LiteralScan startLiteral;
+  // The start literal is where an attempt begins, with nothing before it: the scan that finds
+  // it has matched it, and the attempt goes on from this node after it (-1 = not so).
+  int afterStartLiteral = -1;
+  bool literalOnly = false;  // ... and the whole program is that literal
+  // The program is a choice among literal runs with nothing after them: each run in order,
+  // with its first byte as compiled.
+  struct LiteralChoice {
+    LiteralScan scan;
+    std::uint8_t firstByte = 0;
+  };
+  std::vector<LiteralChoice> literalChoices;
   int startClassNode = -1;     // the program starts with this class-like test
   bool startClassRow = false;  // ... repeated by "+": try only the first position of each row
+  // The program starts with \b and every first byte is a word byte: a start also needs a
+  // character before it that is not a word character, so a row of word bytes that has one
+  // before it is passed over whole.
+  bool startWordBoundary = false;
 
-  // Must-have substring.
-  std::string must;
-  int mustNode = -1;  // the Exact node it comes from
-  bool mustFold = false;
-  long mustOffset = -1;  // fixed distance from the match start, or -1
-  std::array<std::uint8_t, 256> mustSkip{};
-  std::size_t mustRare = 0;  // index of the rarest byte in must
+  // Must-have substring (runs shorter than 256 bytes).
+  LiteralScan must;
+  int mustNode = -1;         // the Exact node it comes from
+  bool mustIsStart = false;  // it is the start literal, which the scan for it finds anyway
+  long mustOffset = -1;      // fixed distance from the match start, or -1
   int usefulness = 100;
   bool mustActive = false;
   // The program starts with a greedy "+" or "*" of a single-byte class that is followed right
@@ -240,22 +345,39 @@ struct SearchHints {
   // (-1 = any); alternatives that cannot start at the cursor are not tried.
   std::vector<int> branchSet;
   std::vector<std::array<bool, 256>> branchSets;
+
+  // For each simple repeat (Star, Plus, Repeat; indexed by node): the bytes the rest of the
+  // program must start with, so that a repeat stops only where the rest can start; and
+  // whether giving back items can never help the rest (its bytes and the item's are apart,
+  // or the rest is the end), so that no way back is kept.
+  struct RepeatHint {
+    std::int32_t follow = -1;  // index into followSets, -1 = the rest may start anywhere
+    bool possessive = false;
+  };
+  std::vector<RepeatHint> repeatHints;
+  std::vector<std::array<bool, 256>> followSets;
+
+  // The whole program as steps that only go forward (empty = not so): a run of min..max
+  // items of a one-byte item node, a literal run, or a word-boundary test. Only tests follow
+  // a run that may give back.
+  struct LinearStep {
+    enum class Kind : std::uint8_t { Bytes, Literal, WordBoundary, NonWordBoundary };
+    Kind kind;
+    std::int32_t node;  // Bytes: the item node; Literal: the Exact node
+    std::int32_t min, max;
+    bool givesBack;  // Bytes: gives back items one at a time until the tests after it hold
+    bool lineItem;   // Bytes: the item is "." (with or without single-line)
+  };
+  std::vector<LinearStep> linear;
 };
 
 void ComputeHints(const Program& program, SearchHints& hints);
 
-// Index of the byte of a run that is rarest in ordinary text.
-std::size_t RarestByte(const std::uint8_t* bytes, std::size_t len);
-
-// Finds bytes[0, len) in text[lo, hi), starting the check from the rarest byte. Under k
-// (isTrail given) a hit on a trail byte does not count. Returns its position or hi.
-std::size_t FindBytes(const std::uint8_t* text, std::size_t lo, std::size_t hi,
-                      const std::uint8_t* bytes, std::size_t len, std::size_t rare,
-                      TrailTest* isTrail);
-
 // Searches text[lo, hi) for the must-have substring; returns its position or hi.
-std::size_t FindMust(const SearchHints& hints, const std::uint8_t* text, std::size_t lo,
-                     std::size_t hi, TrailTest* isTrail);
+inline std::size_t FindMust(const SearchHints& hints, const std::uint8_t* text, std::size_t lo,
+                            std::size_t hi, TrailTest* isTrail) {
+  return FindLiteral(hints.must, text, lo, hi, isTrail);
+}
 
 // ---- The matcher --------------------------------------------------------------------------
 

@@ -14,7 +14,7 @@ using Seq = std::vector<std::shared_ptr<Item>>;
 using Alt = std::vector<Seq>;
 
 struct Item {
-  enum Kind { Byte, Any, Set, Group, Bol, Eol } kind = Byte;
+  enum Kind { Byte, Any, Set, Group, Bol, Eol, WordEdge, NotWordEdge } kind = Byte;
   char byte = 0;
   bool set[256] = {};
   Alt alt;
@@ -84,7 +84,9 @@ class Parser {
         if (i_ >= p_.size()) throw std::invalid_argument("trailing backslash");
         const char e = p_[i_++];
         item->kind = Item::Set;
-        if (e == 'd') {
+        if (e == 'b' || e == 'B') {
+          item->kind = e == 'b' ? Item::WordEdge : Item::NotWordEdge;
+        } else if (e == 'd') {
           addRange('0', '9');
         } else if (e == 'w') {
           addRange('0', '9'), addRange('a', 'z'), addRange('A', 'Z'), addRange('_', '_');
@@ -103,6 +105,7 @@ class Parser {
       }
       if (i_ < p_.size()) {
         const char q = p_[i_];
+        const std::size_t before = i_;
         if (q == '*')
           item->min = 0, item->max = -1, ++i_;
         else if (q == '+')
@@ -127,8 +130,7 @@ class Parser {
           if (j >= p_.size() || p_[j] != '}') throw std::invalid_argument("brace");
           item->min = lo, item->max = hi, i_ = j + 1;
         }
-        if (i_ < p_.size() && p_[i_] == '?' && (item->min != 1 || item->max != 1))
-          item->lazy = true, ++i_;
+        if (i_ > before && i_ < p_.size() && p_[i_] == '?') item->lazy = true, ++i_;
       }
       seq.push_back(item);
     }
@@ -159,15 +161,16 @@ class Runner {
                   [&](std::size_t q) { return MatchSeq(s, i + 1, q, k); });
   }
 
-  // Rounds of an item; an empty round ends the repetition.
+  // Rounds of an item; below min every round counts, from min on an empty round ends the
+  // repetition.
   bool Repeat(const Item& item, int count, std::size_t pos, std::size_t lastPos, const Cont& k) {
-    if (pos == lastPos) return k(pos);
     const bool more = item.max < 0 || count < item.max;
     auto round = [&]() {
       return more &&
              Once(item, pos, [&](std::size_t q) { return Repeat(item, count + 1, q, pos, k); });
     };
     if (count < item.min) return round();
+    if (pos == lastPos) return k(pos);
     if (item.lazy) return k(pos) || round();
     return round() || k(pos);
   }
@@ -186,8 +189,19 @@ class Runner {
         return (pos == t_.size() || (pos + 1 == t_.size() && t_[pos] == '\n')) && k(pos);
       case Item::Group:
         return MatchAlt(item.alt, pos, k);
+      case Item::WordEdge:
+      case Item::NotWordEdge: {
+        const bool edge = IsWord(pos - 1) != IsWord(pos);
+        return edge == (item.kind == Item::WordEdge) && k(pos);
+      }
     }
     return false;
+  }
+
+  bool IsWord(std::size_t pos) const {
+    if (pos >= t_.size()) return false;  // also the position before the first byte
+    const char c = t_[pos];
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
   }
 
   const std::string& t_;

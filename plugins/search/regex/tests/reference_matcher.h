@@ -1,6 +1,6 @@
 // A deliberately small and slow backtracking matcher used only to cross-check the engine:
-// literals, ".", classes with ranges and negation, \d \w \s, groups, "|", the greedy and
-// minimal quantifiers * + ? {n,m}, and ^ $ without multi-line mode. Bytes only.
+// literals, ".", classes with ranges and negation, \d \w \s, \b \B, groups, "|", the greedy
+// and minimal quantifiers * + ? {n,m}, and ^ $ without multi-line mode. Bytes only.
 #pragma once
 
 #include <optional>

@@ -18,6 +18,10 @@ const std::string kHyo = "\x95\x5C";            // a kanji whose trail byte is a
 const std::string kNichi = "\x93\xFA";          // "day"
 const std::string kHon = "\x96\x7B";            // "book"
 const std::string kA = "\x83\x41";              // katakana "a": its trail byte is "A"
+const std::string kSama = "\x97\x6C";           // an honorific: its trail byte is "l"
+const std::string kTen = "\x93\x5F";            // "point": its trail byte is "_"
+const std::string kLeadNine = "\x81\x39";       // no character, but two bytes under k: "9" trails
+const std::string kA2 = "\x88\x9F";             // a kanji whose trail byte is in the lead range
 const std::string kYotei = "\x97\x5C\x92\xE8";  // "schedule"
 
 struct Outcome {
@@ -94,6 +98,25 @@ SubstOutcome Subst(const std::string& command, const std::string& target) {
   EXPECT_EQ(on.result, off.result) << command;
   EXPECT_EQ(on.text, off.text) << command;
   return on;
+}
+
+struct SubstRow {
+  const char* name;
+  std::string command;
+  std::string target;
+  int result;
+  std::string text;
+};
+
+void CheckSubsts(const std::vector<SubstRow>& rows) {
+  for (const SubstRow& r : rows) {
+    const SubstOutcome o = Subst(r.command, r.target);
+    EXPECT_EQ(o.result, r.result) << r.name << ": " << o.message;
+    if (r.result > 0 && r.command[0] == 's') {
+      EXPECT_EQ(o.text, r.text) << r.name;
+      EXPECT_EQ(o.nullResult, r.text.empty()) << r.name;
+    }
+  }
 }
 
 TEST(RegexFailures, EveryParameterAndCommandFailure) {
@@ -295,7 +318,7 @@ TEST(RegexMatchTest, GroupsAndBacktracking) {
       {"lazy bounded", "m/a{2,4}?/", "aaaa", 1, "aa", {}},
       {"lazy star then literal", "m/a.*?b/", "axxbxxb", 1, "axxb", {}},
       {"empty round ends repetition", "m/(a*)*b/", "aab", 1, "aab", {""}},
-      {"empty round ends below min", "m/^(a?){3}b/", "b", 1, "b", {""}},
+      {"empty rounds count toward min", "m/^(a?){3}b/", "b", 1, "b", {""}},
       {"complex minimum", "m/(ab){2,}/", "ab abab", 1, "abab", {"ab"}},
       {"complex maximum", "m/(ab){1,2}/", "ababab", 1, "abab", {"ab"}},
       {"look-ahead", "m/\\w+(?=;)/", "ab cd;", 1, "cd", {}},
@@ -310,6 +333,46 @@ TEST(RegexMatchTest, GroupsAndBacktracking) {
       {"row stops at the search start", "m/\\w+:/", "abc:", 1, "abc:", {}},
       {"must substring at fixed offset", "m/\\d{4}\\/\\d\\d/", "12/34 2024/05", 1, "2024/05", {}},
   });
+}
+
+// Below its minimum a repeat takes another round even when the last one matched empty; only
+// from the minimum on does an empty round end the repetition.
+TEST(RegexMatchTest, CountedRepeatsReachTheirMinimumThroughEmptyRounds) {
+  CheckMatches({
+      {"min 2: a boundary round, then a character", "m/x(?:\\W|\\b){2}/", "x-", 1, "x-", {}},
+      {"min 2: an empty round at the start", "m/(?:^a*){2,3}/", "a", 1, "a", {}},
+      {"min 2 lazy: the second round grows", "m/^(\\w*?){2}$/", "ab", 1, "ab", {"ab"}},
+      {"min 2 lazy star body", "m/^(a*?){2}$/", "aa", 1, "aa", {"aa"}},
+      {"min 2: search start twice, then a word byte",
+       "m/(?:(?:\\G|[^\\W])){2,3}a/",
+       "xa",
+       1,
+       "xa",
+       {}},
+      {"min 2: empty alternative first", "m/^(|a){2}b/", "ab", 1, "ab", {"a"}},
+      {"min 2 lazy: empty alternative first", "m/^(|a){2}?b/", "ab", 1, "ab", {"a"}},
+      {"min 2 lazy with room: empty alternative first", "m/^(|a){2,3}?b/", "ab", 1, "ab", {"a"}},
+      {"min 3: two empty rounds, then a character", "m/^(?:\\b|x){3}y/", "xy", 1, "xy", {}},
+      {"min 3: empty alternative first", "m/^(|a){3}b/", "ab", 1, "ab", {"a"}},
+      {"min 2: the last round empty", "m/^(a?){2}b/", "ab", 1, "ab", {""}},
+      {"min 2: every round empty", "m/^(a?){2}b/", "b", 1, "b", {""}},
+      {"min 2: the longest body first", "m/^(a*){2}$/", "aa", 1, "aa", {""}},
+      {"min 2: empty alternative last", "m/^(a|){2}b/", "ab", 1, "ab", {""}},
+      {"min 2: a round that is not empty", "m/(?:-|\\b){2}x/", "a-x", 1, "-x", {}},
+      {"min 1: an empty round ends it", "m/^(a*)+$/", "aa", 1, "aa", {""}},
+      {"min 1 lazy", "m/^(a*?){1,}?$/", "aa", 1, "aa", {"a"}},
+      {"min 1: empty alternative first", "m/^(|a){1}b/", "ab", 1, "ab", {"a"}},
+      {"min 0: the last round empty", "m/^(a?){0,3}b/", "aab", 1, "aab", {""}},
+      {"min 0 lazy", "m/^(a?){0,3}?b/", "aab", 1, "aab", {"a"}},
+      {"min 0 lazy body", "m/^(?:a?\?){0,2}$/", "a", 1, "a", {}},
+      {"min 2 lazy body", "m/^(?:a?\?){2}$/", "a", 1, "a", {}},
+      {"min 2: no way to the end", "m/^(?:\\b|a){2}c/", "ab", 0, "", {}},
+  });
+  // A round that is empty still counts while the substitution loop demands progress.
+  const SubstOutcome o = Subst("s/(?:^|a){2}//g", "a");
+  EXPECT_EQ(o.result, 2);
+  EXPECT_EQ(o.text, "");
+  EXPECT_TRUE(o.nullResult);
 }
 
 TEST(RegexMatchTest, IgnoreCase) {
@@ -391,6 +454,80 @@ TEST(RegexMatchTest, DoubleByteCharacters) {
   });
 }
 
+// Under k a double-byte character is one non-word character, whatever its trail byte is.
+TEST(RegexMatchTest, WordBoundariesNextToDoubleByteCharacters) {
+  CheckMatches({
+      {"boundary after a letter trail", "m/\\bab/k", kSama + "ab", 1, "ab", {}},
+      {"no boundary after a letter byte", "m/\\bab/", kSama + "ab", 0, "", {}},
+      {"no non-boundary after a letter trail", "m/\\Bab/k", kSama + "ab", 0, "", {}},
+      {"non-boundary after a letter byte", "m/\\Bab/", kSama + "ab", 1, "ab", {}},
+      {"boundary after an underscore trail", "m/\\bab/k", kTen + "ab", 1, "ab", {}},
+      {"no boundary after an underscore byte", "m/\\bab/", kTen + "ab", 0, "", {}},
+      {"boundary after a digit trail", "m/\\b\\d/k", kLeadNine + "2", 1, "2", {}},
+      {"the digit byte starts a word", "m/\\b\\d/", kLeadNine + "2", 1, "9", {}},
+      {"a word after an upper-case trail", "m/\\b[A-Za-z]+\\b/k", kA + "bc", 1, "bc", {}},
+      {"the trail letter joins the word", "m/\\b[A-Za-z]+\\b/", kA + "bc", 1, "Abc", {}},
+      {"boundary after the character itself", "m/" + kSama + "\\b/k", kSama + "a", 1, kSama, {}},
+      {"no boundary after its trail byte", "m/" + kSama + "\\b/", kSama + "a", 0, "", {}},
+      {"non-boundary between two characters",
+       "m/" + kSama + "\\B" + kTen + "/k",
+       kSama + kTen,
+       1,
+       kSama + kTen,
+       {}},
+      {"boundary between their bytes", "m/" + kSama + "\\B" + kTen + "/", kSama + kTen, 0, "", {}},
+      {"boundary before a character", "m/ab\\b/k", "ab" + kSama, 1, "ab", {}},
+      {"odd run of lead bytes before the trail", "m/\\bab/k", kA2 + kSama + "ab", 1, "ab", {}},
+      {"even run: the letter stands alone", "m/\\bab/k", "\x97\x97lab", 0, "", {}},
+      {"even run: the word starts at the letter", "m/\\blab/k", "\x97\x97lab", 1, "lab", {}},
+      {"a word after a character", "m/\\b\\w+\\b/k", kSama + "ab " + kTen, 1, "ab", {}},
+  });
+  CheckSubsts({
+      {"every word after a character", "s/\\b[a-z]+/<$&>/gk", kSama + "ab " + kTen + "cd", 2,
+       kSama + "<ab> " + kTen + "<cd>"},
+      {"letter bytes join words without k", "s/\\b[a-z]+/<$&>/g", kSama + "ab " + kTen + "cd", 1,
+       "\x97<lab> " + kTen + "cd"},
+      {"the byte before a later start", "s/" + kSama + "|\\bx/-/gk", kSama + "x", 2, "--"},
+      {"the byte before a later start without k", "s/" + kSama + "|\\bx/-/g", kSama + "x", 1, "-x"},
+  });
+}
+
+// The ways a search skips the interpreter or positions, at their edges; every row also runs
+// with the hints off.
+TEST(RegexMatchTest, SearchShortcuts) {
+  const std::string x40(40, 'x');
+  CheckMatches({
+      {"literal at the very end", "m/abc/", "xxabc", 1, "abc", {}},
+      {"literal that is the whole target", "m/abc/", "abc", 1, "abc", {}},
+      {"literal across a block edge",
+       "m/needle/",
+       x40.substr(0, 29) + "needle" + x40,
+       1,
+       "needle",
+       {}},
+      {"folded literal across a block edge", "m/NeEdLe/i", x40 + "nEEDLE", 1, "nEEDLE", {}},
+      {"literal after a false probe", "m/Mg/", "Mx Mg", 1, "Mg", {}},
+      {"choice: the first run that fits", "m/ab|abc/", "abc", 1, "ab", {}},
+      {"choice: a longer run first", "m/abc|ab/", "xab", 1, "ab", {}},
+      {"choice: folded runs", "m/xy|AB/i", "aB", 1, "aB", {}},
+      {"choice: none fits", "m/ab|cd/", "ac", 0, "", {}},
+      {"word start: a row with a word byte before it", "m/\\bb\\w*/", "ab b", 1, "b", {}},
+      {"word start: the target start", "m/\\ba/", "a", 1, "a", {}},
+      {"steps: a repeat gives back to a non-boundary", "m/\\b[a-z]+\\B/", "abc", 1, "ab", {}},
+      {"steps: fixed counts", "m/\\d{2}-\\d{2}/", "1-22 12-345", 1, "12-34", {}},
+      {"steps: too few", "m/\\d{3,}x/", "12x", 0, "", {}},
+      {"possessive: a byte the repeat cannot take", "m/a+b/", "aaac aab", 1, "aab", {}},
+      {"possessive: the end after it", "m/x[a-c]*/", "xabcab", 1, "xabcab", {}},
+      {"lazy: on to where the rest starts", "m/a.*?c/", "abbbcc", 1, "abbbc", {}},
+      {"lazy: the rest never starts", "m/a.*?c/", "abbb", 0, "", {}},
+      {"greedy: back to where the rest starts", "m/a.*c/", "acbcb", 1, "acbc", {}},
+      {"byte set: the last byte", "m/[0-9]/", x40 + "7", 1, "7", {}},
+      {"byte set: ranges", "m/[0-9A-F_]+/", x40 + "x0A_Fg", 1, "0A_F", {}},
+      {"byte set under k: a trail byte is no start", "m/[A-Z]/k", kA + "B", 1, "B", {}},
+      {"literal under k: a trail byte is no start", "m/Ab/k", kA + "bAb", 1, "Ab", {}},
+  });
+}
+
 TEST(RegexMatchTest, ResultTextIsGroupOne) {
   const std::string t = "key=value";
   RegexHandle* h = nullptr;
@@ -444,14 +581,6 @@ TEST(RegexHandleTest, MustSubstringCheckDropsItselfWhenUseless) {
   RegexFree(h);
 }
 
-struct SubstRow {
-  const char* name;
-  std::string command;
-  std::string target;
-  int result;
-  std::string text;
-};
-
 TEST(RegexSubstTest, Substitutions) {
   const std::vector<SubstRow> rows = {
       {"first only", "s/a/X/", "banana", 1, "bXnana"},
@@ -481,16 +610,28 @@ TEST(RegexSubstTest, Substitutions) {
       {"k keeps characters", "s/./*/gk", kNichi + "a", 2, "**"},
       {"without k bytes", "s/./*/g", kNichi + "a", 3, "***"},
   };
-  for (const SubstRow& r : rows) {
-    const SubstOutcome o = Subst(r.command, r.target);
-    EXPECT_EQ(o.result, r.result) << r.name << ": " << o.message;
-    if (r.result > 0 && r.command[0] == 's') {
-      EXPECT_EQ(o.text, r.text) << r.name;
-      EXPECT_EQ(o.nullResult, r.text.empty()) << r.name;
-    }
-  }
+  CheckSubsts(rows);
   EXPECT_EQ(Subst("s///", "abc").result, -1);  // an empty pattern
   EXPECT_EQ(Subst("tr/a/b/", "abc").result, -1);
+}
+
+// Flags set inside the pattern are the command's own: they hold at every start of a g loop.
+TEST(RegexSubstTest, InlineFlagsHoldInEveryRound) {
+  CheckSubsts({
+      {"inline m: every line", "s/(?m)^#.*\n//g", "#a\n#b\nc", 2, "c"},
+      {"letter m: every line", "s/^#.*\n//gm", "#a\n#b\nc", 2, "c"},
+      {"inline m: an empty start per line", "s/(?m)^/> /g", "a\nb\n", 3, "> a\n> b\n> "},
+      {"inline m: line ends", "s/(?m)a$/X/g", "a\na\na", 3, "X\nX\nX"},
+      {"inline m after the caret: a start after a line break", "s/^(?m)a\n/X/g", "a\na\n", 2, "XX"},
+      {"inline m inside a group", "s/(?:(?m)^a)/X/g", "a\nba\na", 2, "X\nba\nX"},
+      {"no m: once", "s/^a/X/g", "a\na", 1, "X\na"},
+      {"inline i", "s/(?i)ab/X/g", "AB ab aB", 3, "X X X"},
+      {"inline i and m", "s/(?im)^a/X/g", "A\na", 2, "X\nX"},
+      {"inline s: dot takes line breaks", "s/(?s)a./X/g", "a\na\n", 2, "XX"},
+      {"inline s: caret only at the start", "s/(?s)^a/X/g", "a\na", 1, "X\na"},
+      {"inline s and m: caret per line", "s/(?sm)^a./X/g", "a\na\n", 2, "XX"},
+      {"inline x", "s/(?x) a b # pair\n/X/g", "abab", 2, "XX"},
+  });
 }
 
 std::vector<std::uint16_t> Table(const std::string& command) {
@@ -584,6 +725,28 @@ TEST(RegexSafety, MegabyteSubjectsDoNotExhaustTheStack) {
   }
 }
 
+// Whether a byte is a trail byte, against a count one byte at a time: runs of lead-range
+// bytes of every length up to three blocks, ending at every place of a block.
+TEST(RegexSafety, TrailBytesCountedAcrossBlocks) {
+  std::mt19937 rng(99);
+  const std::uint8_t leads[] = {0x81, 0x9F, 0xE0, 0xFC, 0x88};
+  const std::uint8_t others[] = {'a', 0x80, 0xA0, 0xDF, 0xFD, 0x40, 0x7F};
+  for (int run = 0; run <= 48; ++run) {
+    for (int before = 0; before < 20; ++before) {
+      std::vector<std::uint8_t> text;
+      for (int i = 0; i < before; ++i) text.push_back(others[rng() % std::size(others)]);
+      for (int i = 0; i < run; ++i) text.push_back(leads[rng() % std::size(leads)]);
+      text.push_back('x');
+      const std::size_t pos = text.size() - 1;
+      for (std::size_t lo = 0; lo <= pos; lo += 7) {
+        const std::size_t counted = pos - std::max<std::size_t>(lo, before);
+        EXPECT_EQ(regex_detail::IsTrailByte(text.data(), lo, pos), (counted & 1) != 0)
+            << "run " << run << " before " << before << " lo " << lo;
+      }
+    }
+  }
+}
+
 TEST(RegexSafety, LongRunsOfLeadBytesStayLinear) {
   // Whether a byte is a trail byte depends on the lead-range bytes before it; a megabyte of
   // them must not be re-counted for every candidate.
@@ -605,6 +768,14 @@ TEST(RegexSafety, LongRunsOfLeadBytesStayLinear) {
                        tail.data(), tail.data() + tail.size(), &h, message),
             1);
   EXPECT_EQ(h->groupStart[0] - tail.data(), (1 << 20));
+  // A word boundary after the run: an even run leaves "a" a character of its own, an odd
+  // one makes it a trail byte.
+  const std::string even = leads + "ab";
+  EXPECT_EQ(RegexMatch("m/\\bb/k", even.data(), even.data() + even.size(), &h, message), 0);
+  EXPECT_EQ(RegexMatch("m/\\Bb/k", even.data(), even.data() + even.size(), &h, message), 1);
+  const std::string odd = leads.substr(1) + "ab";
+  EXPECT_EQ(RegexMatch("m/\\bb/k", odd.data(), odd.data() + odd.size(), &h, message), 1);
+  EXPECT_EQ(h->groupStart[0] - odd.data(), (1 << 20));
   RegexFree(h);
 }
 
@@ -622,43 +793,82 @@ TEST(RegexSafety, GroupNestingLimit) {
   EXPECT_EQ(h, nullptr);
 }
 
+// The engine (hints on and off) against the reference matcher: whether, where and how long.
+void CheckAgainstReference(const std::string& pattern, const std::string& text) {
+  const auto expected = regex_test::ReferenceSearch(pattern, text);
+  const Outcome o = Match("m/" + pattern + "/", text);
+  ASSERT_NE(o.result, -1) << pattern;
+  ASSERT_EQ(o.result == 1, expected.has_value()) << pattern << " on [" << text << "]";
+  if (expected) {
+    EXPECT_EQ(o.start, static_cast<long>(expected->first)) << pattern << " on [" << text << "]";
+    EXPECT_EQ(o.whole.size(), expected->second - expected->first)
+        << pattern << " on [" << text << "]";
+  }
+}
+
+std::string RandomText(std::mt19937& rng, const std::string& letters, int maxLength) {
+  std::string text;
+  const int length = 1 + static_cast<int>(rng() % static_cast<unsigned>(maxLength));
+  for (int j = 0; j < length; ++j) text += letters[rng() % letters.size()];
+  return text;
+}
+
 // Random patterns over a small alphabet, checked against the reference matcher with the hints
 // on and off.
 TEST(RegexReference, RandomPatternsAgreeWithReference) {
   std::mt19937 rng(12345);
-  const std::string atoms[] = {"a",   "b",   "c",     ".",      "[ab]",   "[^a]",
-                               "\\d", "\\w", "(a|b)", "(ab|a)", "(?:a*)", "(b?)",
-                               "x",   "1",   "(a|)",  "^",      "$"};
-  const std::string quantifiers[] = {"",   "",   "",    "*",     "+",    "?",    "*?",
-                                     "+?", "??", "{2}", "{1,2}", "{0,}", "{2,}?"};
-  const std::string letters = "abcx1 \n";
-  int checked = 0;
-  for (int i = 0; i < 3000; ++i) {
+  const std::string atoms[] = {"a",    "b",     "c",         ".",      "[ab]",    "[^a]",  "\\d",
+                               "\\w",  "(a|b)", "(ab|a)",    "(?:a*)", "(b?)",    "x",     "1",
+                               "(a|)", "^",     "$",         "(|a)",   "(?:^|b)", "(a*?)", "\\b",
+                               "\\B",  "[a1 ]", "(?:\\b|x)", "[a-z]"};
+  const std::string quantifiers[] = {"",    "",    "",      "*",    "+",     "?",   "*?",    "+?",
+                                     "?\?", "{2}", "{1,2}", "{0,}", "{2,}?", "{3}", "{2,3}?"};
+  for (int i = 0; i < 4000; ++i) {
     std::string pattern;
     const int items = 1 + static_cast<int>(rng() % 4);
     for (int j = 0; j < items; ++j) {
       const std::string& atom = atoms[rng() % std::size(atoms)];
       pattern += atom;
-      if (atom != "^" && atom != "$") pattern += quantifiers[rng() % std::size(quantifiers)];
+      if (atom != "^" && atom != "$" && atom != "\\b" && atom != "\\B") {
+        pattern += quantifiers[rng() % std::size(quantifiers)];
+      }
       if (rng() % 8 == 0) pattern += "|";
     }
     if (pattern.back() == '|') pattern.pop_back();
-    std::string text;
-    const int length = 1 + static_cast<int>(rng() % 10);
-    for (int j = 0; j < length; ++j) text += letters[rng() % letters.size()];
-
-    const auto expected = regex_test::ReferenceSearch(pattern, text);
-    const Outcome o = Match("m/" + pattern + "/", text);
-    ASSERT_NE(o.result, -1) << pattern;
-    ASSERT_EQ(o.result == 1, expected.has_value()) << pattern << " on [" << text << "]";
-    if (expected) {
-      EXPECT_EQ(o.start, static_cast<long>(expected->first)) << pattern << " on [" << text << "]";
-      EXPECT_EQ(o.whole.size(), expected->second - expected->first)
-          << pattern << " on [" << text << "]";
-    }
-    ++checked;
+    CheckAgainstReference(pattern, RandomText(rng, "abcx1 \n", 10));
   }
-  EXPECT_EQ(checked, 3000);
+}
+
+// Choices among literal runs, found by their first bytes and checked run by run, and runs
+// with word boundaries around them.
+TEST(RegexReference, RandomLiteralChoicesAgreeWithReference) {
+  std::mt19937 rng(2024);
+  for (int i = 0; i < 1500; ++i) {
+    std::string pattern;
+    const int choices = 1 + static_cast<int>(rng() % 4);
+    for (int c = 0; c < choices; ++c) {
+      if (c > 0) pattern += '|';
+      if (rng() % 4 == 0) pattern += "\\b";
+      pattern += RandomText(rng, "abx", 3);
+      if (rng() % 4 == 0) pattern += "\\b";
+    }
+    CheckAgainstReference(pattern, RandomText(rng, "abx _", 12));
+  }
+}
+
+// Counted repeats of bodies that can match empty, where a round below the minimum may be empty.
+TEST(RegexReference, RandomCountedRepeatsOfEmptyBodiesAgreeWithReference) {
+  std::mt19937 rng(4242);
+  const std::string bodies[] = {"|a", "a|", "^|a", "a|^", "b?", "a*", "a*?", "a?|b", "|ab", "$|b"};
+  const std::string counts[] = {"{0,1}", "{1}", "{1,2}", "{2}", "{2,3}", "{3}", "{2,}", "{0,2}"};
+  const std::string tails[] = {"", "a", "b", "$", "ab", "(?:a|b)", "x?"};
+  for (int i = 0; i < 2000; ++i) {
+    std::string pattern = (rng() % 2 ? "(" : "(?:") + bodies[rng() % std::size(bodies)] + ")" +
+                          counts[rng() % std::size(counts)] + (rng() % 2 ? "?" : "");
+    if (rng() % 3 == 0) pattern = "x?" + pattern;
+    pattern += tails[rng() % std::size(tails)];
+    CheckAgainstReference(pattern, RandomText(rng, "abx", 6));
+  }
 }
 
 }  // namespace
@@ -683,10 +893,30 @@ TEST(RegexReference, RandomDoubleBytePatternsSameWithAndWithoutHints) {
                                "(a|" + kNichi + ")",
                                "[a-z" + kHon + "]",
                                "\\w",
-                               "(?:" + kA + "x)"};
+                               "(?:" + kA + "x)",
+                               "\\b",
+                               "\\B",
+                               "(?:\\b|a)",
+                               "[a-z]"};
   const std::string quantifiers[] = {"", "", "*", "+", "?", "+?", "{2}", "{1,3}"};
-  const std::string pieces[] = {kNichi, kHon, kHyo, kA, "a", "A", "\\", "\n", "x", "@"};
+  const std::string pieces[] = {kNichi, kHon, kHyo, kA,  kSama, kTen, "a",
+                                "A",    "\\", "\n", "x", "@",   "l"};
   const std::string options[] = {"k", "ki", "km", "kg", ""};
+  // Choices among literal runs of characters whose trail bytes are letters, with and without
+  // folding: a run must not start on a trail byte, and a trail byte compares exactly.
+  for (int i = 0; i < 1000; ++i) {
+    std::string pattern;
+    const int choices = 1 + static_cast<int>(rng() % 3);
+    for (int c = 0; c < choices; ++c) {
+      if (c > 0) pattern += '|';
+      const int length = 1 + static_cast<int>(rng() % 3);
+      for (int j = 0; j < length; ++j) pattern += pieces[rng() % 7];
+    }
+    std::string text;
+    const int length = 1 + static_cast<int>(rng() % 10);
+    for (int j = 0; j < length; ++j) text += pieces[rng() % std::size(pieces)];
+    Match("m/" + pattern + "/" + options[rng() % 2], text);
+  }
   for (int i = 0; i < 5000; ++i) {
     std::string pattern;
     const int items = 1 + static_cast<int>(rng() % 4);
