@@ -287,7 +287,9 @@ class ScopedEnv {
 };
 
 // A host that still runs, as far as a new copy can tell: its local socket listens in the
-// temporary folder until Close().
+// temporary folder until Close().  It never accepts, so every poll of a waiting updater
+// stays queued: the queue is as long as the system allows, or a full queue refuses the
+// 17th poll (under a second of waiting) and the host looks gone.
 class RunningHost {
  public:
   explicit RunningHost(const fs::path& tempFolder) {
@@ -298,7 +300,7 @@ class RunningHost {
     fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     listening_ = fd_ >= 0 &&
                  ::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-                 ::listen(fd_, 16) == 0;
+                 ::listen(fd_, SOMAXCONN) == 0;
     path_ = path;
   }
   ~RunningHost() { Close(); }
