@@ -17,34 +17,12 @@ bool IsLowSurrogate(char16_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-// The form in which the code page gives a character back (see the head of the header).
-char16_t CodePageForm(char16_t unit) {
-  switch (unit) {
-    case u'\u301C':
-      return u'\uFF5E';  // 〜 → ～
-    case u'\u2212':
-      return u'\uFF0D';  // − → －
-    case u'\u2016':
-      return u'\u2225';  // ‖ → ∥
-    case u'\u2014':
-      return u'\u2015';  // — → ―
-    case u'\u00A2':
-      return u'\uFFE0';  // ¢ → ￠
-    case u'\u00A3':
-      return u'\uFFE1';  // £ → ￡
-    case u'\u00AC':
-      return u'\uFFE2';  // ¬ → ￢
-    default:
-      return unit;
-  }
-}
-
 // Whether `bytes`, the conversion of `text`, read back as the same characters.
 bool ReadsBackAs(std::u16string_view text, std::string_view bytes) {
   const std::u16string back = platform::Cp932ToUtf16(bytes);
   if (back.size() != text.size()) return false;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (CodePageForm(text[i]) != back[i]) return false;
+    if (Cp932ReadBackForm(text[i]) != back[i]) return false;
   }
   return true;
 }
@@ -66,6 +44,14 @@ char32_t FirstInexactCharacter(std::u16string_view text) {
 }
 
 }  // namespace
+
+char16_t Cp932ReadBackForm(char16_t unit) {
+  if (unit < u'\u00A2') return unit;  // the first typed form
+  for (const Cp932FoldedForm& form : kCp932FoldedForms) {
+    if (unit == form.typed) return form.read;
+  }
+  return unit;
+}
 
 Cp932Encoded EncodeCp932(std::u16string_view text) {
   Cp932Encoded out;

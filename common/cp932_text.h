@@ -20,6 +20,25 @@
 
 namespace yk {
 
+// The pairs above: the form typed, and the form the code page reads back.
+struct Cp932FoldedForm {
+  char16_t typed;
+  char16_t read;
+};
+inline constexpr Cp932FoldedForm kCp932FoldedForms[] = {
+    {u'\u301C', u'\uFF5E'},  // 〜 → ～
+    {u'\u2212', u'\uFF0D'},  // − → －
+    {u'\u2016', u'\u2225'},  // ‖ → ∥
+    {u'\u2014', u'\u2015'},  // — → ―
+    {u'\u00A2', u'\uFFE0'},  // ¢ → ￠
+    {u'\u00A3', u'\uFFE1'},  // £ → ￡
+    {u'\u00AC', u'\uFFE2'},  // ¬ → ￢
+};
+
+// The form in which the code page gives `unit` back: itself, except for the typed forms
+// of kCp932FoldedForms.
+[[nodiscard]] char16_t Cp932ReadBackForm(char16_t unit);
+
 struct Cp932Encoded {
   std::string bytes;       // the converted bytes ("?" where a character was not exact)
   bool exact = true;       // every character converted exactly (as above)

@@ -15,11 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (!yk::ReadMemo(2004, 5, 1, folder, &text)) std::abort();
 
   static yk::search::TextMatcher matcher(u"^(会議|[0-9]+時).*$", u"[$1]", true);
-  (void)matcher.MatchText(text);
-  const yk::search::TextMatcher::Replacement replaced = matcher.ReplaceInText(text);
-  if (replaced.status == yk::search::TextMatcher::Replaced::kChanged &&
-      !yk::EncodeCp932(replaced.text).exact)
-    std::abort();
+  // A replacement typed with a wave dash goes through the run that keeps typed forms.
+  static yk::search::TextMatcher typed(u"([0-9]+)(時|～)", u"$1〜", true);
+  for (yk::search::TextMatcher* m : {&matcher, &typed}) {
+    (void)m->MatchText(text);
+    const yk::search::TextMatcher::Replacement replaced = m->ReplaceInText(text);
+    if (replaced.status == yk::search::TextMatcher::Replaced::kChanged &&
+        !yk::EncodeCp932(replaced.text).exact)
+      std::abort();
+  }
 
   const yk::MemoWriteResult written = yk::WriteMemo(2004, 5, 1, folder, text, false);
   if (written.ok() != yk::EncodeCp932(text).exact) std::abort();

@@ -1,6 +1,8 @@
 // Dial-up entries through NetworkManager's command-line client.
 #include "platform/dial_up.h"
 
+#include <chrono>
+#include <future>
 #include <utility>
 
 #include "platform/process.h"
@@ -47,6 +49,14 @@ DialUpService& DialUp() {
 std::unique_ptr<DialUpService> SetDialUpService(std::unique_ptr<DialUpService> service) {
   if (!service) service = std::make_unique<NmcliDialUp>();
   return std::exchange(Current(), std::move(service));
+}
+
+bool DialWhileIdle(std::u16string_view entry, const std::function<void()>& idle) {
+  const std::u16string name(entry);
+  auto dialled = std::async(std::launch::async, [&name] { return DialUp().Dial(name); });
+  while (dialled.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+    if (idle) idle();
+  return dialled.get();
 }
 
 std::vector<std::u16string> PhoneBook() {

@@ -10,6 +10,7 @@
 // NetworkManager's names may be longer than the handheld's 20 characters.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,6 +38,10 @@ DialUpService& DialUp();
 
 // Replaces the service; returns the previous one so a test can put it back.
 std::unique_ptr<DialUpService> SetDialUpService(std::unique_ptr<DialUpService> service);
+
+// Dials `entry` on a helper thread while the caller's thread runs `idle` about every
+// 50 ms, so a window keeps answering during a dial that takes long.  The result of Dial().
+[[nodiscard]] bool DialWhileIdle(std::u16string_view entry, const std::function<void()>& idle);
 
 // The phone book as the dial-up settings list it: at most kMaxPhoneBookEntries entries.
 std::vector<std::u16string> PhoneBook();

@@ -1,306 +1,288 @@
-// HTTP over POSIX sockets.
+// HTTP and HTTPS through libcurl's multi interface, driven on the caller's thread.
 #include "platform/http_session.h"
 
-#include <fcntl.h>
-#include <netdb.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <curl/curl.h>
 
 #include <algorithm>
-#include <cerrno>
+#include <cctype>
 #include <cstring>
+#include <mutex>
+#include <string_view>
 #include <utility>
 
 namespace platform {
 namespace {
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return char(std::tolower(c)); });
-  return out;
+using Clock = std::chrono::steady_clock;
+
+void StartLibrary() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-    text.remove_suffix(1);
-  return text;
+// Names and paths go into the request line: no blanks, no control characters.
+bool Printable(std::string_view text) {
+  return std::none_of(text.begin(), text.end(),
+                      [](char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F; });
 }
 
-// Splits "http://host[:port]/path" for a redirect.  False for anything else.
-bool SplitHttpAddress(std::string_view address, std::string& host, uint16_t& port,
-                      std::string& path) {
-  constexpr std::string_view kScheme = "http://";
-  if (Lower(address.substr(0, kScheme.size())) != kScheme) return false;
-  address.remove_prefix(kScheme.size());
-  size_t slash = address.find('/');
-  std::string_view authority = address.substr(0, slash);
-  path = slash == std::string_view::npos ? "/" : std::string(address.substr(slash));
-  size_t colon = authority.find(':');
-  port = 80;
-  if (colon != std::string_view::npos) {
-    unsigned value = 0;
-    std::string_view digits = authority.substr(colon + 1);
-    if (digits.empty() || digits.size() > 5) return false;
-    for (char c : digits) {
-      if (c < '0' || c > '9') return false;
-      value = value * 10 + unsigned(c - '0');
-    }
-    if (value == 0 || value > 65535) return false;
-    port = uint16_t(value);
-    authority = authority.substr(0, colon);
-  }
-  host = std::string(authority);
-  return !host.empty();
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+  return true;
 }
 
-// Waits until the socket is readable or writable; false on time-out or error.
-bool WaitFor(int socket, short events, std::chrono::milliseconds timeout) {
-  pollfd p{socket, events, 0};
-  for (;;) {
-    int rc = poll(&p, 1, int(timeout.count()));
-    if (rc > 0) return true;
-    if (rc == 0 || errno != EINTR) return false;
-  }
+bool IsRedirect(int status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
 }  // namespace
 
-std::optional<HttpHead> ParseHttpHead(std::string_view head) {
-  HttpHead result;
-  size_t lineEnd = head.find('\n');
-  std::string_view statusLine = Trim(head.substr(0, lineEnd));
-  // "HTTP/1.x 200 OK"
-  if (statusLine.substr(0, 5) != "HTTP/") return std::nullopt;
-  size_t space = statusLine.find(' ');
-  if (space == std::string_view::npos || statusLine.size() < space + 4) return std::nullopt;
-  std::string_view code = statusLine.substr(space + 1, 3);
-  for (char c : code)
-    if (c < '0' || c > '9') return std::nullopt;
-  if (statusLine.size() > space + 4 && statusLine[space + 4] != ' ') return std::nullopt;
-  result.status = (code[0] - '0') * 100 + (code[1] - '0') * 10 + (code[2] - '0');
+struct HttpSession::Transfer {
+  CURLM* multi = nullptr;
+  CURL* easy = nullptr;
+  curl_slist* headers = nullptr;
+  char curlError[CURL_ERROR_SIZE] = {};
+  const HttpLimits* limits = nullptr;
 
-  while (lineEnd != std::string_view::npos) {
-    head.remove_prefix(lineEnd + 1);
-    lineEnd = head.find('\n');
-    std::string_view line = Trim(head.substr(0, lineEnd));
-    size_t colon = line.find(':');
-    if (colon == std::string_view::npos) continue;
-    std::string name = Lower(Trim(line.substr(0, colon)));
-    std::string_view value = Trim(line.substr(colon + 1));
-    if (name == "content-length") {
-      uint64_t length = 0;
-      if (value.empty() || value.size() > 18) return std::nullopt;
-      for (char c : value) {
-        if (c < '0' || c > '9') return std::nullopt;
-        length = length * 10 + uint64_t(c - '0');
-      }
-      result.contentLength = length;
-    } else if (name == "location") {
-      result.location = std::string(value);
-    } else if (name == "transfer-encoding") {
-      result.chunked = Lower(value).find("chunked") != std::string::npos;
-    }
+  // The answer's head: the status of the head being read, whether it names a Location,
+  // how many redirects were taken, and whether the final head is complete.
+  int headStatus = 0;
+  bool headLocation = false;
+  int redirects = 0;
+  bool headComplete = false;
+
+  std::string body;  // received, not yet read: body[bodyStart..]
+  size_t bodyStart = 0;
+  uint64_t bodyTotal = 0;
+  bool tooLarge = false;
+
+  bool done = false;
+  CURLcode result = CURLE_OK;
+  Clock::time_point lastActivity = Clock::now();
+
+  ~Transfer() {
+    if (multi != nullptr && easy != nullptr) curl_multi_remove_handle(multi, easy);
+    if (easy != nullptr) curl_easy_cleanup(easy);
+    if (multi != nullptr) curl_multi_cleanup(multi);
+    curl_slist_free_all(headers);
   }
-  return result;
-}
 
-HttpSession::HttpSession(std::string agent) : agent_(std::move(agent)) {}
+  size_t available() const { return body.size() - bodyStart; }
+
+  static size_t OnHeader(char* data, size_t, size_t size, void* self) {
+    auto* t = static_cast<Transfer*>(self);
+    t->lastActivity = Clock::now();
+    const std::string_view line(data, size);
+    if (line.substr(0, 5) == "HTTP/") {
+      const size_t space = line.find(' ');
+      t->headStatus = 0;
+      t->headLocation = false;
+      if (space != std::string_view::npos)
+        for (size_t i = space + 1; i < line.size() && i < space + 4; ++i)
+          if (line[i] >= '0' && line[i] <= '9')
+            t->headStatus = t->headStatus * 10 + (line[i] - '0');
+    } else if (StartsWithNoCase(line, "location:")) {
+      t->headLocation = line.find_first_not_of(" \t\r\n", 9) != std::string_view::npos;
+    } else if (line == "\r\n" || line == "\n") {
+      // The end of a head: the final one unless an interim answer or a redirect that
+      // the library follows.
+      if (t->headStatus >= 100 && t->headStatus < 200) return size;
+      if (IsRedirect(t->headStatus) && t->headLocation && t->redirects < kMaxRedirects) {
+        ++t->redirects;
+        return size;
+      }
+      t->headComplete = true;
+    }
+    return size;
+  }
+
+  static size_t OnBody(char* data, size_t, size_t size, void* self) {
+    auto* t = static_cast<Transfer*>(self);
+    t->lastActivity = Clock::now();
+    t->headComplete = true;
+    t->bodyTotal += size;
+    if (t->bodyTotal > t->limits->maxBodyBytes) {
+      t->tooLarge = true;
+      return 0;  // ends the transfer with a write error
+    }
+    if (t->bodyStart > 0 && t->bodyStart >= t->body.size() / 2) {
+      t->body.erase(0, t->bodyStart);
+      t->bodyStart = 0;
+    }
+    t->body.append(data, size);
+    return size;
+  }
+};
+
+HttpSession::HttpSession(std::string agent) : agent_(std::move(agent)) {
+  StartLibrary();
+  // A session is usable when the library hands out handles.
+  if (CURL* probe = curl_easy_init()) {
+    curl_easy_cleanup(probe);
+    usable_ = true;
+  }
+}
 
 HttpSession::~HttpSession() {
   Close();
 }
 
-void HttpSession::Close() {
-  if (socket_ >= 0) close(socket_);
-  socket_ = -1;
+bool HttpSession::ok() const {
+  return usable_;
 }
 
-bool HttpSession::Connect(const std::string& host, uint16_t port) {
-  connected_ = false;
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (host.empty() || getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0) {
-    error_ = "cannot resolve " + host;
-    return false;
-  }
-  freeaddrinfo(found);
-  host_ = host;
-  port_ = port;
-  connected_ = true;
+void HttpSession::Close() {
+  transfer_.reset();
+}
+
+bool HttpSession::Fail(HttpFailure failure, std::string error) {
+  failure_ = failure;
+  error_ = std::move(error);
+  return false;
+}
+
+bool HttpSession::Connect(const std::string& host, uint16_t port, bool secure) {
+  named_ = false;
+  requested_ = false;
+  if (!usable_ || host.empty() || !Printable(host) ||
+      host.find_first_of("/?#@") != std::string::npos)
+    return Fail(HttpFailure::kMisuse, "unusable server name");
+  // Built piece by piece: GCC 12 at -O3 misreads a temporary ":" + port as overlapping.
+  server_ = secure ? "https://" : "http://";
+  server_.append(host).append(":").append(std::to_string(port == 0 ? (secure ? 443 : 80) : port));
+  named_ = true;
   return true;
 }
 
 bool HttpSession::OpenRequest(const std::string& method, const std::string& path) {
   requested_ = false;
-  if (!connected_ || method.empty() || path.empty() || path[0] != '/') {
-    error_ = "bad request";
-    return false;
-  }
-  // No line breaks may reach the request line.
-  for (const std::string* s : {&method, &path})
-    if (s->find_first_of("\r\n ") != std::string::npos) {
-      error_ = "bad request";
-      return false;
-    }
+  if (!named_) return Fail(HttpFailure::kMisuse, "no server named");
+  if (method.empty() || !Printable(method) || path.empty() || path[0] != '/' || !Printable(path))
+    return Fail(HttpFailure::kMisuse, "bad request");
   method_ = method;
-  path_ = path;
+  url_ = server_ + path;
   requested_ = true;
   return true;
 }
 
 bool HttpSession::SendRequest() {
-  if (!requested_) {
-    error_ = "no request";
-    return false;
-  }
-  std::string host = host_, path = path_;
-  uint16_t port = port_;
-  for (int redirects = 0;; ++redirects) {
-    if (!Exchange(host, port, path)) return false;
-    bool redirect = head_.status == 301 || head_.status == 302 || head_.status == 303 ||
-                    head_.status == 307 || head_.status == 308;
-    if (!redirect || head_.location.empty() || redirects == kMaxRedirects) return true;
-    if (head_.location[0] == '/') {
-      path = head_.location;
-    } else if (!SplitHttpAddress(head_.location, host, port, path)) {
-      return true;  // somewhere we do not follow: the redirect answer itself is the result
-    }
-    if (path.find_first_of("\r\n ") != std::string::npos) return true;
-  }
-}
-
-bool HttpSession::Exchange(const std::string& host, uint16_t port, const std::string& path) {
   Close();
-  head_ = HttpHead{};
-  pending_.clear();
-  bodyRead_ = 0;
-  ended_ = false;
+  status_ = 0;
+  failure_ = HttpFailure::kNone;
+  error_.clear();
+  if (!requested_) return Fail(HttpFailure::kMisuse, "no request");
 
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  std::string service = std::to_string(port);
-  if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0) {
-    error_ = "cannot resolve " + host;
+  auto t = std::make_unique<Transfer>();
+  t->limits = &limits_;
+  t->multi = curl_multi_init();
+  t->easy = curl_easy_init();
+  if (t->multi == nullptr || t->easy == nullptr)
+    return Fail(HttpFailure::kCannotConnect, "no transfer handle");
+  CURL* e = t->easy;
+  t->headers = curl_slist_append(t->headers, "Pragma: no-cache");
+  t->headers = curl_slist_append(t->headers, "Cache-Control: no-cache");
+  t->headers = curl_slist_append(t->headers, "Accept: */*");
+  curl_easy_setopt(e, CURLOPT_URL, url_.c_str());
+  curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method_ == "GET" ? nullptr : method_.c_str());
+  curl_easy_setopt(e, CURLOPT_USERAGENT, agent_.c_str());
+  curl_easy_setopt(e, CURLOPT_HTTPHEADER, t->headers);
+  curl_easy_setopt(e, CURLOPT_PROXY, "");  // direct, whatever the environment says
+  curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(e, CURLOPT_MAXREDIRS, long(kMaxRedirects));
+  curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(limits_.connect.count()));
+  curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(e, CURLOPT_ERRORBUFFER, t->curlError);
+  curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
+  curl_easy_setopt(e, CURLOPT_HEADERDATA, t.get());
+  curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
+  curl_easy_setopt(e, CURLOPT_WRITEDATA, t.get());
+  if (curl_multi_add_handle(t->multi, e) != CURLM_OK)
+    return Fail(HttpFailure::kCannotConnect, "transfer not started");
+  t->lastActivity = Clock::now();
+  transfer_ = std::move(t);
+
+  if (!Pump([this] { return transfer_->headComplete; })) {
+    if (failure_ == HttpFailure::kNone) Fail(HttpFailure::kNotHttp, "no answer");
+    Close();
     return false;
   }
-  for (addrinfo* a = found; a != nullptr && socket_ < 0; a = a->ai_next) {
-    int s = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
-    if (s < 0) continue;
-    int rc = connect(s, a->ai_addr, a->ai_addrlen);
-    if (rc != 0 && errno == EINPROGRESS && WaitFor(s, POLLOUT, timeout_)) {
-      int problem = 0;
-      socklen_t length = sizeof problem;
-      getsockopt(s, SOL_SOCKET, SO_ERROR, &problem, &length);
-      rc = problem == 0 ? 0 : -1;
-    }
-    if (rc == 0)
-      socket_ = s;
-    else
-      close(s);
-  }
-  freeaddrinfo(found);
-  if (socket_ < 0) {
-    error_ = "cannot connect to " + host;
-    return false;
-  }
-
-  // Built piece by piece: GCC 12 at -O3 misreads a temporary ":" + port as overlapping.
-  std::string hostField = host;
-  if (port != 80) hostField.append(":").append(std::to_string(port));
-  std::string request = method_ + " " + path + " HTTP/1.0\r\nHost: " + hostField +
-                        "\r\nUser-Agent: " + agent_ +
-                        "\r\nAccept: */*\r\nPragma: no-cache\r\nCache-Control: no-cache"
-                        "\r\nConnection: close\r\n\r\n";
-  for (size_t sent = 0; sent < request.size();) {
-    if (!WaitFor(socket_, POLLOUT, timeout_)) {
-      error_ = "time-out while sending";
-      return false;
-    }
-    ssize_t n = send(socket_, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-    if (n <= 0) {
-      error_ = "send failed";
-      return false;
-    }
-    sent += size_t(n);
-  }
-
-  // Read until the blank line that ends the head.
-  std::string received;
-  size_t headEnd = std::string::npos;
-  char buffer[4096];
-  while (headEnd == std::string::npos) {
-    long n = ReceiveSome(buffer, sizeof buffer);
-    if (n <= 0) {
-      error_ = n == 0 ? "connection closed before the response head" : "receive failed";
-      return false;
-    }
-    received.append(buffer, size_t(n));
-    headEnd = received.find("\r\n\r\n");
-    size_t bareEnd = received.find("\n\n");
-    size_t skip = 4;
-    if (bareEnd != std::string::npos && (headEnd == std::string::npos || bareEnd < headEnd)) {
-      headEnd = bareEnd;
-      skip = 2;
-    }
-    if (headEnd != std::string::npos) {
-      auto head = ParseHttpHead(std::string_view(received).substr(0, headEnd));
-      if (!head || head->chunked) {
-        error_ = head ? "chunked replies are not read" : "not an HTTP response";
-        return false;
-      }
-      head_ = *head;
-      pending_ = received.substr(headEnd + skip);
-    } else if (received.size() > kMaxHttpHeadBytes) {
-      error_ = "response head too long";
-      return false;
-    }
-  }
+  long code = 0;
+  curl_easy_getinfo(transfer_->easy, CURLINFO_RESPONSE_CODE, &code);
+  status_ = code > 0 ? int(code) : transfer_->headStatus;
   return true;
 }
 
-long HttpSession::ReceiveSome(char* buffer, size_t size) {
+void HttpSession::Collect() {
+  Transfer& t = *transfer_;
+  int left = 0;
+  while (CURLMsg* message = curl_multi_info_read(t.multi, &left)) {
+    if (message->msg != CURLMSG_DONE) continue;
+    t.done = true;
+    t.result = message->data.result;
+  }
+  if (!t.done || t.result == CURLE_OK) return;
+  std::string detail = t.curlError[0] != '\0' ? t.curlError : curl_easy_strerror(t.result);
+  switch (t.result) {
+    case CURLE_WRITE_ERROR:
+      if (t.tooLarge)
+        Fail(HttpFailure::kTooLarge, "the body passed its size limit");
+      else
+        Fail(HttpFailure::kBroken, detail);
+      break;
+    case CURLE_OPERATION_TIMEDOUT:
+      Fail(HttpFailure::kTimedOut, detail);
+      break;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_UNSUPPORTED_PROTOCOL:
+      Fail(HttpFailure::kCannotConnect, detail);
+      break;
+    default:
+      Fail(t.headComplete ? HttpFailure::kBroken : HttpFailure::kNotHttp, detail);
+      break;
+  }
+}
+
+bool HttpSession::Pump(const std::function<bool()>& ready) {
+  Transfer& t = *transfer_;
   for (;;) {
-    if (!WaitFor(socket_, POLLIN, timeout_)) return -1;
-    ssize_t n = recv(socket_, buffer, size, 0);
-    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-    return long(n);
+    if (ready()) return true;
+    if (t.done) return false;
+    int running = 0;
+    curl_multi_perform(t.multi, &running);
+    Collect();
+    if (ready()) return true;
+    if (t.done) return false;
+    if (idle_ && !idle_()) {
+      t.done = true;
+      return Fail(HttpFailure::kCancelled, "cancelled");
+    }
+    if (Clock::now() - t.lastActivity > limits_.stall) {
+      t.done = true;
+      return Fail(HttpFailure::kTimedOut, "the server sent nothing for too long");
+    }
+    curl_multi_poll(t.multi, nullptr, 0, int(kIdleInterval.count()), nullptr);
   }
 }
 
 long HttpSession::Read(void* buffer, size_t size) {
-  if (head_.status == 0 || socket_ < 0) return -1;
-  char* out = static_cast<char*>(buffer);
-  size_t filled = 0;
-  if (head_.contentLength)
-    size = size_t(std::min<uint64_t>(size, *head_.contentLength - bodyRead_));
-  while (filled < size && !ended_) {
-    if (!pending_.empty()) {
-      size_t n = std::min(size - filled, pending_.size());
-      std::memcpy(out + filled, pending_.data(), n);
-      pending_.erase(0, n);
-      filled += n;
-      continue;
-    }
-    long n = ReceiveSome(out + filled, size - filled);
-    if (n < 0) return -1;
-    if (n == 0) {
-      ended_ = true;
-      // A body shorter than its announced length was cut off.
-      if (head_.contentLength && bodyRead_ + filled < *head_.contentLength) return -1;
-      break;
-    }
-    filled += size_t(n);
+  if (!transfer_ || status_ == 0) {
+    if (failure_ == HttpFailure::kNone) Fail(HttpFailure::kMisuse, "no answer to read");
+    return -1;
   }
-  bodyRead_ += filled;
-  return long(filled);
+  Transfer& t = *transfer_;
+  if (!Pump([&] { return t.available() >= size; }) && t.result != CURLE_OK) return -1;
+  if (failure_ != HttpFailure::kNone && t.available() < size) return -1;
+  const size_t n = std::min(size, t.available());
+  if (n > 0) std::memcpy(buffer, t.body.data() + t.bodyStart, n);
+  t.bodyStart += n;
+  return long(n);
 }
 
 }  // namespace platform

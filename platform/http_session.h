@@ -1,38 +1,56 @@
-// http_session.h — one plain HTTP GET at a time, read in pieces (the forecast download).
+// http_session.h — one HTTP or HTTPS GET at a time, read in pieces (the forecast download).
 //
 // The calls follow the order the download makes them: open a session with an agent name,
-// connect to a host, open a request for a path, send it, then read the body piece by piece
-// until a read returns fewer bytes than asked for.  Read() fills the whole buffer unless the
-// body ends, so a short read always means the end (or an error, -1): a slow server never
-// cuts the page short.  Only "http" on a plain TCP connection; no proxy, no cache.  The
-// request is HTTP/1.0 (no chunked replies); redirects to other http:// addresses are
-// followed (at most kMaxRedirects).  Every wait is bounded by the time-out (default 30 s),
-// so a silent server cannot hang the program.
+// name the server, open a request for a path, send it (which waits for the answer's head),
+// then read the body piece by piece until a read returns fewer bytes than asked for.
+// Read() fills the whole buffer unless the body ends, so a short read always means the end
+// (or a failure, -1): a slow server never cuts the page short.  Redirects to other http://
+// or https:// addresses are followed (at most kMaxRedirects).  No proxy, no cache, the
+// bytes exactly as the server sent them.
+//
+// Nothing here freezes the caller's window.  The transfer runs on libcurl's multi interface
+// on the caller's thread; whenever a call has to wait for the network it runs the idle hook
+// about every kIdleInterval, so the caller can keep its window's events turning, and a hook
+// that answers false cancels the transfer there and then (HttpFailure::kCancelled): a
+// cancel is honoured within a fraction of a second even while the server sends nothing.
+//
+// Limits (HttpLimits): a time-out for connecting, a stall time-out (no byte from the server
+// for that long ends the transfer) and a cap on the body's size, so a page that never ends
+// or a server that never answers ends with a failure instead of filling the disk or hanging.
 #pragma once
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
+#include <functional>
+#include <memory>
 #include <string>
-#include <string_view>
 
 namespace platform {
 
 inline constexpr int kMaxRedirects = 5;
-// Response heads longer than this are refused.
-inline constexpr size_t kMaxHttpHeadBytes = 64 * 1024;
+inline constexpr std::chrono::milliseconds kIdleInterval{50};
 
-struct HttpHead {
-  int status = 0;  // 200, 404, ...
-  std::optional<uint64_t> contentLength;
-  std::string location;  // of a redirect, "" when none
-  bool chunked = false;
+struct HttpLimits {
+  std::chrono::milliseconds connect{15000};  // to have a connection to the server
+  std::chrono::milliseconds stall{30000};    // longest wait for the next byte
+  uint64_t maxBodyBytes = uint64_t(4) << 20;
 };
 
-// Parses a response head (status line and header lines, without the blank line that ends
-// it).  std::nullopt when it is not an HTTP response head.
-std::optional<HttpHead> ParseHttpHead(std::string_view head);
+// Why the last call failed.
+enum class HttpFailure {
+  kNone,
+  kMisuse,         // a call out of order or with an unusable argument
+  kCannotConnect,  // name not resolved, connection or TLS handshake refused
+  kNotHttp,        // the server did not answer with an HTTP response
+  kTimedOut,       // connect or stall time-out
+  kTooLarge,       // the body passed HttpLimits::maxBodyBytes
+  kCancelled,      // the idle hook answered false
+  kBroken,         // the connection broke off (e.g. before the announced length)
+};
+
+// Runs while a call waits; false cancels the transfer.
+using IdleHook = std::function<bool()>;
 
 class HttpSession {
  public:
@@ -41,46 +59,57 @@ class HttpSession {
   HttpSession(const HttpSession&) = delete;
   HttpSession& operator=(const HttpSession&) = delete;
 
-  void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+  // False when the network library could not give a session.
+  bool ok() const;
 
-  // Names the server; false when the name cannot be resolved.
-  [[nodiscard]] bool Connect(const std::string& host, uint16_t port = 80);
-  // Names the request; false when not connected, or when the path does not start with '/'.
+  void SetLimits(const HttpLimits& limits) { limits_ = limits; }
+  void SetIdle(IdleHook idle) { idle_ = std::move(idle); }
+
+  // Names the server (`secure`: https); false for an empty name or one with blanks or
+  // control characters.  Nothing goes over the network yet.
+  [[nodiscard]] bool Connect(const std::string& host, uint16_t port = 80, bool secure = false);
+  // Names the request; false when no server is named, or when the path does not start
+  // with '/' or holds blanks or control characters.
   [[nodiscard]] bool OpenRequest(const std::string& method, const std::string& path);
-  // Connects, sends the request and reads the response head (following redirects).  False
-  // when the server cannot be reached or does not answer with an HTTP response.
+  // Connects, sends the request and waits until the answer's head is in (following
+  // redirects).  False when the server cannot be reached, does not answer with HTTP in
+  // time, or the idle hook cancelled.
   [[nodiscard]] bool SendRequest();
 
   // The response status (0 before a successful SendRequest).
-  int status() const { return head_.status; }
+  int status() const { return status_; }
 
   // Reads up to `size` body bytes into `buffer`; fewer only at the end of the body; -1 on
-  // a failure (time-out, connection lost before a promised length).
+  // a failure (see failure()).
   long Read(void* buffer, size_t size);
 
-  // Closes the connection (also done by the destructor).
+  // Ends the transfer (also done by the destructor).
   void Close();
 
+  HttpFailure failure() const { return failure_; }
   // What went wrong last, for diagnostics.
   const std::string& error() const { return error_; }
 
  private:
-  bool Exchange(const std::string& host, uint16_t port, const std::string& path);
-  long ReceiveSome(char* buffer, size_t size);
+  struct Transfer;
+
+  bool Fail(HttpFailure failure, std::string error);
+  // Drives the transfer until `ready` holds (true) or it ended or failed (false).
+  bool Pump(const std::function<bool()>& ready);
+  void Collect();
 
   std::string agent_;
-  std::string host_;
-  uint16_t port_ = 80;
+  bool usable_ = false;
+  std::string server_;  // scheme://host:port
+  std::string url_;     // server_ and the path
   std::string method_;
-  std::string path_;
-  bool connected_ = false;
+  bool named_ = false;
   bool requested_ = false;
-  std::chrono::milliseconds timeout_{30000};
-  int socket_ = -1;
-  HttpHead head_;
-  std::string pending_;  // body bytes received together with the head
-  uint64_t bodyRead_ = 0;
-  bool ended_ = false;
+  HttpLimits limits_;
+  IdleHook idle_;
+  int status_ = 0;
+  std::unique_ptr<Transfer> transfer_;
+  HttpFailure failure_ = HttpFailure::kNone;
   std::string error_;
 };
 

@@ -9,6 +9,9 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QtDebug>
+#include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "platform/message_box.h"
 
@@ -201,12 +204,34 @@ void LimitPlainTextLength(QWidget* edit, int maxLength) {
   bool installed = edit->property(kLimitProperty).isValid();
   edit->setProperty(kLimitProperty, maxLength);
   if (installed) return;
-  auto trim = [edit, plain, rich] {
+  QTextDocument* document = plain ? plain->document() : rich->document();
+  // Where the last change put its characters.  What goes past the limit is taken off the
+  // end of what was typed or pasted, as the edit boxes of the handheld refused it: the
+  // text already in the box (perhaps scrolled out of sight) is never cut.
+  auto inserted = std::make_shared<std::pair<int, int>>(0, 0);
+  QObject::connect(document, &QTextDocument::contentsChange, edit,
+                   [inserted](int position, int /*removed*/, int added) {
+                     *inserted = {position, position + added};
+                   });
+  auto trim = [edit, document, inserted] {
     int limit = edit->property(kLimitProperty).toInt();
-    QTextDocument* document = plain ? plain->document() : rich->document();
     // characterCount() counts the closing paragraph separator too.
     int length = document->characterCount() - 1;
     if (limit < 0 || length <= limit) return;
+    int excess = length - limit;
+    int end = std::min(inserted->second, length);
+    int from = std::max(inserted->first, end - excess);
+    if (from < end) {
+      // Not between the two halves of a surrogate pair.
+      if (from > 0 && QChar(document->characterAt(from - 1)).isHighSurrogate()) --from;
+      QTextCursor cursor(document);
+      cursor.setPosition(from);
+      cursor.setPosition(end, QTextCursor::KeepAnchor);
+      cursor.removeSelectedText();
+      length = document->characterCount() - 1;
+      if (length <= limit) return;
+    }
+    // A lower limit than the text already held: the end goes.
     QTextCursor cursor(document);
     cursor.setPosition(limit);
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);

@@ -23,7 +23,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev
           libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libcurl4-openssl-dev
           fonts-ipafont-gothic clang libclang-rt-14-dev libical-dev qt6-translations-l10n
-          dpkg-dev file lintian)
+          dpkg-dev file lintian
+          xvfb imagemagick)  # the last two: tools/take_screenshots.sh
 
 install_missing() {
   local missing=()

@@ -31,7 +31,7 @@ foreach(year RANGE 1975 2036)
   endif()
 endforeach()
 foreach(name data/icon.bmp theme/light.bmp theme/dark.bmp plugin/tvk_sched.dat
-             plugin/tvk_search.dat plugin/tvk_tenki.dat)
+             plugin/tvk_search.dat plugin/tvk_tenki.dat plugin/tvk_tenki.lst)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/${name}" "${ASSETS}/${name}"
                   RESULT_VARIABLE differ)
   if(differ)

@@ -2,16 +2,20 @@
 // application object, same dialogs), with the clock set to a given date, and saves a
 // picture of its main window once the window is on the screen and drawn.
 //
-//   yk_screenshot PROGRAM_FOLDER YYYY-MM-DD OUT.png [view | search TEXT]
+//   yk_screenshot PROGRAM_FOLDER YYYY-MM-DD OUT.png [view | search TEXT | forecast PAGE]
 //
 // "view" saves only the 800 x 600 organizer view instead of the whole main window.
 // "search TEXT" double-taps the search window, searches the month for TEXT and saves the
 // main window with the search dialog and the results list over it (each dialog with a
-// plain title strip, since Xvfb runs no window manager to draw one).  The settings come
-// from XDG_CONFIG_HOME as usual; tools/take_screenshots.sh prepares them and runs this
-// under Xvfb.
+// plain title strip, since Xvfb runs no window manager to draw one).  "forecast PAGE" plays
+// the forecast site: PAGE (a forecast page in CP932) is served from 127.0.0.1, the weather
+// window's page address is pointed there, and the window's 更新 is tapped before the
+// picture is taken, so it shows the forecast read from that page.  The settings come from
+// XDG_CONFIG_HOME as usual; tools/take_screenshots.sh prepares them and runs this under
+// Xvfb.
 #include <QApplication>
 #include <QDate>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,6 +24,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "host/host_dialogs.h"
@@ -27,8 +32,11 @@
 #include "host/tavik_app.h"
 #include "host/tavik_view.h"
 #include "platform/clock.h"
+#include "platform/profile.h"
 #include "platform/qt_message_box.h"
+#include "platform/testing/local_http_server.h"
 #include "platform/testing/modal_script.h"
+#include "platform/text_codec.h"
 
 namespace {
 
@@ -90,11 +98,27 @@ bool ShootSearch(yk::CTavikApp& app, const QString& text, const QString& out) {
   return saved;
 }
 
+// Taps the update button of the first weather window; its download dialog runs and closes
+// by itself once the page is read.
+bool TapWeatherUpdate(yk::CTavikApp& app) {
+  const HostContext& host = *app.view()->session().host();
+  for (int p = 0; p < host.windowCount; ++p) {
+    const PluginSlot& slot = host.slots[host.order[p]];
+    if (slot.name.get() != u"天気予報") continue;
+    QTest::mouseClick(app.view(), Qt::LeftButton, {}, QPoint(slot.left + 20, slot.top + 30));
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: %s PROGRAM_FOLDER YYYY-MM-DD OUT.png [view]\n", argv[0]);
+    std::fprintf(
+        stderr,
+        "usage: %s PROGRAM_FOLDER YYYY-MM-DD OUT.png [view | search TEXT | forecast PAGE]\n",
+        argv[0]);
     return 2;
   }
   QApplication application(argc, argv);
@@ -110,6 +134,20 @@ int main(int argc, char** argv) {
   platform::SetClockOverride(
       platform::LocalTime{date.year(), date.month(), date.day(), 9, 0, 0, date.dayOfWeek() % 7});
 
+  // The forecast site: the page served from 127.0.0.1 and the weather window pointed at it.
+  std::unique_ptr<platform::testing::LocalHttpServer> site;
+  if (argc > 5 && QByteArray(argv[4]) == "forecast") {
+    QFile page(QString::fromLocal8Bit(argv[5]));
+    if (!page.open(QIODevice::ReadOnly)) {
+      std::fprintf(stderr, "cannot read %s\n", argv[5]);
+      return 2;
+    }
+    site = std::make_unique<platform::testing::LocalHttpServer>(
+        std::vector{platform::testing::HttpReply::Page(page.readAll().toStdString())});
+    (void)platform::OpenSettingsProfile()->WriteString(
+        u"plugin_tvc_tenki", u"url", platform::Utf8ToUtf16(site->Address("/yoho/tokyo.html")));
+  }
+
   QString folder = QString::fromLocal8Bit(argv[1]);
   if (!folder.endsWith('/')) folder += '/';
   yk::CTavikApp app;
@@ -124,6 +162,11 @@ int main(int argc, char** argv) {
   QWidget* frame = app.frame();
   if (!QTest::qWaitForWindowExposed(frame)) {
     std::fprintf(stderr, "the main window never came up\n");
+    return 1;
+  }
+  QApplication::processEvents();
+  if (site && !TapWeatherUpdate(app)) {
+    std::fprintf(stderr, "no weather window to update\n");
     return 1;
   }
   QApplication::processEvents();

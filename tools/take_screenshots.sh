@@ -5,6 +5,7 @@
 #   docs/holiday.png         a holiday: its name in the date header, the day's colour mark
 #   docs/translucent.png     translucent windows over a JPEG wallpaper
 #   docs/search.png          the search window, its dialog and a list of results
+#   docs/weather.png         a weather window showing the forecast read from a saved page
 #
 # Usage:  tools/take_screenshots.sh [BUILD_DIR [OUT_DIR]]   (default: build, docs)
 #
@@ -99,8 +100,9 @@ settings() {
   echo "$home"
 }
 
-# shoot CONFIG DATE OUT [search TEXT]: starts the organizer under Xvfb and saves its main
-# window (with the search and its results over it, for "search").
+# shoot CONFIG DATE OUT [search TEXT | forecast PAGE]: starts the organizer under Xvfb and
+# saves its main window (with the search and its results over it, for "search"; with the
+# weather window's forecast read from PAGE served on 127.0.0.1, for "forecast").
 shoot() {
   env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$1" QT_QPA_PLATFORM=xcb \
     xvfb-run -a -s '-screen 0 1024x768x24' "$shooter" "$program" "$2" "$3" "${@:4}"
@@ -127,3 +129,14 @@ searching=$(settings search win_num=2 \
   winleft0=10 wintop0=10 winwidth0=230 winheight0=420 "winplg0=$plugin" \
   winleft1=260 wintop1=10 winwidth1=240 winheight1=240 "winplg1=$search")
 shoot "$searching" 2004-05-07 "$out/search.png" search 会議
+
+# The weather window beside the day's schedules: yk_screenshot serves the saved forecast page
+# of the tests from 127.0.0.1 (in CP932, as the forecast site sends it) and taps 更新.
+page=$work/forecast.html
+iconv -f UTF-8 -t CP932 plugins/tenki/tests/pages/forecast_full.html >"$page"
+weather=$(settings weather win_num=2 \
+  winleft0=10 wintop0=10 winwidth0=300 winheight0=440 \
+  "winplg0=$program/plugin/tvk_tenki_hpc2karm.plg" \
+  winleft1=320 wintop1=10 winwidth1=260 winheight1=440 "winplg1=$plugin")
+printf '[plugin_tvc_tenki]\narea=関東：東京\niarea=2\nicity=0\n' >>"$weather/Vantor Studio/tavik-hpc2k.conf"
+shoot "$weather" 2004-05-07 "$out/weather.png" forecast "$page"

@@ -101,6 +101,14 @@ TEST_F(MemoEditDialogTest, TypedTextIsSavedWithCrLfAndTheBoxStopsAt1024Character
   auto* box = FindControl<QPlainTextEdit>(&full, MemoEditDialog::kTextBox);
   box->setPlainText(QString(1030, QChar(u'x')));
   EXPECT_EQ(box->toPlainText().size(), 1024);
+
+  // Typing into a full box at its start takes nothing away from its end.
+  const QString memo = QString(1023, QChar(u'あ')) + QChar(u'ん');
+  box->setPlainText(memo);
+  box->setFocus();
+  box->moveCursor(QTextCursor::Start);
+  QTest::keyClicks(box, QStringLiteral("xy"));
+  EXPECT_EQ(box->toPlainText(), memo);
 }
 
 TEST_F(MemoEditDialogTest, ARefusedSaveKeepsTheDialogOpenWithTheText) {

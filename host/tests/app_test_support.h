@@ -1,5 +1,6 @@
 // app_test_support.h — a temporary program folder with its pictures, a settings file of
-// its own per test, JPEG pictures made with libjpeg, and a Qt application for the dialogs.
+// its own per test, JPEG pictures made with libjpeg, a Qt application for the dialogs and
+// a count of the text pixels on the screen.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QProcess>
 #include <QSettings>
 #include <QTimer>
@@ -45,6 +47,18 @@ class QtEnvironment : public ::testing::Environment {
  private:
   QApplication* app_ = nullptr;
 };
+
+// The pixels of `image` inside `area` that are near black (text and glyph strokes).
+inline int DarkPixels(const QImage& image, const QRect& area) {
+  int dark = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      if (qRed(p) < 0x60 && qGreen(p) < 0x60 && qBlue(p) < 0x60) ++dark;
+    }
+  }
+  return dark;
+}
 
 inline std::vector<uint8_t> SolidPicture(int width, int height, uint8_t b, uint8_t g, uint8_t r) {
   std::vector<uint8_t> pixels(size_t(width) * size_t(height) * 3);

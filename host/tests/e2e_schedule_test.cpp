@@ -36,6 +36,7 @@
 #include "host/tavik_app.h"
 #include "host/tavik_view.h"
 #include "host/tests/app_test_support.h"
+#include "host/tests/installed_program.h"
 #include "host/tests/modal_driver.h"
 #include "platform/clock.h"
 #include "platform/qt_data_exchange.h"
@@ -48,6 +49,7 @@ namespace {
 namespace fs = std::filesystem;
 using platform::FindControl;
 using platform::testing::MessageRecorder;
+using testing::DarkPixels;
 using testing::ModalDriver;
 using testing::StampOf;
 
@@ -56,9 +58,6 @@ const ::testing::Environment* const kQt =
 
 constexpr char16_t kScheduleName[] = u"スケジュール";
 constexpr int kDayLevel = 3;  // Years, Months, Days, Day
-
-// Friday, 7 May 2004: the shared date for the whole run.
-const platform::LocalTime kMorning{2004, 5, 7, 9, 0, 0, 5};
 
 // Types `text` into the focused widget the way an input method commits Japanese text.
 void CommitText(QWidget* widget, const QString& text) {
@@ -74,18 +73,6 @@ void DoubleTap(QWidget* widget, QPoint at) {
   QTest::mousePress(widget, Qt::LeftButton, {}, at);
   QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
   QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
-}
-
-// The pixels of `image` inside `area` that are near black (text and glyph strokes).
-int DarkPixels(const QImage& image, const QRect& area) {
-  int dark = 0;
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    for (int x = area.left(); x <= area.right(); ++x) {
-      const QRgb p = image.pixel(x, y);
-      if (qRed(p) < 0x60 && qGreen(p) < 0x60 && qBlue(p) < 0x60) ++dark;
-    }
-  }
-  return dark;
 }
 
 // A UTF-16LE file (no byte-order mark) as UTF-8, or a note when its length is odd.
@@ -107,46 +94,17 @@ void WriteUtf16LeFile(const fs::path& file, const std::u16string& text) {
   testing::WriteBytes(file, bytes);
 }
 
-class InstalledOrganizer : public ::testing::Test {
+class InstalledOrganizer : public testing::InstalledProgramTest {
  protected:
   void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(testing::InstallBuildInto(prefix()));
+    ASSERT_NO_FATAL_FAILURE(InstalledProgramTest::SetUp());
     ASSERT_TRUE(fs::is_regular_file(pluginFile())) << "the schedule plugin was not installed";
-
-    fs::create_directories(config());
-    ::setenv("XDG_CONFIG_HOME", config().c_str(), 1);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(config().string()));
-    // Past the welcome message; otherwise a fresh install.
-    QSettings seed(QString::fromStdString(settingsFile().string()), QSettings::IniFormat);
-    seed.setValue("setting/firsttime", "1");
-    seed.sync();
-    platform::SetClockOverride(kMorning);
-  }
-  void TearDown() override {
-    app_.reset();
-    platform::SetClockOverride(std::nullopt);
   }
 
-  fs::path prefix() const { return root_.path() / "program"; }
-  fs::path config() const { return root_.path() / "config"; }
   fs::path runtime() const { return root_.path() / "run"; }
-  fs::path settingsFile() const { return config() / "Vantor Studio" / "tavik-hpc2k.conf"; }
   fs::path pluginFile() const { return prefix() / "plugin" / "tvk_sched_hpc2karm.plg"; }
   fs::path dayFile() const { return prefix() / "data" / "2004" / "5" / "7" / "sched.txt"; }
 
-  // Starts the host on the installed folder as the program's main() does.
-  void Start() {
-    QApplication::setApplicationName(QStringLiteral("tavik-hpc2k"));
-    QApplication::setOrganizationName(QStringLiteral("Vantor Studio"));
-    app_ = std::make_unique<CTavikApp>();
-    app_->AddExtension(InstallHostDialogs);
-    CTavikApp::Options options;
-    options.appFolder = platform::Utf8ToUtf16(prefix().string() + "/");
-    // Other tests may run an installed host at the same time.
-    options.singleInstance = false;
-    ASSERT_TRUE(app_->InitInstance(options));
-  }
   // Runs the installed program itself on the same folders until its start is complete (it
   // writes "firsttime" at the end of the initial update, after restoring the windows),
   // then ends it as the desktop would (SIGTERM: an orderly end that saves the layout).
@@ -174,29 +132,11 @@ class InstalledOrganizer : public ::testing::Test {
     EXPECT_EQ(program.exitCode(), 0);
   }
 
-  // "終了": saves the settings and the layout, unloads the plugins.
-  void Quit() {
-    ASSERT_TRUE(app_->frame()->RunCommand(kCommandExit));
-    app_.reset();
-  }
-
-  CTavikView& view() { return *app_->view(); }
-  HostContext& host() { return *view().session().host(); }
-  PluginSlot& SlotAt(int p) { return host().slots[host().order[p]]; }
-  QRect WindowRect(int p) {
-    const PluginSlot& slot = SlotAt(p);
-    return QRect(slot.left, slot.top, slot.width, slot.height);
-  }
   // The content rows of the window at p, inside its borders and clear of the resize grip.
   QRect ContentArea(int p) {
     const QRect r = WindowRect(p);
     return QRect(r.left() + 4, r.top() + 61, r.width() - 20, r.height() - 75);
   }
-  QImage Shown() { return view().grab().toImage(); }
-
-  testing::TempFolder root_{"e2e"};
-  MessageRecorder recorder_;
-  std::unique_ptr<CTavikApp> app_;
 };
 
 TEST_F(InstalledOrganizer, ScheduleAddedThroughTheDialogsSurvivesARestart) {

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "platform/qt_data_exchange.h"
@@ -166,6 +167,29 @@ TEST_F(DataExchangeTest, TextLimits) {
   EXPECT_EQ(edit_->maxLength(), 5);
   text_->setPlainText(u"1234567890"_qs);
   EXPECT_EQ(text_->toPlainText(), u"12345"_qs) << "typing stops at the limit";
+
+  // What goes past the limit is cut from what was put in, never from the text already
+  // there, wherever it was put.
+  const struct {
+    const char* rule;
+    QString before;
+    int at;
+    QString inserted;
+    QString after;
+  } inserts[] = {
+      {"at the start", u"abcd"_qs, 0, u"XYZ"_qs, u"Xabcd"_qs},
+      {"in the middle", u"abcd"_qs, 2, u"XYZ"_qs, u"abXcd"_qs},
+      {"at the end", u"abcd"_qs, 4, u"XYZ"_qs, u"abcdX"_qs},
+      {"into a full box", u"abcde"_qs, 1, u"X"_qs, u"abcde"_qs},
+      {"a pair of surrogates is not split", u"abc"_qs, 1, QString::fromUtf16(u"X𠮷"), u"aXbc"_qs},
+  };
+  for (const auto& c : inserts) {
+    text_->setPlainText(c.before);
+    QTextCursor cursor(text_->document());
+    cursor.setPosition(c.at);
+    cursor.insertText(c.inserted);
+    EXPECT_EQ(text_->toPlainText(), c.after) << c.rule;
+  }
 
   // A control whose limit was never set refuses a longer text when saved.
   auto* unlimited = WithId(new QLineEdit(u"123456"_qs, &dialog_), 1100);

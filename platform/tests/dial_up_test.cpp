@@ -4,8 +4,10 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "platform/process.h"
 
@@ -49,6 +51,32 @@ TEST(DialUp, PhoneBookKeepsTwentyEntriesWithTheirWholeNames) {
   ASSERT_EQ(book.size(), 20u);
   EXPECT_EQ(book[0], u"entry");
   EXPECT_EQ(book[19], u"entry" + std::u16string(19, u'x'));
+}
+
+// A dial that takes a while: the caller's idle work keeps running meanwhile.
+class SlowDialUp : public FakeDialUp {
+ public:
+  bool answer = true;
+  std::u16string dialled;
+  bool Dial(std::u16string_view entry) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    dialled = entry;
+    return answer;
+  }
+};
+
+TEST(DialUp, DialWhileIdleKeepsTheCallerTurning) {
+  for (bool answer : {true, false}) {
+    auto slow = std::make_unique<SlowDialUp>();
+    slow->answer = answer;
+    SlowDialUp* service = slow.get();
+    auto previous = SetDialUpService(std::move(slow));
+    int idleCalls = 0;
+    EXPECT_EQ(DialWhileIdle(u"Office", [&] { ++idleCalls; }), answer);
+    EXPECT_EQ(service->dialled, u"Office");
+    EXPECT_GE(idleCalls, 2) << "the idle work ran while the dial was under way";
+    SetDialUpService(std::move(previous));
+  }
 }
 
 // The real service against a stand-in nmcli put first in PATH.

@@ -77,10 +77,16 @@ bool ResultsModel::ToggleMark(int index) {
 std::optional<YearMonthDay> ResultsModel::DayOf(int index) const {
   if (index < 0 || index >= lineCount()) return std::nullopt;
   const SearchHit& h = hit(index);
-  if (target_ == SearchTarget::kSchedules)
-    return YearMonthDay{h.record.startYear, StripRepeatMark(h.record.startMonth),
-                        StripRepeatMark(h.record.startDay)};
-  return YearMonthDay{h.memoYear, h.memoMonth, h.memoDay};
+  if (target_ != SearchTarget::kSchedules) return YearMonthDay{h.memoYear, h.memoMonth, h.memoDay};
+  // The shared date every window shows must be a day of the calendar.  A schedule that
+  // repeats every month from the 31st may start in a shorter month: its month's last day
+  // is taken.  A record whose start names no day at all (written by another program) has
+  // no day to go to.
+  YearMonthDay day{h.record.startYear, StripRepeatMark(h.record.startMonth),
+                   StripRepeatMark(h.record.startDay)};
+  if (day.year < 1 || day.month < 1 || day.month > 12 || day.day < 1) return std::nullopt;
+  day.day = std::min(day.day, DaysInMonth(day.year, day.month));
+  return day;
 }
 
 bool ResultsModel::ReplaceSchedule(const SearchHit& hit) {

@@ -63,7 +63,8 @@ class ResultsModel {
   // A double tap on a line: flips its mark in mode 1; false (nothing) in mode 0.
   bool ToggleMark(int index);
 
-  // The day "この日に移動" goes to: a schedule's start day (marks removed), a memo's day.
+  // The day "この日に移動" goes to: a schedule's start day (marks removed, the day kept
+  // within its month), a memo's day; none for a start that names no day.
   std::optional<YearMonthDay> DayOf(int index) const;
 
   // An edit dialog opened from the list ended with OK.

@@ -77,9 +77,13 @@ int SearchWindow::MouseDoubleDown(int /*x*/, int /*y*/) {
 }
 
 int SearchWindow::MouseUp(int x, int y) {
-  if (y > 20 && y < 40 && x < 20) {
-    platform::MessageBox(kWindowHelp, platform::kDefaultCaption,
-                         platform::kMbOk | platform::kMbIconInformation);
+  // The row of the help glyph opens no dialog: a release there explains the window (on
+  // the glyph itself) and leaves a double tap pending.
+  if (y > 20 && y < 40) {
+    if (x < 20) {
+      platform::MessageBox(kWindowHelp, platform::kDefaultCaption,
+                           platform::kMbOk | platform::kMbIconInformation);
+    }
     return kRequestNone;
   }
   if (!doubleTap_) return kRequestNone;

@@ -2,8 +2,8 @@
 // it tells the host after the search dialog.
 //
 // The window shows a fixed picture (tvk_search.dat, 170 x 150) and a help glyph at its
-// top-left corner.  A double tap anywhere (released outside the glyph), or the one key of
-// its key table ("検索する"), opens the search dialog; a tap on the glyph explains that.
+// top-left corner.  A double tap released below the glyph's row, or the one key of its
+// key table ("検索する"), opens the search dialog; a tap on the glyph explains that.
 // Every answer is a request code: 0 nothing, 1 redrawn, 4 the shared date moved (or, from
 // a key, data changed), 6 data changed.
 //

@@ -14,9 +14,12 @@
 // Texts of any length are matched and replaced whole.  A replacement is exact or not made:
 // when the text, the replacement or the engine's result can't pass through the code page
 // without a character changing (see common/cp932_text.h), the text is left as it was and
-// the result says so.
+// the result says so.  The code page writes a few pairs of characters (〜 and ～ ...) as
+// one code, so a pattern naming either finds both; what the pattern leaves alone, and
+// what the replacement puts in, keeps the form it was typed in.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,6 +54,11 @@ class TextMatcher {
   [[nodiscard]] Replacement ReplaceInText(std::u16string_view text);
 
  private:
+  // The replacement of `text` (no CRs) once more, with the typed forms of the folded
+  // pairs kept apart; nullopt unless it reads as `folded`, the engine's own result.
+  std::optional<std::u16string> WithTypedForms(std::u16string_view text,
+                                               std::u16string_view folded);
+
   std::u16string search_;
   std::u16string replacement_;
   bool useRegex_;
@@ -62,6 +70,11 @@ class TextMatcher {
   bool replacementExact_ = true;
   RegexHandle* matchHandle_ = nullptr;
   RegexHandle* substHandle_ = nullptr;
+  // The substitution with the typed forms kept apart (empty when a text holds one of the
+  // characters that stand in for them), and whether the typed texts hold a typed form.
+  std::string typedFormsCommand_;
+  bool typedFormsTyped_ = false;
+  RegexHandle* typedFormsHandle_ = nullptr;
 };
 
 }  // namespace yk::search

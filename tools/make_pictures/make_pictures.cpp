@@ -8,6 +8,7 @@
 //   plugin/tvk_sched.dat    the schedule view's skin, 160 x 100
 //   plugin/tvk_search.dat   the search window's picture, 170 x 150
 //   plugin/tvk_tenki.dat    the weather window's button labels, 120 x 20
+//   plugin/tvk_tenki.lst    the weather window's area list (text, not a picture)
 //   desktop/48x48/yomitoki.png, desktop/256x256/yomitoki.png
 //                           the program's icon in the desktop's menu (installed by the package)
 //
@@ -119,5 +120,9 @@ int main(int argc, char** argv) {
                   Write(WeatherSkin(), out / "plugin" / "tvk_tenki.dat") &&
                   WritePng(AppIcon(48), out / "desktop" / "48x48" / "yomitoki.png") &&
                   WritePng(AppIcon(256), out / "desktop" / "256x256" / "yomitoki.png");
+  if (!WriteAreaList(out / "plugin" / "tvk_tenki.lst")) {
+    std::fprintf(stderr, "Cannot write %s\n", (out / "plugin" / "tvk_tenki.lst").string().c_str());
+    return 1;
+  }
   return ok ? 0 : 1;
 }

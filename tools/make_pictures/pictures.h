@@ -1,9 +1,11 @@
 // pictures.h — the pictures the program ships: the parts sheet in each theme, the default
-// icon image and the plugins' skins.
+// icon image and the plugins' skins; and the weather plugin's area list.
 #pragma once
 
 #include <QColor>
 #include <QImage>
+#include <filesystem>
+#include <string>
 
 namespace yk::pictures {
 
@@ -39,6 +41,10 @@ QImage PartsSheet(const Theme& theme, const QImage& icon);
 QImage ScheduleSkin();  // 160 x 100
 QImage SearchSkin();    // 170 x 150
 QImage WeatherSkin();   // 120 x 20
+
+// plugin/tvk_tenki.lst: its bytes (CP932, CR LF), and the file written.
+std::string AreaListFile();
+[[nodiscard]] bool WriteAreaList(const std::filesystem::path& path);
 
 // The program's icon for the desktop (application menu, package), `size` x `size` with
 // transparency.

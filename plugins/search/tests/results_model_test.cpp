@@ -81,6 +81,27 @@ TEST_F(ResultsModelTest, LinesShowDateAndTheFirst15Units) {
 }
 
 TEST_F(ResultsModelTest, TheDayToMoveToIsTheStartOrTheMemosDay) {
+  const struct {
+    const char* rule;
+    ScheduleRecord record;
+    std::optional<YearMonthDay> day;
+  } cases[] = {
+      {"every year: marks removed", Schedule(2004, 54, 28, 2004, 55, 3, u"a"),
+       YearMonthDay{2004, 4, 28}},
+      {"every month from the 31st, from February", Schedule(2004, 2, 81, 2004, 5, 81, u"b"),
+       YearMonthDay{2004, 2, 29}},
+      {"the same in a common year", Schedule(2003, 2, 81, 2004, 5, 81, u"c"),
+       YearMonthDay{2003, 2, 28}},
+      {"a start without a month", Schedule(2003, 0, 5, 2005, 0, 5, u"d"), std::nullopt},
+  };
+  for (const auto& c : cases) {
+    data_.AddSchedules({c.record});
+    ResultsModel& model =
+        Open(SearchTarget::kSchedules, ResultsMode::kSearch, RecordText(c.record), u"");
+    ASSERT_EQ(model.lineCount(), 1) << c.rule;
+    EXPECT_EQ(model.DayOf(0), c.day) << c.rule;
+  }
+
   data_.AddSchedules({Schedule(2004, 54, 28, 2004, 55, 3, u"連休")});
   ResultsModel& schedules = Open(SearchTarget::kSchedules, ResultsMode::kSearch, u"連休", u"");
   EXPECT_EQ(schedules.DayOf(0), (YearMonthDay{2004, 4, 28}));

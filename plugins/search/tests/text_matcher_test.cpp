@@ -83,6 +83,20 @@ TEST(TextMatcher, ReplacesEveryOccurrenceOrSaysWhyNot) {
        Replaced::kNotExact, u""},
       {"regex, replacement the code page lacks", u"会議", u"𠮷", true, u"会議", Replaced::kNotExact,
        u""},
+      // The code page writes 〜 and ～ (and a few more pairs) as one code: a text passing
+      // through it keeps the form it was typed in, wherever the pattern leaves it alone.
+      {"regex keeps a typed wave dash", u"会議", u"打合せ", true, u"10時〜12時 会議",
+       Replaced::kChanged, u"10時〜12時 打合せ"},
+      {"regex keeps each form where it stood", u"[0-9]+", u"#", true, u"1〜2～3−4－5—6",
+       Replaced::kChanged, u"#〜#～#−#－#—#"},
+      {"regex moves a typed form with its group", u"(.)(.)", u"$2$1", true, u"a〜",
+       Replaced::kChanged, u"〜a"},
+      {"regex puts in the replacement as typed", u"x", u"〜", true, u"x～", Replaced::kChanged,
+       u"〜～"},
+      {"regex on a text holding a character of the user area", u"x", u"y", true, u"\uE750〜x",
+       Replaced::kChanged, u"\uE750～y"},
+      {"regex naming the character matches both forms", u"〜", u"-", true, u"〜と～",
+       Replaced::kChanged, u"-と-"},
   };
   for (const auto& c : cases) {
     TextMatcher matcher(c.search, c.replacement, c.regex);
