@@ -26,6 +26,13 @@
 #include "platform/virtual_keys.h"
 
 namespace yk {
+namespace {
+
+// The smallest view still holds a new window: 240 x 100 and the 50 rows kept below its top.
+constexpr int kSmallestViewWidth = kNewWindowWidth;
+constexpr int kSmallestViewHeight = 150;
+
+}  // namespace
 
 CTavikView::CTavikView(QSize bufferSize, QSize initialSize, int scaleChoice,
                        std::u16string appFolder, platform::Handle app)
@@ -98,9 +105,8 @@ void CTavikView::SetScaleChoice(int choice) {
 void CTavikView::UpdateScale() {
   const double ratio = devicePixelRatioF();
   scale_ = DisplayScale(ScaleFactor(scaleChoice_, ratio), ratio);
-  // The smallest view still holds a new window (240 x 100 below a 50-pixel margin).
-  setMinimumSize(scale_.LogicalExtent(std::min(kNewWindowWidth, bufferSize_.width())),
-                 scale_.LogicalExtent(std::min(150, bufferSize_.height())));
+  setMinimumSize(scale_.LogicalExtent(std::min(kSmallestViewWidth, bufferSize_.width())),
+                 scale_.LogicalExtent(std::min(kSmallestViewHeight, bufferSize_.height())));
   UpdateClientSize();
   update();
 }
