@@ -52,10 +52,10 @@ int ScreenOfFrame(const ScreenRect& frame, const std::vector<ScreenRect>& screen
   long long bestArea = 0;
   for (size_t i = 0; i < screens.size(); ++i) {
     const ScreenRect& s = screens[i];
-    const long long w = std::min(frame.left + frame.width, s.left + s.width) -
-                        std::max(frame.left, s.left);
-    const long long h = std::min(frame.top + frame.height, s.top + s.height) -
-                        std::max(frame.top, s.top);
+    const long long w =
+        std::min(frame.left + frame.width, s.left + s.width) - std::max(frame.left, s.left);
+    const long long h =
+        std::min(frame.top + frame.height, s.top + s.height) - std::max(frame.top, s.top);
     if (w > 0 && h > 0 && w * h > bestArea) {
       best = int(i);
       bestArea = w * h;

@@ -78,8 +78,8 @@ TEST(DisplayScale, ExtentsCountWholeHostPixelsAndBack) {
     double ratio;
     int logical, hostExtent, logicalForHost;  // LogicalExtent(hostExtent)
   } cases[] = {
-      {1, 1.0, 800, 800, 800}, {2, 1.0, 800, 400, 800}, {2, 1.0, 801, 400, 800},
-      {3, 1.0, 800, 266, 798}, {2, 2.0, 800, 800, 800}, {1, 2.0, 800, 1600, 800},
+      {1, 1.0, 800, 800, 800},  {2, 1.0, 800, 400, 800}, {2, 1.0, 801, 400, 800},
+      {3, 1.0, 800, 266, 798},  {2, 2.0, 800, 800, 800}, {1, 2.0, 800, 1600, 800},
       {1, 1.5, 801, 1201, 801}, {2, 1.0, 0, 0, 0},
   };
   for (const auto& c : cases) {
@@ -149,9 +149,13 @@ TEST(MainWindowState, AStoredWindowOpensWholeOnAScreenThereIsNow) {
   } cases[] = {
       {"where it was", {100, 80, 800, 600}, two, {100, 80, 800, 600}},
       {"on the second screen", {2000, 100, 800, 600}, two, {2000, 100, 800, 600}},
-      {"reaching past the second screen's right edge", {2900, 100, 800, 600}, two,
+      {"reaching past the second screen's right edge",
+       {2900, 100, 800, 600},
+       two,
        {2400, 100, 800, 600}},
-      {"on a screen that is gone: onto the first", {5000, 100, 800, 600}, two,
+      {"on a screen that is gone: onto the first",
+       {5000, 100, 800, 600},
+       two,
        {1120, 100, 800, 600}},
       {"above the screen", {100, -300, 800, 600}, two, {100, 0, 800, 600}},
       {"larger than its screen", {1950, 10, 1600, 1200}, two, {1920, 0, 1280, 1024}},
