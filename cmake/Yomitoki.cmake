@@ -57,6 +57,20 @@ function(yk_test_without_window_manager name)
     ENVIRONMENT "${environment}")
 endfunction()
 
+# yk_needs_program_folder(TARGET): everything `cmake --install` lays out in the program folder
+# is built before TARGET (a test that installs or packages it).  The target gathering it
+# (yk_program_folder, host/e2e.cmake) exists once the whole tree has been read.
+function(yk_needs_program_folder target)
+  # A deferred call reads its arguments when it runs: the name goes in as written now.
+  cmake_language(EVAL CODE "cmake_language(DEFER DIRECTORY [[${PROJECT_SOURCE_DIR}]] CALL
+                 yk_add_program_folder_dependency [[${target}]])")
+endfunction()
+function(yk_add_program_folder_dependency target)
+  if(TARGET yk_program_folder)
+    add_dependencies(${target} yk_program_folder)
+  endif()
+endfunction()
+
 # yk_bench(NAME SOURCES src... LIBS lib...): a Google Benchmark binary (not run by ctest).
 function(yk_bench name)
   if(NOT YK_BENCH)
