@@ -1,8 +1,10 @@
 // Full recompose of an 800 x 600 view with five overlapping windows, normal and
-// translucent, against memcpy of the same bytes (the view's whole buffer) in the same run.
+// translucent, against memcpy of the same bytes (the view's whole buffer) in the same run;
+// then the picture the view paints from it, at scale 1 and 2, against memcpy of the
+// picture's bytes.
 //
 // Goals: normal within 3x of the memcpy, translucent within 6x: the "x_memcpy" counter of
-// the two BM_Compose runs.
+// the two BM_Compose runs.  The view's picture within 3x at either scale (BM_ScreenImage).
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -12,6 +14,7 @@
 
 #include "common/bitmap_ops.h"
 #include "host/composer.h"
+#include "host/screen_image.h"
 #include "host/view_port.h"
 #include "platform/handles.h"
 
@@ -80,13 +83,14 @@ void BM_Memcpy(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * kViewBytes);
 }
 
-// Seconds taken by one memcpy of the view's bytes between two buffers kept for the run.
+// Seconds taken by one memcpy of `bytes` (the view's) between two buffers kept for the run.
 struct MemcpyReference {
-  std::vector<uint8_t> src = std::vector<uint8_t>(kViewBytes, 1);
-  std::vector<uint8_t> dst = std::vector<uint8_t>(kViewBytes, 2);
+  explicit MemcpyReference(long bytes = kViewBytes)
+      : src(size_t(bytes), 1), dst(size_t(bytes), 2) {}
+  std::vector<uint8_t> src, dst;
   double Seconds() {
     const auto start = std::chrono::steady_clock::now();
-    std::memcpy(dst.data(), src.data(), kViewBytes);
+    std::memcpy(dst.data(), src.data(), src.size());
     benchmark::DoNotOptimize(dst.data());
     benchmark::ClobberMemory();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -129,7 +133,29 @@ void BM_TranslucentLoop(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * kViewBytes);
 }
 
+// The picture the view paints of the whole composition buffer at the scale state.range(0):
+// "x_memcpy" against one memcpy of the picture's bytes, measured alternately.
+void BM_ScreenImage(benchmark::State& state) {
+  Scene scene;
+  const int factor = int(state.range(0));
+  const yk::ConstPixelBuffer screen = yk::SlotBuffer(*scene.ctx, 0);
+  MemcpyReference reference(kViewBytes * factor * factor);
+  double imageSeconds = 0, memcpySeconds = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    QImage image = yk::ScreenImage(screen, 0, 0, kWidth, kHeight, factor);
+    benchmark::DoNotOptimize(image.constBits());
+    imageSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.PauseTiming();
+    memcpySeconds += reference.Seconds();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(state.iterations() * kViewBytes * factor * factor);
+  if (memcpySeconds > 0) state.counters["x_memcpy"] = imageSeconds / memcpySeconds;
+}
+
 BENCHMARK(BM_Memcpy);
+BENCHMARK(BM_ScreenImage)->Arg(1)->Arg(2);
 BENCHMARK(BM_Compose)->Arg(0)->Arg(1);
 BENCHMARK(BM_TranslucentLoop);
 

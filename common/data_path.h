@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 namespace yk {
 
@@ -19,5 +20,10 @@ namespace yk {
 // Creates the folders that `file` needs, outermost first.  A folder that exists already
 // is fine; one that can't be made is not reported here (opening the file fails then).
 void CreateFoldersFor(const std::filesystem::path& file) noexcept;
+
+// The same, adding the folders it made (outermost first) to `made`, so that they can be
+// removed again.
+void CreateFoldersFor(const std::filesystem::path& file,
+                      std::vector<std::filesystem::path>* made) noexcept;
 
 }  // namespace yk

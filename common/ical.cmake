@@ -20,3 +20,5 @@ yk_test(ical_test
   LIBS yk_ical)
 
 yk_fuzz(fuzz_ical_import SOURCES ${PROJECT_SOURCE_DIR}/fuzz/ical_import_fuzz.cpp LIBS yk_ical)
+
+yk_bench(ical_bench SOURCES ${PROJECT_SOURCE_DIR}/bench/ical_bench.cpp LIBS yk_ical)

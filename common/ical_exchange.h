@@ -16,12 +16,12 @@
 // are all-day VEVENTs with CATEGORIES:HOLIDAY.
 //
 // Import: nothing is written until the whole file has been read (PlanCalendarImport),
-// then the plan's records go through the store's own add (ApplyCalendarImport), which
-// undoes its adds when one fails.  An event becomes the record kind that covers exactly
-// its occurrences in 1975..2036 (checked against schedule_occurrences.h); one that no kind
-// expresses (COUNT that isn't a plain end, INTERVAL above 1, lists of days, EXDATE,
-// RDATE, moved instances, a zone whose offset changes under a repetition) is expanded
-// into single records, up to 1000 of them, or skipped with its reason.  Records already
+// then the plan's records go through the store's own add for many records
+// (ApplyCalendarImport), which adds all of them or, when one fails, none.  An event becomes the
+// record kind that covers exactly its occurrences in 1975..2036 (checked against
+// schedule_occurrences.h); one that no kind expresses (COUNT that isn't a plain end, INTERVAL above
+// 1, lists of days, EXDATE, RDATE, moved instances, a zone whose offset changes under a repetition)
+// is expanded into single records, up to 1000 of them, or skipped with its reason.  Records already
 // stored (the store's duplicate test) are not added again, so a second import of a file
 // adds nothing.
 #pragma once
@@ -104,9 +104,8 @@ struct CalendarImportPlan {
                                                         const std::filesystem::path& dataFolder,
                                                         const CalendarImportOptions& options);
 
-// Adds the plan's records through the store.  When one can't be added (the store has
-// shown why), those added before it are deleted again and the result is false: the data
-// stay as they were.
+// Adds the plan's records through the store (AddSchedules).  When one can't be added
+// (the store has shown why), none is and the result is false: the data stay as they were.
 [[nodiscard]] bool ApplyCalendarImport(const CalendarImportPlan& plan,
                                        const std::filesystem::path& dataFolder,
                                        ScheduleStore* store);

@@ -563,15 +563,20 @@ std::vector<icalcomponent*> CalendarsOf(icalcomponent* root) {
   return calendars;
 }
 
-// Leaves out what is stored already and what the files can't hold, in file order.  (Two
-// equal events of one file are both added, as two equal records of one file are both
-// exported.)
-void Admit(const std::vector<std::pair<ScheduleRecord, std::u16string>>& candidates,
+// Leaves out of the plan's records what is stored already and what the files can't hold,
+// keeping the file order; `labels[eventOf[i]]` names the event of record i.  (Two equal
+// events of one file are both added, as two equal records of one file are both exported.)
+// The records are sorted out where they stand: an import may plan many thousands, and each
+// record is some two kilobytes.
+void Admit(const std::vector<std::u16string>& labels, const std::vector<std::size_t>& eventOf,
            const fs::path& dataFolder, CalendarImportPlan* plan) {
   auto store = std::make_unique<ScheduleStore>();
   ClearScheduleStore(store.get());
   std::map<fs::path, int> added;
-  for (const auto& [record, label] : candidates) {
+  std::vector<ScheduleRecord>& records = plan->records;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const ScheduleRecord& record = records[i];
     if (ScheduleExists(dataFolder, record, store.get())) {
       ++plan->duplicates;
       continue;
@@ -580,28 +585,14 @@ void Admit(const std::vector<std::pair<ScheduleRecord, std::u16string>>& candida
     const SpanLevel level = SpanLevelOf(record);
     int& pending = added[ScheduleFilePathOf(dataFolder, record)];
     if (store->counts[int(level)] + pending >= LevelCapacity(level)) {
-      plan->skipped.push_back({label, std::u16string(kLevelFullReasons[int(level)])});
+      plan->skipped.push_back({labels[eventOf[i]], std::u16string(kLevelFullReasons[int(level)])});
       continue;
     }
     ++pending;
-    plan->records.push_back(record);
+    if (kept != i) records[kept] = record;
+    ++kept;
   }
-}
-
-// Removes what an undone import made: its files, when they are empty again, and the
-// folders it made for them, when nothing else is in them.
-void RemoveMadeFiles(const std::vector<fs::path>& made, const fs::path& dataFolder) {
-  std::error_code error;
-  const fs::path root = fs::weakly_canonical(dataFolder, error);
-  for (const fs::path& file : made) {
-    if (fs::file_size(file, error) != 0 || error) continue;
-    fs::remove(file, error);
-    for (fs::path folder = file.parent_path();
-         !folder.empty() && fs::weakly_canonical(folder, error) != root;
-         folder = folder.parent_path()) {
-      if (!fs::is_empty(folder, error) || error || !fs::remove(folder, error)) break;
-    }
-  }
+  records.resize(kept);
 }
 
 }  // namespace
@@ -621,7 +612,8 @@ CalendarImportPlan PlanCalendarImport(std::string_view bytes, const fs::path& da
     return plan;
   }
   const CalendarZone zone(options.zoneName);
-  std::vector<std::pair<ScheduleRecord, std::u16string>> candidates;
+  std::vector<std::u16string> labels;  // of the events that give records
+  std::vector<std::size_t> eventOf;    // of each record planned: its label
   const std::vector<icalcomponent*> calendars = CalendarsOf(root);
   for (icalcomponent* calendar : calendars) {
     // Instances that an event of their own moves or cancels, by the UID they belong to.
@@ -648,7 +640,9 @@ CalendarImportPlan PlanCalendarImport(std::string_view bytes, const fs::path& da
       } else {
         ++plan.single;
       }
-      for (const ScheduleRecord& r : outcome.records) candidates.emplace_back(r, outcome.label);
+      labels.push_back(std::move(outcome.label));
+      plan.records.insert(plan.records.end(), outcome.records.begin(), outcome.records.end());
+      eventOf.resize(plan.records.size(), labels.size() - 1);
     }
   }
   icalcomponent_free(root);
@@ -658,11 +652,12 @@ CalendarImportPlan PlanCalendarImport(std::string_view bytes, const fs::path& da
     plan.error = kNoEventsError;
   }
   if (!plan.ok()) {
+    plan.records.clear();
     plan.skipped.clear();
     plan.changed.clear();
     return plan;
   }
-  Admit(candidates, dataFolder, &plan);
+  Admit(labels, eventOf, dataFolder, &plan);
   return plan;
 }
 
@@ -695,22 +690,7 @@ CalendarImportPlan PlanCalendarImportFile(const fs::path& file, const fs::path& 
 bool ApplyCalendarImport(const CalendarImportPlan& plan, const fs::path& dataFolder,
                          ScheduleStore* store) {
   if (!plan.ok()) return false;
-  std::vector<fs::path> made;  // files this import creates
-  for (std::size_t i = 0; i < plan.records.size(); ++i) {
-    const fs::path file = ScheduleFilePathOf(dataFolder, plan.records[i]);
-    std::error_code error;
-    const bool existed = fs::exists(file, error);
-    if (AddSchedule(dataFolder, plan.records[i], store)) {
-      if (!existed) made.push_back(file);
-      continue;
-    }
-    // Undo: the plan only holds records that weren't stored before, so each delete
-    // removes the one this import added.
-    while (i-- > 0) (void)DeleteSchedule(dataFolder, plan.records[i], store);
-    RemoveMadeFiles(made, dataFolder);
-    return false;
-  }
-  return true;
+  return AddSchedules(dataFolder, plan.records, store);
 }
 
 std::u16string ImportReportText(const CalendarImportPlan& plan, bool done) {

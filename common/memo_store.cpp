@@ -1,11 +1,6 @@
 // memo_store.cpp — reading and writing memo.txt and memolist.txt.
 #include "common/memo_store.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <system_error>
 
 #include "common/atomic_file.h"
@@ -38,33 +33,6 @@ std::u16string ListKey(int month, int day) {
   return key;
 }
 
-// The whole of a regular file; nullopt when it can't be opened or read to the end.  Opened
-// non-blocking so that a pipe in the file's place is refused rather than waited on.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return std::nullopt;
-  }
-  std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(info.st_size));
-  char chunk[16384];
-  for (;;) {
-    const ssize_t got = ::read(fd, chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (got == 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(got));
-  }
-  ::close(fd);
-  return bytes;
-}
-
 }  // namespace
 
 std::filesystem::path MemoFilePath(const std::filesystem::path& dataFolder, int year, int month,
@@ -79,7 +47,7 @@ std::filesystem::path MemoListPath(const std::filesystem::path& dataFolder, int 
 std::optional<std::string> ReadMemoBytes(const std::filesystem::path& dataFolder, int year,
                                          int month, int day) {
   if (!IsMemoDate(year, month, day)) return std::nullopt;
-  return ReadWholeFile(MemoFilePath(dataFolder, year, month, day));
+  return ReadFileBytes(MemoFilePath(dataFolder, year, month, day));
 }
 
 bool ReadMemo(int year, int month, int day, const std::filesystem::path& dataFolder,

@@ -140,9 +140,11 @@ typedef struct HostContext {
   int32_t reserved0[2];
   int32_t pressX, pressY; /* view point of the last stylus press */
   int32_t lastX, lastY;   /* last point taken into account while dragging a window */
-  int32_t bufferWidth;    /* view width at creation rounded up to a multiple of 8 */
+  int32_t bufferWidth;    /* the screen's available width at start (host pixels), rounded up to
+                             a multiple of 8; fixed for the run */
   int32_t bufferHeight;
-  int32_t clientWidth; /* view size at initial update */
+  int32_t clientWidth; /* what the view shows now, at most the buffers: changes when the
+                          main window is resized */
   int32_t clientHeight;
   int32_t gridWidth; /* clientWidth rounded down to the grid step */
   int32_t gridHeight;

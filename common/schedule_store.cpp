@@ -16,8 +16,10 @@
 #include <numeric>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "common/append_batch.h"
 #include "common/atomic_file.h"
 #include "common/date_util.h"
 #include "common/decimal_text.h"
@@ -241,8 +243,7 @@ std::u16string OneLineText(std::u16string_view text) {
 // Whether the record's numbers fit their fixed-width columns, so that its line reads back
 // as the same numbers.  The edit dialog never produces anything else; a record that
 // doesn't fit is refused rather than written as a line no reader can take.
-bool FitsLine(const ScheduleRecord& record) {
-  std::u16string line = FormatScheduleLine(record);
+bool FitsLine(const ScheduleRecord& record, std::u16string_view line) {
   ScheduleRecord back{};
   if (!ParseInto(line, &back)) return false;
   return back.startYear == record.startYear && back.startMonth == record.startMonth &&
@@ -251,6 +252,10 @@ bool FitsLine(const ScheduleRecord& record) {
          back.endMonth == record.endMonth && back.endDay == record.endDay &&
          back.endHour == record.endHour && back.endMinute == record.endMinute &&
          back.period == record.period;
+}
+
+bool FitsLine(const ScheduleRecord& record) {
+  return FitsLine(record, FormatScheduleLine(record));
 }
 
 // The record as its file holds it once written: line breaks escaped, a line longer than
@@ -363,6 +368,54 @@ bool AppendRecord(const std::filesystem::path& dataFolder, const ScheduleRecord&
 
 bool LevelFull(const ScheduleStore* store, SpanLevel level) {
   return CachedCount(store, level) >= kLevelCapacities[Index(level)];
+}
+
+// ---- adding many records at once ------------------------------------------------------------
+
+// The records a level's reader finds in a file's bytes (at most the level's capacity).
+int CountRecords(std::string_view bytes, SpanLevel level, ScheduleRecord* scratch) {
+  const int capacity = kLevelCapacities[Index(level)];
+  int count = 0;
+  ForEachUtf16LineInBytes(bytes, [&](std::u16string_view line) {
+    if (ParseInto(line, scratch)) ++count;
+    return count < capacity;
+  });
+  return count;
+}
+
+// One file of a batch: its lines to append and what its level's limit check sees.
+struct PlannedFile {
+  std::filesystem::path path;
+  SpanLevel level = SpanLevel::Day;
+  std::size_t firstRecord = 0;  // index of its first record in the batch
+  std::string lines;            // encoded, in batch order
+  int added = 0;
+  // What a reader finds before the first add (from the cache when the level held the
+  // file), and once the first append has put its line end: the last line of a file cut
+  // inside a unit gains a unit then, and with it may come to read as a record.
+  int before = 0;
+  int afterLineEnd = 0;
+  bool beforeFromCache = false;
+  std::optional<std::string> bytes;  // the file as read; nullopt when it can't be
+};
+
+// Reads the file; the records found in it.
+int ReadPlannedFile(PlannedFile* file, ScheduleRecord* scratch) {
+  file->bytes = ReadFileBytes(file->path);
+  return file->bytes ? CountRecords(*file->bytes, file->level, scratch) : 0;
+}
+
+// What the reader finds once the first append has put its line end.
+int RecordsAfterLineEnd(PlannedFile* file, ScheduleRecord* scratch) {
+  const int inFile = file->beforeFromCache ? ReadPlannedFile(file, scratch) : file->before;
+  if (!file->bytes) return 0;
+  const std::string& bytes = *file->bytes;
+  const std::string_view lastTwo =
+      bytes.size() >= 2 ? std::string_view(bytes).substr(bytes.size() - 2) : std::string_view();
+  const std::string_view padding = LineStartPadding(bytes.size(), lastTwo);
+  // A CR LF after a last line without one changes no line: only a cut unit does.
+  if (padding.size() <= 4) return inFile;
+  return CountRecords(bytes + std::string(padding), file->level, scratch);
 }
 
 // ---- the move intent ----------------------------------------------------------------------
@@ -812,6 +865,81 @@ bool AddSchedule(const std::filesystem::path& dataFolder, const ScheduleRecord& 
   if (!AppendRecord(dataFolder, record, store)) {
     ShowOpenFailedMessage();
     return false;
+  }
+  return true;
+}
+
+bool AddSchedules(const std::filesystem::path& dataFolder, std::span<const ScheduleRecord> records,
+                  ScheduleStore* store, std::size_t* refused) {
+  std::size_t stopped = records.size();
+  if (refused != nullptr) *refused = stopped;
+  if (records.empty()) return true;
+  auto refuse = [&](std::size_t at) {
+    if (refused != nullptr) *refused = at;
+    return false;
+  };
+
+  // What AddSchedule one record after another would see: a level holds its cached file
+  // only until the first record of that level is added (an add empties the level, and
+  // the next add reads the file again); a file holds the records read from it before
+  // and those the batch adds to it.
+  (void)SettleScheduleMove(dataFolder, store);
+  auto scratch = std::make_unique<ScheduleRecord>();
+  std::vector<PlannedFile> files;
+  std::unordered_map<std::string, std::size_t> fileIndex;
+  bool levelAdded[kScheduleLevelCount] = {};
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const ScheduleRecord& record = records[i];
+    const SpanLevel level = SpanLevelOf(record);
+    std::filesystem::path path = ScheduleFilePathOf(dataFolder, record);
+    const auto [found, isNew] = fileIndex.try_emplace(path.native(), files.size());
+    if (isNew) {
+      PlannedFile& file = files.emplace_back();
+      file.path = std::move(path);
+      file.level = level;
+      file.firstRecord = i;
+      if (!levelAdded[Index(level)] &&
+          HoldsFile(store, level, record.startYear, record.startMonth, record.startDay)) {
+        file.before = CachedCount(store, level);
+        file.beforeFromCache = true;
+      } else {
+        file.before = ReadPlannedFile(&file, scratch.get());
+      }
+    }
+    PlannedFile& file = files[found->second];
+    const int capacity = kLevelCapacities[Index(level)];
+    const int held =
+        file.added == 0 ? file.before : std::min(capacity, file.afterLineEnd + file.added);
+    if (held >= capacity) {
+      ShowLimitMessage(level);
+      return refuse(i);
+    }
+    const std::u16string line = FormatScheduleLine(record);
+    if (!FitsLine(record, line)) {
+      ShowRecordDoesNotFitMessage();
+      return refuse(i);
+    }
+    if (file.added == 0) file.afterLineEnd = RecordsAfterLineEnd(&file, scratch.get());
+    file.lines += EncodeUtf16Line(line);
+    ++file.added;
+    levelAdded[Index(level)] = true;
+  }
+
+  AppendBatch batch(dataFolder, files.size());
+  for (const PlannedFile& file : files) {
+    if (!batch.Append(file.path, file.lines)) {
+      stopped = file.firstRecord;
+      break;
+    }
+  }
+  const bool written = stopped == records.size() && batch.Commit();
+  if (!written) (void)batch.Rollback();
+  for (int level = 0; level < kScheduleLevelCount; ++level) {
+    if (levelAdded[level]) ForgetLevel(store, static_cast<SpanLevel>(level));
+  }
+  if (!written) {
+    ShowOpenFailedMessage();
+    return refuse(stopped == records.size() ? 0 : stopped);
   }
   return true;
 }

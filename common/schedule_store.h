@@ -29,7 +29,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -140,6 +142,25 @@ void EnsureLevel(SpanLevel level, int year, int month, int day,
 // "スケジュールファイルを開く事が出来ませんでした".  Does not test for duplicates.
 [[nodiscard]] bool AddSchedule(const std::filesystem::path& dataFolder,
                                const ScheduleRecord& record, ScheduleStore* store);
+
+// AddSchedule for each of `records` in turn, in one step: the same files end up with the
+// same bytes in the same order, but each file is written once and the disk flushed for
+// all of them together (see AppendBatch), and each level of the cache that a record
+// belongs to is emptied once.  No duplicate test, as in AddSchedule.
+//
+// All or nothing: every record is checked against its level's limit (counting those the
+// batch adds before it to the same file) and its line's columns before anything is
+// written.  When one would be refused — a full level, a record that doesn't fit — nothing
+// is written and the message that AddSchedule shows for that record is shown once.  When a
+// file can't be written, the files written before it are taken back to their old bytes
+// (files and folders the batch made are removed) and
+// "スケジュールファイルを開く事が出来ませんでした" is shown.
+// `*refused` (when given) is set to the index of the record where the adds one by one
+// would have stopped (the first record of the file that failed; 0 when the flush of the
+// whole batch failed), or records.size() when all were added.
+[[nodiscard]] bool AddSchedules(const std::filesystem::path& dataFolder,
+                                std::span<const ScheduleRecord> records, ScheduleStore* store,
+                                std::size_t* refused = nullptr);
 
 // Removes the first record equal to `record` from its file (rewritten atomically).
 // False without a message when there is none; a failed rewrite shows the open-failure

@@ -255,35 +255,73 @@ std::string EncodeUtf16Line(std::u16string_view text) {
   return bytes;
 }
 
-bool AppendUtf16Line(const std::filesystem::path& path, std::u16string_view text) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    return false;
+    return std::nullopt;
   }
-  // The new line must start on a line of its own and on a unit boundary: a file cut in
-  // the middle of a unit gets a zero byte, one whose last line lacks CR LF gets CR LF.
   std::string bytes;
-  off_t size = info.st_size;
-  if (size % 2 != 0) {
-    bytes.push_back('\0');
-    bytes.append("\r\0\n\0", 4);
-  } else if (size >= 2) {
-    char last[2] = {};
-    if (::pread(fd, last, 2, size - 2) != 2) {
+  bytes.reserve(static_cast<std::size_t>(info.st_size));
+  char chunk[16384];
+  for (;;) {
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
       ::close(fd);
-      return false;
+      return std::nullopt;
     }
-    if (last[0] != '\n' || last[1] != '\0') bytes.append("\r\0\n\0", 4);
+    if (got == 0) break;
+    bytes.append(chunk, static_cast<std::size_t>(got));
   }
-  bytes += EncodeUtf16Line(text);
+  ::close(fd);
+  return bytes;
+}
 
-  // One write, so a process killed on the way leaves either nothing or the whole line
+std::string_view LineStartPadding(uint64_t size, std::string_view lastTwoBytes) {
+  using namespace std::string_view_literals;
+  if (size % 2 != 0) return "\0\r\0\n\0"sv;
+  if (size >= 2 && lastTwoBytes != "\n\0"sv) return "\r\0\n\0"sv;
+  return {};
+}
+
+bool AppendUtf16Line(const std::filesystem::path& path, std::u16string_view text) {
+  return AppendEncodedLines(path, EncodeUtf16Line(text), AppendFlush::kNow).has_value();
+}
+
+std::optional<Utf16Append> AppendEncodedLines(const std::filesystem::path& path,
+                                              std::string_view lines, AppendFlush flush) {
+  Utf16Append append;
+  // Made exclusively when missing, so that the append knows whether it made the file.
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    append.created = true;
+  } else if (errno == EEXIST) {
+    fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
+  }
+  if (fd < 0) return std::nullopt;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  append.device = static_cast<uint64_t>(info.st_dev);
+  // The new lines must start on a line of their own and on a unit boundary.
+  const off_t size = info.st_size;
+  char last[2] = {};
+  if (size >= 2 && ::pread(fd, last, 2, size - 2) != 2) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  append.bytes = LineStartPadding(static_cast<uint64_t>(size), std::string_view(last, 2));
+  append.bytes += lines;
+
+  // One write, so a process killed on the way leaves either nothing or the whole lines
   // in practice; a torn tail would lack its CR LF and be set apart by the next append.
-  const char* data = bytes.data();
-  std::size_t left = bytes.size();
+  const char* data = append.bytes.data();
+  std::size_t left = append.bytes.size();
   bool ok = true;
   while (left > 0) {
     ssize_t written = ::write(fd, data, left);
@@ -295,11 +333,21 @@ bool AppendUtf16Line(const std::filesystem::path& path, std::u16string_view text
     data += written;
     left -= static_cast<std::size_t>(written);
   }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  // A line that didn't get out whole (a full disk) is taken back off the end.
+  // Where the bytes went: the end they reached, less their length (another writer may
+  // have appended between the look at the size and the write).
+  const off_t end = ok ? ::lseek(fd, 0, SEEK_CUR) : -1;
+  append.at = end >= static_cast<off_t>(append.bytes.size())
+                  ? static_cast<uint64_t>(end) - append.bytes.size()
+                  : static_cast<uint64_t>(size);
+  if (ok && flush == AppendFlush::kNow && ::fsync(fd) != 0) ok = false;
+  // Lines that didn't get out whole (a full disk) are taken back off the end.
   if (!ok && ::ftruncate(fd, size) == 0) ::fsync(fd);
   if (::close(fd) != 0) ok = false;
-  return ok;
+  if (!ok) {
+    if (append.created) ::unlink(path.c_str());  // as it was: missing
+    return std::nullopt;
+  }
+  return append;
 }
 
 bool ReplaceWithUtf16Lines(const std::filesystem::path& path,

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -45,12 +46,42 @@ void ForEachUtf16LineInBytes(std::string_view bytes, const LineVisitor& visit);
 // The bytes of one line: `text` as UTF-16LE followed by CR LF.
 [[nodiscard]] std::string EncodeUtf16Line(std::u16string_view text);
 
+// The whole of a regular file; nullopt when it can't be opened or read to the end.  Opened
+// non-blocking so that a pipe in the file's place is refused rather than waited on.
+[[nodiscard]] std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
+
 // Appends one line (`text` and CR LF) at the end of `path`, creating the file when
 // missing.  When the file's last line has no CR LF, one is written first so the new
 // line starts on a line of its own (a file cut inside a unit gets a zero byte first).
 // The bytes go out in one write and are fsynced; a write that fails halfway is cut off
-// again.  False when the file can't be opened or written.
+// again (and a file the append made is removed).  False when the file can't be opened or
+// written.
 [[nodiscard]] bool AppendUtf16Line(const std::filesystem::path& path, std::u16string_view text);
+
+// What an append put into its file, so that it can be taken out again.
+struct Utf16Append {
+  uint64_t at = 0;       // where its bytes begin
+  std::string bytes;     // the line end the file lacked, if any, then the lines
+  bool created = false;  // the file didn't exist before
+  uint64_t device = 0;   // the file system the file lies on (st_dev)
+};
+
+// Whether an append flushes its file to disk before it returns, or leaves that to the
+// caller (who flushes many files at once, see AppendBatch).
+enum class AppendFlush { kNow, kByCaller };
+
+// AppendUtf16Line for any number of lines at once: `lines` are whole lines already
+// encoded (EncodeUtf16Line), written in one write after the line end the file may need.
+// nullopt when the file can't be opened or written (a write that fails halfway is cut
+// off again).
+[[nodiscard]] std::optional<Utf16Append> AppendEncodedLines(const std::filesystem::path& path,
+                                                            std::string_view lines,
+                                                            AppendFlush flush);
+
+// The bytes an append writes before its first line into a file of `size` bytes ending in
+// `lastTwoBytes`: a zero byte and CR LF after a unit cut in half, CR LF after a last line
+// without one, else nothing.
+[[nodiscard]] std::string_view LineStartPadding(uint64_t size, std::string_view lastTwoBytes);
 
 // Replaces `path` with the given lines (each followed by CR LF) through the atomic
 // helper; no lines gives an empty file.  False leaves the old file untouched.

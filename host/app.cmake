@@ -29,6 +29,7 @@ add_library(yk_host_app STATIC
   ${CMAKE_CURRENT_LIST_DIR}/about_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/keyboard_return.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_frame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/screen_image.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tavik_app.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tavik_view.cpp
@@ -70,6 +71,15 @@ yk_test(app_frame_test
   LIBS yk_host_app yk_test_call_log JPEG::JPEG Qt6::Test)
 target_compile_definitions(app_frame_test PRIVATE YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}")
 add_dependencies(app_frame_test rec_a)
+# The view on a high-density screen (device-pixel ratio 2).
+add_test(NAME app_frame_dense_test
+  COMMAND app_frame_test --gtest_filter=HostApp.OnAHighDensityScreenTheViewIsAsLargeAndSharp)
+set_tests_properties(app_frame_dense_test PROPERTIES TIMEOUT 600 ENVIRONMENT
+  "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=2;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/platform/tests/lsan.supp")
+
+yk_test(app_screen_image_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/app_screen_image_test.cpp
+  LIBS yk_host_app)
 
 # Installs the build into a temporary program folder and runs the program from there.
 yk_test(app_install_test
@@ -79,14 +89,7 @@ target_compile_definitions(app_install_test PRIVATE
   YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}" YK_BUILD_DIR="${PROJECT_BINARY_DIR}"
   YK_CMAKE_COMMAND="${CMAKE_COMMAND}")
 add_dependencies(app_install_test tavik-hpc2k rec_a rec_b)
-# Everything the program folder holds is built before the install (the target that gathers
-# it is defined later).
-function(yk_app_install_dependencies)
-  if(TARGET yk_program_folder)
-    add_dependencies(app_install_test yk_program_folder)
-  endif()
-endfunction()
-cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL yk_app_install_dependencies)
+yk_needs_program_folder(app_install_test)
 
 yk_bench(host_startup_bench
   SOURCES ${PROJECT_SOURCE_DIR}/bench/host_startup_bench.cpp

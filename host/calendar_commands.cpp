@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 
 #include "common/ical_exchange.h"
 #include "common/ical_time.h"
@@ -35,6 +36,32 @@ QString AskWithFileDialog(QWidget* parent, bool save) {
                                       QDir::homePath(), filter);
 }
 
+// The wait cursor while an import reads its file or writes its records (a large one takes
+// some seconds); a message shown meanwhile has the ordinary cursor.
+class BusyCursor {
+ public:
+  BusyCursor() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    previous_ = platform::SetMessageBoxHandler(
+        [this](std::u16string_view text, std::u16string_view caption, unsigned flags) {
+          QGuiApplication::restoreOverrideCursor();
+          const int answer = previous_ ? previous_(text, caption, flags) : int(platform::kIdOk);
+          QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+          return answer;
+        });
+    if (!previous_) platform::SetMessageBoxHandler(nullptr);  // none to look after
+  }
+  ~BusyCursor() {
+    platform::SetMessageBoxHandler(previous_);
+    QGuiApplication::restoreOverrideCursor();
+  }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  platform::MessageBoxHandler previous_;
+};
+
 CalendarFileAsker& FileAsker() {
   static CalendarFileAsker asker = AskWithFileDialog;
   return asker;
@@ -47,8 +74,10 @@ void ImportCalendar(CTavikView& view, QWidget* parent) {
   if (name.isEmpty()) return;
   HostContext& host = *session.host();
   const fs::path dataFolder = DataFolderPath(host);
-  const CalendarImportPlan plan =
-      PlanCalendarImportFile(PathOf(name), dataFolder, {SystemZoneName()});
+  const CalendarImportPlan plan = [&] {
+    BusyCursor busy;
+    return PlanCalendarImportFile(PathOf(name), dataFolder, {SystemZoneName()});
+  }();
   if (!plan.ok()) {
     platform::MessageBox(plan.error, kImportCaption, platform::kMbOk | platform::kMbIconWarning);
     return;
@@ -64,8 +93,12 @@ void ImportCalendar(CTavikView& view, QWidget* parent) {
     return;
   }
   // Through the shared cache, so that every plugin reads the files afresh.
-  const bool added = ApplyCalendarImport(plan, dataFolder, &host.schedules);
-  session.DataRefresh();
+  bool added = false;
+  {
+    BusyCursor busy;
+    added = ApplyCalendarImport(plan, dataFolder, &host.schedules);
+    session.DataRefresh();
+  }
   platform::MessageBox(
       added ? ImportReportText(plan, /*done=*/true)
             : std::u16string(u"取り込みを中止しました。データは元のままです。"),

@@ -2,6 +2,8 @@
 # the Host context and reaches the view through host/view_port.h.
 add_library(yk_host_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/composer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/display_scale.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_window_state.cpp
   ${CMAKE_CURRENT_LIST_DIR}/plugin_host.cpp
   ${CMAKE_CURRENT_LIST_DIR}/program_folder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/view_port.cpp
@@ -40,7 +42,8 @@ yk_test_plugin(rec_no_info NI RECORDER_NO_INFO)
 yk_test_plugin(rec_init_zero Z RECORDER_INIT_ZERO)
 yk_test_plugin(rec_no_config N RECORDER_NO_CONFIG)
 
-foreach(test core_plugin_host_test core_window_manager_test core_composer_test)
+foreach(test core_plugin_host_test core_window_manager_test core_composer_test
+             core_main_window_test)
   yk_test(${test}
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/${test}.cpp
     LIBS yk_host_core yk_test_call_log)
@@ -59,6 +62,14 @@ if(YK_GUI)
                              YK_TEST_PLUGIN_DIR="${YK_TEST_PLUGIN_DIR}" QT_NO_KEYWORDS)
 endif()
 
-yk_bench(host_compose_bench
-  SOURCES ${PROJECT_SOURCE_DIR}/bench/host_compose_bench.cpp
-  LIBS yk_host_core)
+# The view's picture of the composition (host/screen_image.cpp) is measured in the same
+# run; it is part of the Qt layer, built only with Qt.
+if(YK_GUI)
+  yk_bench(host_compose_bench
+    SOURCES ${PROJECT_SOURCE_DIR}/bench/host_compose_bench.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/screen_image.cpp
+    LIBS yk_host_core Qt6::Gui)
+  if(TARGET host_compose_bench)
+    target_compile_definitions(host_compose_bench PRIVATE QT_NO_KEYWORDS)
+  endif()
+endif()

@@ -176,17 +176,14 @@ bool HostSession::InitialUpdate(const Header& header) {
   platform::Profile* profile = platform::ProfileOf(app_);
   settings_.windows.gridStep =
       GridStepFromStored(profile->GetInt(kSettingSection, u"wingrid", kDefaultGridStep));
-  const int grid = settings_.windows.gridStep;
-  h.clientWidth = header.clientWidth;
-  h.clientHeight = header.clientHeight;
-  h.gridWidth = h.clientWidth - h.clientWidth % grid;
-  h.gridHeight = h.clientHeight - h.clientHeight % grid;
   h.viewWindow = header.viewWindow;
   h.frameWindow = header.frameWindow;
   h.app = app_;
   h.mainWnd = header.mainWnd;
   h.view = header.viewWindow;
   windows_->SetSettings(settings_.windows);
+  // The client size and the grid area within it, as every later resize of the view sets them.
+  windows_->SetClientSize(header.clientWidth, header.clientHeight);
 
   windows_->RestoreLayout();
 

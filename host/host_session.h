@@ -50,7 +50,7 @@ struct ViewSettings {
 class HostSession {
  public:
   struct CreateParams {
-    int clientWidth = 800;  // the view's client size at creation
+    int clientWidth = 800;  // what the buffers must hold: the screen's available area
     int clientHeight = 600;
     std::u16string appFolder;  // the program's folder, ending in '/'
     platform::Handle app = 0;  // the application object (its profile holds the settings)

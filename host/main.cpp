@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tavik-hpc2k"));
   QApplication::setOrganizationName(QStringLiteral("Vantor Studio"));
+  // The desktop's menu entry (yomitoki.desktop) that this window belongs to.
+  QGuiApplication::setDesktopFileName(QStringLiteral("yomitoki"));
   platform::InstallQtMessageBoxes(nullptr);
   yk::CTavikApp app;
 #ifdef YK_HAVE_HOST_DIALOGS

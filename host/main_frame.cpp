@@ -25,6 +25,8 @@ CMainFrame::CMainFrame(CTavikView* view, QWidget* parent) : QMainWindow(parent),
 }
 
 CMainFrame::~CMainFrame() {
+  // While the frame is whole: the view stores where it was and how large.
+  view_->OnDestroy();
   platform::UnregisterWindow(handle_);
 }
 

@@ -49,7 +49,7 @@ add_dependencies(settings_qt_test rec_a rec_b rec_no_config)
 if(TARGET yk_program_folder)
   yk_test(e2e_settings_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/e2e_settings_test.cpp
-    LIBS yk_host_app yk_platform JPEG::JPEG Qt6::Test)
+    LIBS yk_host_app yk_host_dialogs yk_platform JPEG::JPEG Qt6::Test)
   target_compile_definitions(e2e_settings_test PRIVATE
     YK_BUILD_DIR="${PROJECT_BINARY_DIR}" YK_CMAKE_COMMAND="${CMAKE_COMMAND}"
     YK_TEST_PACKAGE_DIR="${PROJECT_BINARY_DIR}/updater/test_packages")

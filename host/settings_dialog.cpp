@@ -1,6 +1,7 @@
 #include "host/settings_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -81,6 +82,16 @@ SettingsDialog::SettingsDialog(const WindowSettingsFields& fields, QWidget* pare
   pluginLayout->addWidget(platform::WithId(
       new QRadioButton(QStringLiteral("次のﾌﾟﾗｸﾞｲﾝに切り替える")), kPluginNextRadio));
 
+  // Each pixel of the view drawn as a square of 1, 2 or 3 screen pixels; automatic follows
+  // the screen's density.
+  auto* scaleRow = new QHBoxLayout;
+  scaleRow->addWidget(new QLabel(QStringLiteral("表示倍率")));
+  auto* scale = platform::WithId(new QComboBox, kScaleList);
+  scale->addItems(
+      {QStringLiteral("自動"), QStringLiteral("1×"), QStringLiteral("2×"), QStringLiteral("3×")});
+  scaleRow->addWidget(scale);
+  scaleRow->addStretch();
+
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
   buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
@@ -90,6 +101,7 @@ SettingsDialog::SettingsDialog(const WindowSettingsFields& fields, QWidget* pare
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(windows);
   layout->addWidget(plugin);
+  layout->addLayout(scaleRow);
   layout->addWidget(buttons);
   (void)Exchange(false);
 }
@@ -101,7 +113,8 @@ bool SettingsDialog::Exchange(bool save) {
   dx.Check(kFocusCheck, values.focusMode)
       .Check(kTranslucentCheck, values.translucent)
       .Int(kGridEdit, values.gridStep, kMinGridStep, kMaxGridStep)
-      .Radio({kPluginDialogRadio, kPluginNextRadio}, values.pluginButton);
+      .Radio({kPluginDialogRadio, kPluginNextRadio}, values.pluginButton)
+      .ComboIndex(kScaleList, values.scale);
   if (!dx.ok()) return false;
   if (save) fields_ = values;
   return true;

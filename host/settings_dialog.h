@@ -1,10 +1,12 @@
 // settings_dialog.h — the window settings dialog (template 135, "設定"): focus mode,
-// translucent windows, the grid step (1..20) and what the plugin button does.
+// translucent windows, the grid step (1..20), what the plugin button does and the display
+// scale.
 //
 // Controls by id: check box 1003 (focus mode), check box 1005 (translucent), edit 1001 with
 // its up-down control 1006 (grid step), radio buttons 1041 / 1042 (plugin button: open the
-// selection dialog / switch to the next plugin).  A grid step outside 1..20 or not a number
-// is refused with the standard range message when OK is pressed, and the dialog stays open.
+// selection dialog / switch to the next plugin), list 1007 (表示倍率: 自動, 1×, 2×, 3×).  A grid
+// step outside 1..20 or not a number is refused with the standard range message when OK is pressed,
+// and the dialog stays open.
 #pragma once
 
 #include <QDialog>
@@ -16,6 +18,7 @@ struct WindowSettingsFields {
   int translucent = 0;   // 0/1
   int gridStep = 5;      // 1..20
   int pluginButton = 0;  // 0 dialog, 1 next plugin
+  int scale = 0;         // 0 automatic, 1..3
 };
 
 class SettingsDialog : public QDialog {
@@ -27,6 +30,7 @@ class SettingsDialog : public QDialog {
     kFocusCheck = 1003,
     kTranslucentCheck = 1005,
     kGridUpDown = 1006,
+    kScaleList = 1007,
     kPluginDialogRadio = 1041,
     kPluginNextRadio = 1042,
   };

@@ -5,17 +5,21 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
 #include <csignal>
 
+#include "host/display_scale.h"
 #include "host/keyboard_return.h"
 #include "host/main_frame.h"
+#include "host/main_window_state.h"
 #include "host/tavik_view.h"
 #include "platform/process.h"
 #include "platform/profile.h"
 #include "platform/qt_single_instance.h"
+#include "platform/qt_translations.h"
 
 namespace yk {
 namespace {
@@ -39,6 +43,10 @@ CTavikApp::~CTavikApp() {
 
 bool CTavikApp::InitInstance(const Options& options) {
   WatchTerminationSignals();
+  // Qt's own buttons and dialogs speak Japanese like the rest (English when the catalogue
+  // is missing).
+  if (QCoreApplication* qt = QCoreApplication::instance())
+    (void)platform::InstallQtTranslations(*qt);
   if (options.singleInstance) {
     instance_ = std::make_unique<platform::SingleInstance>(
         QString::fromStdU16String(platform::kHostProgramName));
@@ -51,13 +59,45 @@ bool CTavikApp::InitInstance(const Options& options) {
 
   std::u16string folder =
       options.appFolder.empty() ? platform::ExecutableFolder() : options.appFolder;
-  view_ = new CTavikView(options.clientSize, folder, app_);
+  const MainWindowState state = ReadMainWindowState(app_);
+  // The screens' available areas, the primary first, and the one the window opens on.
+  QList<QScreen*> screens = QGuiApplication::screens();
+  if (QScreen* primary = QGuiApplication::primaryScreen()) {
+    screens.removeAll(primary);
+    screens.prepend(primary);
+  }
+  std::vector<ScreenRect> areas;
+  for (QScreen* screen : screens) {
+    const QRect a = screen->availableGeometry();
+    areas.push_back({a.x(), a.y(), a.width(), a.height()});
+  }
+  const int index = ScreenOfFrame(state.frame, areas);
+  QScreen* screen = index >= 0 ? screens[index] : nullptr;
+  QSize area = options.availableArea;
+  if (area.isEmpty()) area = screen ? screen->availableGeometry().size() : options.clientSize;
+  const double ratio = screen ? screen->devicePixelRatio() : 1.0;
+  const DisplayScale scale(ScaleFactor(state.scale, ratio), ratio);
+  const QSize buffers(std::max(1, scale.HostExtent(area.width())),
+                      std::max(1, scale.HostExtent(area.height())));
+
+  view_ = new CTavikView(buffers, options.clientSize, state.scale, folder, app_);
   frame_ = std::make_unique<CMainFrame>(view_);
   new KeyboardReturn(frame_.get());  // owned by the frame
   bool created = view_->OnCreate();
   if (created) {
     for (const Extension& extension : extensions_) extension(*frame_, *view_);
-    frame_->show();
+    const ScreenRect placed = PlaceMainWindow(state.frame, areas);
+    if (placed.empty()) {
+      // A top-level window would be kept to two thirds of the screen: the view gets its size.
+      frame_->resize(frame_->sizeHint());
+    } else {
+      frame_->setGeometry(placed.left, placed.top, placed.width, placed.height);
+    }
+    if (state.maximized) {
+      frame_->showMaximized();
+    } else {
+      frame_->show();
+    }
   }
   if (!view_->OnInitialUpdate(*frame_)) {
     // Nothing was saved: the stored settings stay as they were.

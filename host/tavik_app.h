@@ -1,6 +1,10 @@
 // tavik_app.h — the application object: one running copy, the profile under the company
 // key, the main frame with its view, and an orderly end on SIGTERM / SIGINT (the settings
 // and the window layout are saved as on "終了").
+//
+// The main window opens where it was and as large as it was (main_window_state.h), on a
+// first start with a view of 800 x 600; the buffers are made for the available area of the
+// screen it opens on, at the display scale.
 #pragma once
 
 #include <QObject>
@@ -28,7 +32,8 @@ class CTavikApp : public QObject {
 
  public:
   struct Options {
-    QSize clientSize{800, 600};
+    QSize clientSize{800, 600};  // the view's logical size when no window size is stored
+    QSize availableArea;         // empty: the available area of the screen the window opens on
     std::u16string appFolder;    // empty: the folder of the executable
     bool singleInstance = true;  // tests that run several hosts in one process turn it off
   };

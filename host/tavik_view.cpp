@@ -7,11 +7,16 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QRegion>
+#include <QWindow>
+#include <cmath>
 
 #include "common/bitmap_ops.h"
 #include "host/about_dialog.h"
 #include "host/main_frame.h"
+#include "host/main_window_state.h"
 #include "host/plugin_host.h"
+#include "host/screen_image.h"
 #include "host/settings_commands.h"
 #include "host/settings_dialog.h"
 #include "host/theme_dialog.h"
@@ -23,20 +28,24 @@
 namespace yk {
 namespace {
 
-// A bottom-up 24-bit buffer as an image (upside down: the painter flips it back).
-QImage BufferImage(const PixelBuffer& buffer) {
-  return QImage(buffer.bits, buffer.width, buffer.height, qsizetype(buffer.width) * 3,
-                QImage::Format_BGR888);
-}
+// The smallest view still holds a new window: 240 x 100 and the 50 rows kept below its top.
+constexpr int kSmallestViewWidth = kNewWindowWidth;
+constexpr int kSmallestViewHeight = 150;
 
 }  // namespace
 
-CTavikView::CTavikView(QSize clientSize, std::u16string appFolder, platform::Handle app)
-    : clientSize_(clientSize), appFolder_(std::move(appFolder)), app_(app), session_(*this) {
-  setFixedSize(clientSize_);
+CTavikView::CTavikView(QSize bufferSize, QSize initialSize, int scaleChoice,
+                       std::u16string appFolder, platform::Handle app)
+    : bufferSize_(bufferSize),
+      initialSize_(initialSize),
+      scaleChoice_(ScaleChoiceFromStored(scaleChoice)),
+      appFolder_(std::move(appFolder)),
+      app_(app),
+      session_(*this) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   handle_ = platform::RegisterWindow(this);
+  UpdateScale();
 }
 
 CTavikView::~CTavikView() {
@@ -46,8 +55,8 @@ CTavikView::~CTavikView() {
 
 bool CTavikView::OnCreate() {
   HostSession::CreateParams params;
-  params.clientWidth = clientSize_.width();
-  params.clientHeight = clientSize_.height();
+  params.clientWidth = bufferSize_.width();
+  params.clientHeight = bufferSize_.height();
   params.appFolder = appFolder_;
   params.app = app_;
   return session_.Create(params);
@@ -62,14 +71,58 @@ bool CTavikView::OnInitialUpdate(CMainFrame& frame) {
   header.viewWindow = handle_;
   header.frameWindow = frame.windowHandle();
   header.mainWnd = frame.windowHandle();
-  header.clientWidth = width();
-  header.clientHeight = height();
+  UpdateScale();
+  header.clientWidth = scale_.HostExtent(width());
+  header.clientHeight = scale_.HostExtent(height());
   frame.SetDialupChecked(session_.host()->dialUse != 0);
-  return session_.InitialUpdate(header);
+  if (!session_.InitialUpdate(header)) return false;
+  initialized_ = true;
+  // Moved to a screen of another density: the automatic factor follows it.
+  if (QWindow* window = frame.QWidget::windowHandle())
+    connect(window, &QWindow::screenChanged, this, [this] { UpdateScale(); });
+  UpdateClientSize();
+  return true;
 }
 
 void CTavikView::OnDestroy() {
+  if (session_.ready() && frame_ != nullptr) {
+    const QRect normal = frame_->normalGeometry();
+    MainWindowState state;
+    state.frame = {normal.x(), normal.y(), normal.width(), normal.height()};
+    state.maximized = frame_->isMaximized();
+    state.scale = scaleChoice_;
+    WriteMainWindowState(app_, state);
+  }
   session_.Destroy();
+}
+
+void CTavikView::SetScaleChoice(int choice) {
+  scaleChoice_ = ScaleChoiceFromStored(choice);
+  WriteScaleChoice(app_, scaleChoice_);
+  UpdateScale();
+}
+
+void CTavikView::UpdateScale() {
+  const double ratio = devicePixelRatioF();
+  scale_ = DisplayScale(ScaleFactor(scaleChoice_, ratio), ratio);
+  setMinimumSize(scale_.LogicalExtent(std::min(kSmallestViewWidth, bufferSize_.width())),
+                 scale_.LogicalExtent(std::min(kSmallestViewHeight, bufferSize_.height())));
+  UpdateClientSize();
+  update();
+}
+
+void CTavikView::UpdateClientSize() {
+  if (!initialized_ || !session_.ready()) return;
+  session_.windows()->SetClientSize(scale_.HostExtent(width()), scale_.HostExtent(height()));
+}
+
+QPoint CTavikView::HostPoint(const QPointF& logical) const {
+  return QPoint(scale_.ToHost(logical.x()), scale_.ToHost(logical.y()));
+}
+
+void CTavikView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  UpdateClientSize();
 }
 
 void CTavikView::RegisterCommands(CMainFrame& frame) {
@@ -103,11 +156,13 @@ void CTavikView::OnWindowSettings() {
   fields.translucent = current.translucent ? 1 : 0;
   fields.gridStep = current.gridStep;
   fields.pluginButton = current.pluginButtonAction;
+  fields.scale = scaleChoice_;
   SettingsDialog dialog(fields, this);
   if (dialog.exec() != QDialog::Accepted) return;
   const WindowSettingsFields& chosen = dialog.fields();
   session_.ApplyWindowSettings(chosen.focusMode != 0, chosen.translucent != 0, chosen.gridStep,
                                chosen.pluginButton);
+  if (chosen.scale != scaleChoice_) SetScaleChoice(chosen.scale);
 }
 
 void CTavikView::OnChooseTheme() {
@@ -135,9 +190,7 @@ void CTavikView::OnAbout() {
   // The program's icon: the plugin button of the current theme, doubled.
   QPixmap icon;
   if (session_.ready()) {
-    PixelBuffer parts = PartsBuffer(*session_.host());
-    QImage sheet = BufferImage(parts).mirrored();
-    icon = QPixmap::fromImage(sheet.copy(0, 0, 20, 20).scaled(40, 40));
+    icon = QPixmap::fromImage(ScreenImage(PartsBuffer(*session_.host()), 0, 0, 20, 20, 2));
   }
   AboutDialog dialog(icon, this);
   dialog.exec();
@@ -145,7 +198,10 @@ void CTavikView::OnAbout() {
 
 void CTavikView::Present(int x, int y, int width, int height) {
   ++presentCount_;
-  update(QRect(x, y, width, height));
+  const double left = scale_.ToLogical(x), top = scale_.ToLogical(y);
+  const double right = scale_.ToLogical(x + width), bottom = scale_.ToLogical(y + height);
+  update(QRect(QPoint(int(std::floor(left)), int(std::floor(top))),
+               QPoint(int(std::ceil(right)) - 1, int(std::ceil(bottom)) - 1)));
 }
 
 // Qt keeps sending moves and the release to the widget that got the press, even outside it.
@@ -171,42 +227,54 @@ void CTavikView::OnTimer(uint32_t id) {
 
 void CTavikView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
+  const QRect exposed = event->rect();
   if (!session_.ready()) {
-    painter.fillRect(rect(), Qt::white);
+    painter.fillRect(exposed, Qt::white);
     return;
   }
   const HostContext& host = *session_.host();
   PixelBuffer screen = ScreenBuffer(host);
   if (screen.bits == nullptr) return;
-  // The buffer's rows are stored bottom-up: copy the exposed part and turn it upright.
-  const QRect exposed = event->rect() & QRect(0, 0, host.bufferWidth, host.bufferHeight);
-  if (exposed.isEmpty()) return;
-  const QRect stored(exposed.x(), host.bufferHeight - 1 - exposed.bottom(), exposed.width(),
-                     exposed.height());
-  painter.drawImage(exposed.topLeft(), BufferImage(screen).copy(stored).mirrored());
+  // What the buffers hold ends at the client size; a view larger than that (a smaller
+  // factor chosen while running) shows the frame's colour beyond it.
+  const QRect client(0, 0, scale_.LogicalExtent(host.clientWidth),
+                     scale_.LogicalExtent(host.clientHeight));
+  const QRegion beyond = QRegion(exposed) - client;
+  for (const QRect& r : beyond) painter.fillRect(r, palette().window());
+
+  // The host pixels under the exposed rectangle.
+  const int left = std::max(0, scale_.ToHost(exposed.left()));
+  const int top = std::max(0, scale_.ToHost(exposed.top()));
+  const int right = std::min(host.clientWidth, scale_.ToHostEnd(exposed.right() + 1));
+  const int bottom = std::min(host.clientHeight, scale_.ToHostEnd(exposed.bottom() + 1));
+  if (left >= right || top >= bottom) return;
+  // Upright, each host pixel a factor x factor square of device pixels.
+  QImage part = ScreenImage(screen, left, top, right - left, bottom - top, scale_.factor());
+  part.setDevicePixelRatio(scale_.ratio());
+  painter.drawImage(QPointF(scale_.ToLogical(left), scale_.ToLogical(top)), part);
 }
 
 void CTavikView::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !session_.ready()) return;
-  QPoint p = event->position().toPoint();
+  const QPoint p = HostPoint(event->position());
   session_.windows()->StylusDown(p.x(), p.y());
 }
 
 void CTavikView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !session_.ready()) return;
-  QPoint p = event->position().toPoint();
+  const QPoint p = HostPoint(event->position());
   session_.windows()->StylusDoubleDown(p.x(), p.y());
 }
 
 void CTavikView::mouseMoveEvent(QMouseEvent* event) {
   if (!(event->buttons() & Qt::LeftButton) || !session_.ready()) return;
-  QPoint p = event->position().toPoint();
+  const QPoint p = HostPoint(event->position());
   session_.windows()->StylusMove(p.x(), p.y());
 }
 
 void CTavikView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !session_.ready()) return;
-  QPoint p = event->position().toPoint();
+  const QPoint p = HostPoint(event->position());
   session_.windows()->StylusUp(p.x(), p.y());
 }
 

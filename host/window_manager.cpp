@@ -26,8 +26,8 @@ constexpr int kSheetFillWidth = 30;
 constexpr int kSheetGripX = 160;
 constexpr int kFrameButtonsWidth = 40;
 
-// Saved layouts are not checked against the screen, but numbers this far out are garbage
-// and would overflow the rectangle arithmetic.
+// Saved layouts are brought within reach of the view; numbers this far out are garbage and
+// would overflow the rectangle arithmetic.
 constexpr int kLayoutLimit = 1 << 16;
 // Sizes of a saved window whose values are missing.
 constexpr int kLayoutDefaultWidth = 240;
@@ -121,6 +121,9 @@ int WindowManager::NewWindow() {
   slot.dirty = 0;
   slot.name.set(kEmptyWindowName);
   slot.loaded = 0;
+  // The cascade is laid out in the buffers, which may reach past what the view shows.
+  wanted_[size_t(index)].reset();
+  (void)BringIntoReach(p);
 
   if (host_.maximized < 0) {
     const int old = host_.active;
@@ -142,6 +145,7 @@ void WindowManager::CloseWindow(int p) {
   PluginSlot& slot = *SlotAt(host_, p);
   const int left = slot.left, top = slot.top, width = slot.width, height = slot.height;
   slot.inUse = 0;
+  wanted_[size_t(host_.order[p])].reset();
   plugins_.UnloadPlugin(p, /*redraw=*/false);
   slot.dirty = 0;
 
@@ -171,6 +175,7 @@ void WindowManager::CloseWindow(int p) {
 void WindowManager::ToggleMaximize(int p, bool recompose) {
   if (!ValidPosition(host_, p)) return;
   PluginSlot& slot = *SlotAt(host_, p);
+  wanted_[size_t(host_.order[p])].reset();
   auto restore = [](PluginSlot& s) {
     s.left = s.savedLeft;
     s.top = s.savedTop;
@@ -292,6 +297,76 @@ void WindowManager::PresentWindow(int p) {
   Compose(slot.left, slot.top, slot.width, slot.height, true);
 }
 
+// ---- The view's size ----------------------------------------------------------------------
+
+WindowManager::WindowRect WindowManager::OwnRect(int p) const {
+  const PluginSlot& s = *SlotAt(host_, p);
+  if (p == host_.maximized) return {s.savedLeft, s.savedTop, s.savedWidth, s.savedHeight};
+  return {s.left, s.top, s.width, s.height};
+}
+
+void WindowManager::SetOwnRect(int p, const WindowRect& r) {
+  PluginSlot& s = *SlotAt(host_, p);
+  int32_t *left = &s.left, *top = &s.top, *right = &s.right, *bottom = &s.bottom, *width = &s.width,
+          *height = &s.height;
+  if (p == host_.maximized) {
+    left = &s.savedLeft, top = &s.savedTop, right = &s.savedRight, bottom = &s.savedBottom;
+    width = &s.savedWidth, height = &s.savedHeight;
+  }
+  *left = r.left;
+  *top = r.top;
+  *width = r.width;
+  *height = r.height;
+  *right = r.left + r.width;
+  *bottom = r.top + r.height;
+}
+
+bool WindowManager::BringIntoReach(int p) {
+  const size_t slot = size_t(host_.order[p]);
+  const WindowRect current = OwnRect(p);
+  const WindowRect wanted = wanted_[slot].value_or(current);
+  const int areaWidth = std::max(host_.gridWidth, 0), areaHeight = std::max(host_.gridHeight, 0);
+  // Smaller only where the window is larger than the area (a stored size below one pixel is
+  // garbage and becomes one).
+  WindowRect fitted = wanted;
+  fitted.width = std::clamp(wanted.width, std::min(1, areaWidth), areaWidth);
+  fitted.height = std::clamp(wanted.height, std::min(1, areaHeight), areaHeight);
+  fitted.left = std::clamp(fitted.left, 0, areaWidth - fitted.width);
+  fitted.top = std::clamp(fitted.top, 0, areaHeight - fitted.height);
+  if (fitted == wanted) {
+    wanted_[slot].reset();
+  } else {
+    wanted_[slot] = wanted;
+  }
+  if (fitted == current) return false;
+  SetOwnRect(p, fitted);
+  return fitted.width != current.width || fitted.height != current.height;
+}
+
+void WindowManager::SetClientSize(int width, int height) {
+  width = std::clamp(width, 1, std::max(host_.bufferWidth, 1));
+  height = std::clamp(height, 1, std::max(host_.bufferHeight, 1));
+  if (width == host_.clientWidth && height == host_.clientHeight) return;
+  const int g = settings_.gridStep;
+  host_.clientWidth = width;
+  host_.clientHeight = height;
+  host_.gridWidth = width - width % g;
+  host_.gridHeight = height - height % g;
+  for (int p = 0; p < host_.windowCount; ++p) {
+    if (!ValidPosition(host_, p)) continue;
+    // The maximised window's own rectangle is the one it returns to; it is drawn below.
+    if (BringIntoReach(p) && p != host_.maximized) RenderWindow(p, true, true, false);
+  }
+  if (ValidPosition(host_, host_.maximized)) {
+    PluginSlot& s = *SlotAt(host_, host_.maximized);
+    s.left = s.top = 0;
+    s.right = s.width = host_.clientWidth;
+    s.bottom = s.height = host_.clientHeight;
+    RenderWindow(host_.maximized, true, true, false);
+  }
+  Compose(0, 0, -1, -1, true);
+}
+
 // ---- Geometry ------------------------------------------------------------------------------
 
 int WindowManager::HitTest(int x, int y) const {
@@ -314,6 +389,7 @@ bool WindowManager::MoveWindow(int p, int fromX, int fromY, int toX, int toY) {
   const int top =
       std::min(host_.gridHeight - s.height, std::max(0, s.top + GridDelta(fromY, toY, g)));
   if (left == oldLeft && top == oldTop) return false;
+  wanted_[size_t(host_.order[p])].reset();
   s.left = left;
   s.top = top;
   s.right = left + s.width;
@@ -333,6 +409,7 @@ void WindowManager::ResizeWindow(int p, int fromX, int fromY, int toX, int toY, 
   fromY = std::min(fromY, host_.gridHeight - 2);
   toY = std::min(toY, host_.gridHeight - 2);
   const int oldLeft = s.left, oldTop = s.top, oldRight = s.right, oldBottom = s.bottom;
+  wanted_[size_t(host_.order[p])].reset();
   // A window never grows past its own buffer, which is never reallocated.
   s.width = std::min({host_.gridWidth - s.left, host_.bufferWidth,
                       std::max(kMinWindowWidth, s.width + GridDelta(fromX, toX, g))});
@@ -625,12 +702,12 @@ void WindowManager::SaveLayout() {
   for (int i = 0; i < host_.windowCount; ++i) {
     if (!ValidPosition(host_, i)) continue;
     const PluginSlot& s = *SlotAt(host_, i);
-    const bool maximized = i == host_.maximized;
-    profile->WriteInt(kSettingSection, Indexed(u"winleft", i), maximized ? s.savedLeft : s.left);
-    profile->WriteInt(kSettingSection, Indexed(u"wintop", i), maximized ? s.savedTop : s.top);
-    profile->WriteInt(kSettingSection, Indexed(u"winwidth", i), maximized ? s.savedWidth : s.width);
-    profile->WriteInt(kSettingSection, Indexed(u"winheight", i),
-                      maximized ? s.savedHeight : s.height);
+    // The rectangle the user gave the window, also when it had to move into a smaller view.
+    const WindowRect r = wanted_[size_t(host_.order[i])].value_or(OwnRect(i));
+    profile->WriteInt(kSettingSection, Indexed(u"winleft", i), r.left);
+    profile->WriteInt(kSettingSection, Indexed(u"wintop", i), r.top);
+    profile->WriteInt(kSettingSection, Indexed(u"winwidth", i), r.width);
+    profile->WriteInt(kSettingSection, Indexed(u"winheight", i), r.height);
     profile->WriteString(kSettingSection, Indexed(u"winplg", i), s.loaded ? s.path.get() : u"");
   }
 }
@@ -651,12 +728,12 @@ void WindowManager::RestoreLayout() {
     for (int i = 0; i < n; ++i) {
       host_.order[i] = i;
       PluginSlot& s = host_.slots[i];
-      s.left = read(u"winleft", i, 0);
-      s.top = read(u"wintop", i, 0);
-      s.width = read(u"winwidth", i, kLayoutDefaultWidth);
-      s.height = read(u"winheight", i, kLayoutDefaultHeight);
-      s.right = s.left + s.width;
-      s.bottom = s.top + s.height;
+      wanted_[size_t(i)].reset();
+      SetOwnRect(i, {read(u"winleft", i, 0), read(u"wintop", i, 0),
+                     read(u"winwidth", i, kLayoutDefaultWidth),
+                     read(u"winheight", i, kLayoutDefaultHeight)});
+      // A layout saved in a larger view (or on another screen) opens within reach.
+      (void)BringIntoReach(i);
       s.inUse = 1;
       s.dirty = 0;
       s.name.set(kEmptyWindowName);

@@ -19,7 +19,9 @@
 // the title strip is the top 20 rows; the content starts 21 rows down.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <optional>
 
 #include "common/plugin_interface.h"
 #include "host/composer.h"
@@ -90,6 +92,16 @@ class WindowManager {
   void RenderChromePart(int p, int l, int t, int r, int b);
   // Compose over p's rectangle (full).
   void PresentWindow(int p);
+
+  // The view now shows width x height of the buffers (at most the buffers' size): sets
+  // clientWidth / clientHeight and the grid area, gives the maximised window the new area
+  // and brings every window back within reach — moved left and up, and made smaller only
+  // where it is larger than the grid area.  A
+  // window moved that way keeps the rectangle the user gave it and goes back towards it
+  // when the view grows again; moving, resizing, maximising or closing it forgets that,
+  // and SaveLayout stores the user's rectangle.  Recomposes the whole view when anything
+  // changed.
+  void SetClientSize(int width, int height);
 
   // Composition (see Composer).
   void Compose(int x, int y, int w, int h, bool full) { composer_.Compose(x, y, w, h, full); }
@@ -162,12 +174,25 @@ class WindowManager {
   };
   void RenderChromePieces(int p, unsigned pieces);
 
+  // A window's own rectangle (for the maximised window the one it returns to).
+  struct WindowRect {
+    int left, top, width, height;
+    bool operator==(const WindowRect&) const = default;
+  };
+  WindowRect OwnRect(int p) const;
+  void SetOwnRect(int p, const WindowRect& r);
+  // Puts p's own rectangle within the grid area (see SetClientSize); true when its size
+  // changed, so that its plugin must draw it again.
+  bool BringIntoReach(int p);
+
   HostContext& host_;
   ViewPort& view_;
   PluginHost& plugins_;
   Composer composer_;
   WindowSettings settings_;
   bool captured_ = false;  // between a stylus press and its release
+  // By slot: the rectangle the user gave a window that BringIntoReach moved.
+  std::array<std::optional<WindowRect>, kMaxWindows> wanted_;
 };
 
 }  // namespace yk

@@ -1,25 +1,31 @@
 #!/usr/bin/env bash
-# Sets up, builds, installs, runs and tests Yomitoki on Debian 12.
+# Sets up, builds, installs, runs, tests and packages Yomitoki on Debian 12.
 #
-#   scripts/yomitoki.sh run        install what is missing, build, install, start the organizer
-#   scripts/yomitoki.sh test       install what is missing, build, install, run the whole suite
+#   scripts/yomitoki.sh run        install what is missing, build, start the organizer
+#   scripts/yomitoki.sh test       install what is missing, build, run the whole suite
+#   scripts/yomitoki.sh package    the Debian package build/yomitoki_<version>_amd64.deb
 #   scripts/yomitoki.sh sanitize   the suite built with AddressSanitizer + UBSan
 #   scripts/yomitoki.sh fuzz [s]   build the fuzz targets with clang and run each for s seconds
 #   scripts/yomitoki.sh builds     build Release with GCC and Debug with clang, warnings as errors
 #
-# The program folder goes to $YOMITOKI_HOME, by default $XDG_DATA_HOME/yomitoki
-# (~/.local/share/yomitoki).  An existing data/ folder there is never written over.
+# `run` lays the build out as the package would (build/stage/usr/lib/yomitoki, the program
+# folder, and build/stage/usr/bin/yomitoki, the launcher) and starts the launcher, which
+# gives you a program folder of your own: $YOMITOKI_HOME, by default
+# $XDG_DATA_HOME/yomitoki (~/.local/share/yomitoki), holding links to the program's files and
+# your data/ folder, which is never written over.
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-prefix=${YOMITOKI_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/yomitoki}
+stage=$top/build/stage
 jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev
           libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libcurl4-openssl-dev
-          fonts-ipafont-gothic clang libclang-rt-14-dev libical-dev
-          xvfb xauth imagemagick)  # imagemagick: tools/take_screenshots.sh
+          fonts-ipafont-gothic clang libclang-rt-14-dev libical-dev qt6-translations-l10n
+          dpkg-dev file lintian
+          xvfb xauth imagemagick)  # xvfb, xauth: tests without a window manager;
+                                   # imagemagick: tools/take_screenshots.sh
 
 install_missing() {
   local missing=()
@@ -43,9 +49,11 @@ build() {  # build DIR [cmake options...]; our scripts treat warnings as errors
   cmake --build "$dir" -j "$jobs"
 }
 
-install_program() {
-  cmake --install build --prefix "$prefix" >/dev/null
-  echo "Yomitoki is installed in $prefix"
+# The package's tree from the build: the program folder and the launcher with the desktop
+# files (component "desktop") under $stage/usr.
+stage_program() {
+  cmake --install build --prefix "$stage/usr/lib/yomitoki" >/dev/null
+  cmake --install build --prefix "$stage/usr/lib/yomitoki" --component desktop >/dev/null
 }
 
 cmd=${1:-run}
@@ -53,14 +61,20 @@ case "$cmd" in
   run)
     install_missing
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    install_program
-    exec "$prefix/tavik-hpc2k"
+    stage_program
+    exec "$stage/usr/bin/yomitoki"
     ;;
   test)
     install_missing
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    install_program
+    stage_program
     ctest --test-dir build --output-on-failure -j "$jobs"
+    ;;
+  package)
+    install_missing
+    build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    (cd build && cpack -G DEB >/dev/null)
+    ls build/yomitoki_*_amd64.deb
     ;;
   sanitize)
     install_missing
@@ -90,7 +104,7 @@ case "$cmd" in
     CC=clang CXX=clang++ build build-clang -DCMAKE_BUILD_TYPE=Debug -DYK_BENCH=ON
     ;;
   *)
-    echo "usage: $0 run|test|sanitize|fuzz [seconds]|builds" >&2
+    echo "usage: $0 run|test|package|sanitize|fuzz [seconds]|builds" >&2
     exit 2
     ;;
 esac

@@ -8,7 +8,8 @@ if(NOT result EQUAL 0)
 endif()
 set(files data/tavik.dat data/icon.bmp theme/light.bmp theme/dark.bmp
           plugin/tvk_sched.dat plugin/tvk_search.dat plugin/tvk_tenki.dat
-          plugin/tvk_tenki.lst)
+          plugin/tvk_tenki.lst
+          desktop/48x48/yomitoki.png desktop/256x256/yomitoki.png)
 file(GLOB_RECURSE written RELATIVE "${WORK}" "${WORK}/*")
 list(SORT written)
 set(expected ${files})

@@ -357,27 +357,49 @@ TEST(IcalImport, BytesThatAreNotUtf8AreReadWithANote) {
 }
 
 // An add that fails midway (a file stands where the year's folder must go) undoes the
-// adds before it: the folder is as it was.
+// adds before it: the folder is as it was, byte for byte — a stored file without its last
+// line end, or with a line that is no record, keeps both.
 TEST(IcalImport, AFailedAddUndoesTheImport) {
-  TempFolder folder;
-  MessageRecorder messages;
-  testing::AddRecords(folder.path(),
-                      {testing::MakeRecord(2004, 5, 7, 0, 0, 2004, 5, 7, 0, 0, -1, u"kept")});
-  testing::WriteBytes(folder.path() / "2005", "not a folder");
-  const auto before = FolderFiles(folder.path());
-  const CalendarImportPlan plan =
-      PlanCalendarImport(CalendarOf(Event("DTSTART;VALUE=DATE:20040508\nSUMMARY:a") + "\n" +
-                                    Event("DTSTART;VALUE=DATE:20040507\nSUMMARY:b") + "\n" +
-                                    Event("DTSTART;VALUE=DATE:20050101\nSUMMARY:c")),
-                         folder.path(), {testing::kTokyo});
-  ASSERT_EQ(plan.records.size(), 3u);
-  auto store = std::make_unique<ScheduleStore>();
-  ClearScheduleStore(store.get());
-  EXPECT_FALSE(ApplyCalendarImport(plan, folder.path(), store.get()));
-  EXPECT_EQ(messages.texts(),
-            std::vector<std::u16string>{u"スケジュールファイルを開く事が出来ませんでした"});
-  EXPECT_EQ(FolderFiles(folder.path()), before);
-  EXPECT_FALSE(std::filesystem::exists(folder.path() / "2004" / "5" / "8"));
+  std::string manyDays;
+  for (int day = 1; day <= 20; ++day) {
+    manyDays += Event("DTSTART;VALUE=DATE:200406" + std::string(day < 10 ? "0" : "") +
+                      std::to_string(day) + "\nSUMMARY:d") +
+                "\n";
+  }
+  const struct {
+    const char* what;
+    std::string kept;  // the bytes of the stored day file
+    std::string events;
+    std::size_t planned;
+  } cases[] = {
+      {"a few days", testing::Le(u"(2004,05,07,00,00 2004,05,07,00,00 -1)(kept)\r\n"),
+       Event("DTSTART;VALUE=DATE:20040508\nSUMMARY:a") + "\n" +
+           Event("DTSTART;VALUE=DATE:20040507\nSUMMARY:b") + "\n",
+       3},
+      {"many days, and a day file without its last line end",
+       testing::Le(u"not a record\r\n(2004,05,07,00,00 2004,05,07,00,00 -1)(kept)"),
+       Event("DTSTART;VALUE=DATE:20040507\nSUMMARY:b") + "\n" + manyDays, 22},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder folder;
+    MessageRecorder messages;
+    testing::WriteBytes(folder.path() / "2004/5/7/sched.txt", c.kept);
+    testing::WriteBytes(folder.path() / "2005", "not a folder");
+    const auto before = FolderFiles(folder.path());
+    const CalendarImportPlan plan =
+        PlanCalendarImport(CalendarOf(c.events + Event("DTSTART;VALUE=DATE:20050101\nSUMMARY:c")),
+                           folder.path(), {testing::kTokyo});
+    ASSERT_EQ(plan.records.size(), c.planned);
+    auto store = std::make_unique<ScheduleStore>();
+    ClearScheduleStore(store.get());
+    EXPECT_FALSE(ApplyCalendarImport(plan, folder.path(), store.get()));
+    EXPECT_EQ(messages.texts(),
+              std::vector<std::u16string>{u"スケジュールファイルを開く事が出来ませんでした"});
+    EXPECT_EQ(FolderFiles(folder.path()), before);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "2004" / "5" / "8"));
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "2004" / "6"));
+  }
 }
 
 }  // namespace

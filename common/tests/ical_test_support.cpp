@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 
 #include "common/schedule_store.h"
+#include "common/tests/store_test_support.h"
 #include "platform/text_codec.h"
 
 namespace yk::testing {
@@ -13,13 +13,8 @@ namespace yk::testing {
 namespace fs = std::filesystem;
 
 std::map<std::string, std::string> FolderFiles(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (!entry.is_regular_file()) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    files[fs::relative(entry.path(), folder).string()] =
-        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  std::map<std::string, std::string> files = FolderTree(folder);
+  std::erase_if(files, [](const auto& entry) { return entry.first.ends_with('/'); });
   return files;
 }
 

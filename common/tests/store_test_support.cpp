@@ -14,6 +14,21 @@ std::string ReadBytes(const std::filesystem::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::map<std::string, std::string> FolderTree(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> tree;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    const std::string name = std::filesystem::relative(entry.path(), folder).string();
+    if (entry.is_symlink() || (!entry.is_regular_file() && !entry.is_directory())) {
+      tree[name] = "<other>";
+    } else if (entry.is_directory()) {
+      tree[name + "/"] = "<folder>";
+    } else {
+      tree[name] = ReadBytes(entry.path());
+    }
+  }
+  return tree;
+}
+
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes) {
   std::filesystem::create_directories(file.parent_path());
   std::ofstream out(file, std::ios::binary | std::ios::trunc);

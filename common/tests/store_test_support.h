@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,10 @@ using platform::testing::TempFolder;
 
 // The file's bytes; "<missing>" when it can't be read.
 std::string ReadBytes(const std::filesystem::path& file);
+
+// Everything below `folder`: each file's relative path with its bytes, each folder's
+// relative path with a "/" at its end and "<folder>", anything else "<other>".
+std::map<std::string, std::string> FolderTree(const std::filesystem::path& folder);
 
 // Writes bytes as they are, creating folders as needed.
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);

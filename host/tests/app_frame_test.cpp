@@ -5,13 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include "host/about_dialog.h"
@@ -47,6 +51,17 @@ void Store(std::initializer_list<std::pair<const char16_t*, std::u16string>> val
   for (const auto& [key, value] : values) profile->WriteString(u"setting", key, value);
 }
 
+// One saved window showing the recording plugin A.
+void StoreOneWindow(int left, int top, int width, int height) {
+  auto text = [](int n) { return platform::Utf8ToUtf16(std::to_string(n)); };
+  Store({{u"win_num", u"1"},
+         {u"winleft0", text(left)},
+         {u"wintop0", text(top)},
+         {u"winwidth0", text(width)},
+         {u"winheight0", text(height)},
+         {u"winplg0", PluginPath("rec_a.plg")}});
+}
+
 class HostApp : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -59,10 +74,12 @@ class HostApp : public ::testing::Test {
     yk::testing::ClearAnswers();
     (void)yk::testing::TakeCalls();
   }
-  bool Start(QSize size = kDefaultClientSize) {
+  // A screen whose available area is `area` (the offscreen screen's when empty).
+  bool Start(QSize size = kDefaultClientSize, QSize area = {}) {
     app_ = std::make_unique<CTavikApp>();
     CTavikApp::Options options;
     options.clientSize = size;
+    options.availableArea = area;
     options.appFolder = folder_.appFolder();
     options.singleInstance = false;
     return app_->InitInstance(options);
@@ -243,11 +260,14 @@ TEST_F(HostApp, DialupToggleTwiceRestoresCheckAndSetting) {
   }
 }
 
-TEST_F(HostApp, ViewKeepsItsClientSizeAndRoundsTheBuffers) {
-  ASSERT_TRUE(Start(QSize(637, 400)));
+TEST_F(HostApp, BuffersHoldTheScreensAvailableAreaAndTheViewShowsItsOwnSize) {
+  ASSERT_TRUE(Start(QSize(637, 400), QSize(1021, 700)));
   EXPECT_EQ(view().size(), QSize(637, 400));
-  EXPECT_EQ(host().bufferWidth, 640);
+  EXPECT_EQ(host().bufferWidth, 1024);  // rounded up to a multiple of 8
+  EXPECT_EQ(host().bufferHeight, 700);
   EXPECT_EQ(host().clientWidth, 637);
+  EXPECT_EQ(host().clientHeight, 400);
+  EXPECT_EQ(host().gridWidth, 635);
   EXPECT_EQ(host().viewWindow, view().windowHandle());
   EXPECT_EQ(host().mainWnd, frame().windowHandle());
 }
@@ -335,6 +355,173 @@ TEST_F(HostApp, ClosingTheFrameSavesTheLayout) {
   EXPECT_EQ(profile->GetInt(u"setting", u"winleft1", -1), 10);
 }
 
+TEST_F(HostApp, ResizingTheMainWindowKeepsWindowsWithinReachAndItsSizeIsRestored) {
+  StoreOneWindow(500, 300, 240, 150);
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(host().clientWidth, 800);
+  const QSize bars = frame().size() - view().size();  // menu and tool bar
+
+  // Smaller: the window moves to stay whole within the view, and the plugin draws nothing
+  // new (its size did not change).
+  (void)yk::testing::TakeCalls();
+  frame().resize(QSize(600, 400) + bars);
+  QApplication::processEvents();
+  ASSERT_EQ(view().size(), QSize(600, 400));
+  EXPECT_EQ(host().clientWidth, 600);
+  EXPECT_EQ(host().gridHeight, 400);
+  const PluginSlot& slot = host().slots[host().order[0]];
+  EXPECT_EQ(slot.left, 360);
+  EXPECT_EQ(slot.top, 250);
+  EXPECT_EQ(yk::testing::TakeCalls(), std::vector<std::string>{});
+  // The window is drawn where it now is: its close button answers there.
+  EXPECT_EQ(view().grab().toImage().pixel(360, 290) & 0xFFFFFF, 0u) << "left border";
+
+  // Larger again: it goes back; the frame's place and size are stored at the end.
+  frame().resize(QSize(780, 560) + bars);
+  frame().move(30, 20);
+  QApplication::processEvents();
+  EXPECT_EQ(slot.left, 500);
+  EXPECT_EQ(slot.top, 300);
+  const QRect geometry = frame().geometry();
+  frame().close();
+  auto profile = platform::OpenSettingsProfile();
+  EXPECT_EQ(profile->GetInt(u"setting", u"mainwidth", 0), geometry.width());
+  EXPECT_EQ(profile->GetInt(u"setting", u"mainheight", 0), geometry.height());
+  EXPECT_EQ(profile->GetInt(u"setting", u"mainmax", -1), 0);
+  app_.reset();
+
+  // The next start opens at that size, the view as large as it was.
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(frame().size(), geometry.size());
+  EXPECT_EQ(view().size(), QSize(780, 560));
+  EXPECT_EQ(host().clientWidth, 780);
+  EXPECT_EQ(host().slots[host().order[0]].left, 500);
+}
+
+// The screen image of the window at host (20, 10), 240 x 100, at factor 2: host pixel (x, y)
+// covers device pixels 2x..2x+1, 2y..2y+1, copied, never blended.  The left border (host
+// x 20, 21) is device x 40..43, the content starts at 44; the bottom border (host y 108,
+// 109) is device y 216..219.
+void ExpectTwoByTwoPixels(const QImage& shown) {
+  ASSERT_EQ(shown.size(), QSize(800, 600));
+  struct Probe {
+    int x, y;
+    QRgb colour;
+  } probes[] = {
+      {39, 100, qRgb(255, 255, 255)},  {40, 100, qRgb(0, 0, 0)},
+      {43, 100, qRgb(0, 0, 0)},        {44, 100, qRgb(255, 255, 255)},
+      {300, 215, qRgb(255, 255, 255)}, {300, 216, qRgb(0, 0, 0)},
+      {300, 219, qRgb(0, 0, 0)},       {300, 220, qRgb(255, 255, 255)},
+      {799, 599, qRgb(255, 255, 255)},
+  };
+  for (const auto& p : probes) {
+    SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
+    EXPECT_EQ(shown.pixel(p.x, p.y) & 0xFFFFFF, p.colour & 0xFFFFFF);
+  }
+}
+
+TEST_F(HostApp, AMaximisedMainWindowOpensMaximisedAndKeepsItsNormalSize) {
+  Store({{u"mainleft", u"40"},
+         {u"maintop", u"30"},
+         {u"mainwidth", u"500"},
+         {u"mainheight", u"400"},
+         {u"mainmax", u"1"}});
+  ASSERT_TRUE(Start());
+  QApplication::processEvents();
+  EXPECT_TRUE(frame().isMaximized());
+  frame().close();
+  auto profile = platform::OpenSettingsProfile();
+  EXPECT_EQ(profile->GetInt(u"setting", u"mainmax", -1), 1);
+  EXPECT_EQ(profile->GetInt(u"setting", u"mainwidth", -1), 500);
+  EXPECT_EQ(profile->GetInt(u"setting", u"mainheight", -1), 400);
+  EXPECT_EQ(profile->GetInt(u"setting", u"mainleft", -1), 40);
+}
+
+TEST_F(HostApp, AtScaleTwoAPixelIsTwoByTwoAndClicksReachThePluginExactly) {
+  Store({{u"scale", u"2"}});
+  StoreOneWindow(20, 10, 240, 100);
+  ASSERT_TRUE(Start(QSize(800, 600), QSize(1000, 700)));
+  EXPECT_EQ(view().scale().factor(), 2);
+  EXPECT_EQ(host().bufferWidth, 504);  // 1000 / 2 rounded up to a multiple of 8
+  EXPECT_EQ(host().bufferHeight, 350);
+  EXPECT_EQ(host().clientWidth, 400);
+  EXPECT_EQ(host().clientHeight, 300);
+
+  ExpectTwoByTwoPixels(view().grab().toImage());
+
+  // Both view pixels of a host pixel reach the plugin as that host pixel, relative to the
+  // window: view (140, 140) and (141, 141) are host (70, 70), window (50, 60).
+  (void)yk::testing::TakeCalls();
+  const struct {
+    QPoint view;
+    const char* down;
+  } clicks[] = {{{140, 140}, "A:mouse_down 50 60"},
+                {{141, 141}, "A:mouse_down 50 60"},
+                {{142, 141}, "A:mouse_down 51 60"}};
+  for (const auto& c : clicks) {
+    SCOPED_TRACE(c.down);
+    QTest::mouseClick(&view(), Qt::LeftButton, {}, c.view);
+    const auto calls = yk::testing::TakeCalls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), c.down);
+  }
+  // The close button at host (255, 15) is view (510, 30).
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, QPoint(510, 30));
+  EXPECT_EQ(host().windowCount, 0);
+}
+
+// ctest runs this case again as app_frame_dense_test with QT_SCALE_FACTOR=2: a screen of
+// device-pixel ratio 2, on which the automatic factor is 2 and a host pixel is one logical
+// pixel.
+TEST_F(HostApp, OnAHighDensityScreenTheViewIsAsLargeAndSharp) {
+  if (qApp->devicePixelRatio() < 2) GTEST_SKIP() << "needs a screen of device-pixel ratio 2";
+  StoreOneWindow(20, 10, 240, 100);
+  ASSERT_TRUE(Start(QSize(400, 300), QSize(500, 350)));
+  EXPECT_EQ(view().scale().factor(), 2);
+  EXPECT_EQ(host().bufferWidth, 504);
+  EXPECT_EQ(host().bufferHeight, 350);
+  EXPECT_EQ(host().clientWidth, 400);
+  const QImage shown = view().grab().toImage();
+  EXPECT_EQ(shown.devicePixelRatio(), 2.0);
+  ExpectTwoByTwoPixels(shown);
+  (void)yk::testing::TakeCalls();
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, QPoint(70, 70));
+  const auto calls = yk::testing::TakeCalls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.front(), "A:mouse_down 50 60");
+}
+
+TEST_F(HostApp, ChoosingAScaleWhileRunningAppliesAtOnceAndIsStored) {
+  ASSERT_TRUE(Start(QSize(800, 600), QSize(800, 600)));
+  EXPECT_EQ(view().scale().factor(), 1) << "automatic on a normal screen";
+  view().SetScaleChoice(2);
+  EXPECT_EQ(view().scale().factor(), 2);
+  EXPECT_EQ(host().clientWidth, 400);
+  EXPECT_EQ(host().clientHeight, 300);
+  EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"scale", -1), 2);
+  // Back to one: the buffers were made for the whole screen, so the view is whole again.
+  view().SetScaleChoice(1);
+  EXPECT_EQ(host().clientWidth, 800);
+  EXPECT_EQ(platform::OpenSettingsProfile()->GetInt(u"setting", u"scale", -1), 1);
+}
+
+TEST_F(HostApp, TheWallpaperDialogSpeaksJapanese) {
+  ASSERT_TRUE(Start());
+  QStringList labels, buttons;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return ADD_FAILURE() << "no file dialog";
+    for (QLabel* label : dialog->findChildren<QLabel*>()) labels << label->text();
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) buttons << button->text();
+    dialog->reject();
+  });
+  ASSERT_TRUE(frame().RunCommand(kCommandWallpaper));
+  EXPECT_TRUE(labels.contains(u"ファイルの種類:"_qs)) << labels.join(' ').toStdString();
+  EXPECT_TRUE(buttons.contains(u"キャンセル"_qs)) << buttons.join(' ').toStdString();
+  // Our own texts are as they were.
+  EXPECT_EQ(frame().Command(kCommandWallpaper)->text(), u"壁紙(&R)"_qs);
+}
+
 TEST(SettingsDialog, GridStepOutsideOneToTwentyKeepsTheDialogOpen) {
   struct Case {
     const char* text;
@@ -369,8 +556,29 @@ TEST(SettingsDialog, GridStepOutsideOneToTwentyKeepsTheDialogOpen) {
   }
 }
 
+TEST(SettingsDialog, DisplayScaleIsChosenFromItsList) {
+  const struct {
+    int stored;
+    QString shown;
+    int chosenRow, result;
+  } cases[] = {{0, "自動", 2, 2}, {1, "1×", 0, 0}, {3, "3×", 1, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    WindowSettingsFields fields;
+    fields.scale = c.stored;
+    SettingsDialog dialog(fields);
+    auto* list = platform::FindControl<QComboBox>(&dialog, SettingsDialog::kScaleList);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->count(), 4);
+    EXPECT_EQ(list->currentText(), c.shown);
+    list->setCurrentIndex(c.chosenRow);
+    dialog.accept();
+    EXPECT_EQ(dialog.fields().scale, c.result);
+  }
+}
+
 TEST(SettingsDialog, ControlsStartFromTheCurrentValues) {
-  WindowSettingsFields fields{0, 1, 12, 1};
+  WindowSettingsFields fields{0, 1, 12, 1, 0};
   SettingsDialog dialog(fields);
   EXPECT_EQ(dialog.windowTitle(), "設定");
   EXPECT_FALSE(platform::FindControl<QAbstractButton>(&dialog, 1003)->isChecked());

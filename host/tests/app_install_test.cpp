@@ -132,6 +132,10 @@ TEST_F(InstalledHost, RunsWithPluginsAndStoresTheLayoutOnAnOrderlyEnd) {
       {"transwin", "0"},
       {"font", QString::fromUtf8("ＭＳ Ｐゴシック")},
       {"firsttime", "1"},
+      // The main window: a first start opens a view of 800 x 600, not maximised.
+      {"mainwidth", "800"},
+      {"mainmax", "0"},
+      {"scale", "0"},
   };
   for (const auto& [key, value] : expected) {
     SCOPED_TRACE(key);

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include <functional>
+
 #include "host/tests/core_test_support.h"
 #include "host/tests/plugins/call_log.h"
 #include "platform/clock.h"
@@ -486,13 +488,122 @@ TEST_F(WindowManagerTest, LayoutRoundTrip) {
   EXPECT_EQ(restored.ctx->active, 2);
   EXPECT_EQ(restored.ctx->maximized, -1);
   EXPECT_EQ(RectOf(restored.SlotAt(0)), (Rect{5, 10, 105, 70}));
-  EXPECT_EQ(RectOf(restored.SlotAt(1)), (Rect{-30, 400, 120, 470}));  // left as saved
+  // Saved out of reach: it opens within reach, and keeps the saved rectangle for later.
+  EXPECT_EQ(RectOf(restored.SlotAt(1)), (Rect{0, 170, 150, 240}));
   EXPECT_EQ(RectOf(restored.SlotAt(2)), (Rect{50, 20, 250, 110}));
   EXPECT_EQ(restored.SlotAt(0).loaded, 0);
   EXPECT_EQ(restored.SlotAt(2).loaded, 1);
   EXPECT_EQ(restored.SlotAt(2).name.get(), u"Recorder A");
   EXPECT_EQ(TakeCalls(), (Calls{"A:valid", "A:init 10 2", "A:info", "A:notify 1"}));
   EXPECT_EQ(restored.view.presents.back(), (Presented{0, 0, 320, 240}));
+  restored.windows->SaveLayout();
+  EXPECT_EQ(restored.profile().GetInt(u"setting", u"winleft1", 0), -30);
+  EXPECT_EQ(restored.profile().GetInt(u"setting", u"wintop1", 0), 400);
+}
+
+// ---- The view's size ------------------------------------------------------------------------
+
+TEST_F(WindowManagerTest, ShrinkingTheViewBringsWindowsIntoReachAndGrowingLetsThemBack) {
+  struct Case {
+    const char* rule;
+    std::array<int, 4> window;  // left, top, width, height in the 320 x 240 view
+    int clientWidth, clientHeight;
+    Rect shrunk;  // left, top, right, bottom in the smaller view
+  } cases[] = {
+      {"inside: stays", {10, 10, 100, 60}, 200, 150, {10, 10, 110, 70}},
+      {"past the right edge: moves left", {150, 20, 100, 60}, 200, 150, {100, 20, 200, 80}},
+      {"past the bottom: moves up", {20, 120, 100, 60}, 200, 150, {20, 90, 120, 150}},
+      {"past both", {250, 200, 60, 40}, 200, 150, {140, 110, 200, 150}},
+      {"the grid area is what counts", {150, 20, 100, 60}, 204, 152, {100, 20, 200, 80}},
+      {"wider than the view: as wide as it", {10, 0, 300, 60}, 200, 150, {0, 0, 200, 60}},
+      {"taller than the view: as tall as it", {0, 10, 100, 230}, 200, 150, {0, 0, 100, 150}},
+      {"a view below the smallest window", {30, 30, 120, 80}, 60, 40, {0, 0, 60, 40}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    HostFixture h;
+    h.OpenWindows({c.window});
+    h.windows->SetClientSize(c.clientWidth, c.clientHeight);
+    EXPECT_EQ(h.ctx->clientWidth, c.clientWidth);
+    EXPECT_EQ(h.ctx->gridWidth, c.clientWidth - c.clientWidth % 5);
+    EXPECT_EQ(h.ctx->gridHeight, c.clientHeight - c.clientHeight % 5);
+    EXPECT_EQ(RectOf(h.SlotAt(0)), c.shrunk);
+    EXPECT_EQ(h.view.presents.back(), (Presented{0, 0, c.clientWidth, c.clientHeight}));
+    // Back at full size the window is where the user had it.
+    h.windows->SetClientSize(320, 240);
+    const auto& w = c.window;
+    EXPECT_EQ(RectOf(h.SlotAt(0)), (Rect{w[0], w[1], w[0] + w[2], w[1] + w[3]}));
+  }
+}
+
+TEST_F(WindowManagerTest, OnlyWindowsThatChangeSizeAreDrawnAgain) {
+  host.OpenWindows({{0, 0, 100, 60}, {150, 20, 100, 60}, {0, 100, 300, 60}});
+  ASSERT_TRUE(host.plugins->LoadPlugin(1, TestPlugin("rec_a.plg"), false));
+  ASSERT_TRUE(host.plugins->LoadPlugin(2, TestPlugin("rec_b.plg"), false));
+  TakeCalls();
+  wm().SetClientSize(200, 200);  // window 1 moves, window 2 narrows
+  EXPECT_EQ(TakeCalls(), (Calls{"B:notify 1"}));
+  EXPECT_EQ(RectOf(host.SlotAt(1)), (Rect{100, 20, 200, 80}));
+  EXPECT_EQ(RectOf(host.SlotAt(2)), (Rect{0, 100, 200, 160}));
+  wm().SetClientSize(200, 200);  // no change: nothing happens
+  EXPECT_TRUE(TakeCalls().empty());
+}
+
+TEST_F(WindowManagerTest, TheUserPlacingAWindowForgetsWhereItWas) {
+  struct Case {
+    const char* rule;
+    std::function<void(WindowManager&)> act;
+    Rect afterGrowing;
+  } cases[] = {
+      {"untouched: back where it was", [](WindowManager&) {}, {190, 20, 310, 80}},
+      {"moved: stays", [](WindowManager& w) { w.MoveWindow(0, 10, 10, 0, 10); }, {70, 20, 190, 80}},
+      {"resized: stays",
+       [](WindowManager& w) { w.ResizeWindow(0, 195, 75, 185, 75, false); },
+       {80, 20, 190, 80}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    HostFixture h;
+    h.OpenWindows({{190, 20, 120, 60}});
+    h.windows->SetClientSize(200, 150);
+    ASSERT_EQ(RectOf(h.SlotAt(0)), (Rect{80, 20, 200, 80}));
+    c.act(*h.windows);
+    h.windows->SetClientSize(320, 240);
+    EXPECT_EQ(RectOf(h.SlotAt(0)), c.afterGrowing);
+  }
+}
+
+TEST_F(WindowManagerTest, TheMaximisedWindowFollowsTheViewAndReturnsWithinReach) {
+  host.OpenWindows({{200, 150, 100, 80}});
+  ASSERT_TRUE(host.plugins->LoadPlugin(0, TestPlugin("rec_a.plg"), false));
+  wm().ToggleMaximize(0, true);
+  TakeCalls();
+  wm().SetClientSize(160, 120);
+  EXPECT_EQ(RectOf(host.SlotAt(0)), (Rect{0, 0, 160, 120}));
+  EXPECT_EQ(host.SlotAt(0).width, 160);
+  EXPECT_EQ(TakeCalls(), (Calls{"A:notify 1"}));
+  wm().ToggleMaximize(0, true);
+  EXPECT_EQ(RectOf(host.SlotAt(0)), (Rect{60, 40, 160, 120}));
+}
+
+TEST_F(WindowManagerTest, TheViewNeverShowsMoreThanTheBuffers) {
+  wm().SetClientSize(5000, 4000);
+  EXPECT_EQ(ctx().clientWidth, 320);
+  EXPECT_EQ(ctx().clientHeight, 240);
+  wm().SetClientSize(0, -5);
+  EXPECT_EQ(ctx().clientWidth, 1);
+  EXPECT_EQ(ctx().clientHeight, 1);
+}
+
+TEST_F(WindowManagerTest, ANewWindowOpensWithinTheView) {
+  wm().SetClientSize(250, 110);
+  for (int i = 0; i < 3; ++i) wm().NewWindow();
+  // The cascade steps 10 pixels; the third would reach past the view.
+  const Rect expected[] = {{0, 0, 240, 100}, {10, 10, 250, 110}, {10, 10, 250, 110}};
+  for (int p = 0; p < 3; ++p) {
+    SCOPED_TRACE(p);
+    EXPECT_EQ(RectOf(host.SlotAt(p)), expected[p]);
+  }
 }
 
 // The layout names each plugin by its full path; after the program folder was moved, a

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QTimer>
 #include <functional>
 
@@ -129,6 +130,36 @@ TEST_F(CalendarCommands, AFileThatIsNoCalendarIsRefusedWithItsReason) {
   EXPECT_EQ(recorder_.texts(),
             std::vector<std::u16string>{u"iCalendarファイルとして読めませんでした"});
   EXPECT_FALSE(fs::exists(folder_.root() / "data" / "2004"));
+}
+
+// An import that fails while it writes takes back what it wrote; the message the store
+// shows then, and those after, come with the ordinary cursor, and the wait cursor is gone.
+TEST_F(CalendarCommands, AFailedImportLeavesTheDataAndTheCursorAsTheyWere) {
+  const std::string ics =
+      "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:a\r\n"
+      "DTSTART;VALUE=DATE:20040507\r\nSUMMARY:休み\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:b\r\n"
+      "DTSTART;VALUE=DATE:20050101\r\nSUMMARY:元日\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+  testing::WriteBytes(calendarFile(), std::vector<uint8_t>(ics.begin(), ics.end()));
+  testing::WriteBytes(folder_.root() / "data" / "2005", {'x'});  // where a folder must go
+  std::vector<bool> busy;  // whether the wait cursor was on at each message
+  platform::MessageBoxHandler recorder = platform::SetMessageBoxHandler(nullptr);
+  platform::SetMessageBoxHandler(
+      [&](std::u16string_view text, std::u16string_view caption, unsigned flags) {
+        busy.push_back(QGuiApplication::overrideCursor() != nullptr);
+        return recorder(text, caption, flags);
+      });
+  file_.Choose(calendarFile());
+  ASSERT_TRUE(frame().RunCommand(kCommandCalendarImport));
+  platform::SetMessageBoxHandler(recorder);
+  const std::vector<std::u16string> texts = recorder_.texts();
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_TRUE(texts[0].starts_with(u"2件の予定を追加します。"));
+  EXPECT_EQ(texts[1], u"スケジュールファイルを開く事が出来ませんでした");
+  EXPECT_EQ(texts[2], u"取り込みを中止しました。データは元のままです。");
+  EXPECT_EQ(busy, std::vector<bool>(3, false));
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  EXPECT_FALSE(fs::exists(dayFile()));
+  EXPECT_FALSE(fs::exists(folder_.root() / "data" / "2004" / "5" / "7"));
 }
 
 TEST_F(CalendarCommands, AnExportWithTheHolidays) {

@@ -9,6 +9,8 @@
 //   plugin/tvk_search.dat   the search window's picture, 170 x 150
 //   plugin/tvk_tenki.dat    the weather window's button labels, 120 x 20
 //   plugin/tvk_tenki.lst    the weather window's area list (text, not a picture)
+//   desktop/48x48/yomitoki.png, desktop/256x256/yomitoki.png
+//                           the program's icon in the desktop's menu (installed by the package)
 //
 // Usage: make_pictures OUTPUT_FOLDER
 //
@@ -78,6 +80,13 @@ bool Write(const QImage& image, const fs::path& path) {
   return false;
 }
 
+// PNG for the desktop's icon theme (transparency kept).
+bool WritePng(const QImage& image, const fs::path& path) {
+  if (image.save(QString::fromStdString(path.string()), "PNG")) return true;
+  std::fprintf(stderr, "Cannot write %s\n", path.string().c_str());
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -90,7 +99,7 @@ int main(int argc, char** argv) {
 
   const fs::path out = argv[1];
   std::error_code error;
-  for (const char* folder : {"data", "theme", "plugin"}) {
+  for (const char* folder : {"data", "theme", "plugin", "desktop/48x48", "desktop/256x256"}) {
     fs::create_directories(out / folder, error);
     if (error) {
       std::fprintf(stderr, "Cannot create %s: %s\n", (out / folder).string().c_str(),
@@ -108,7 +117,9 @@ int main(int argc, char** argv) {
                   Write(dark, out / "theme" / DarkTheme().fileName) &&
                   Write(ScheduleSkin(), out / "plugin" / "tvk_sched.dat") &&
                   Write(SearchSkin(), out / "plugin" / "tvk_search.dat") &&
-                  Write(WeatherSkin(), out / "plugin" / "tvk_tenki.dat");
+                  Write(WeatherSkin(), out / "plugin" / "tvk_tenki.dat") &&
+                  WritePng(AppIcon(48), out / "desktop" / "48x48" / "yomitoki.png") &&
+                  WritePng(AppIcon(256), out / "desktop" / "256x256" / "yomitoki.png");
   if (!WriteAreaList(out / "plugin" / "tvk_tenki.lst")) {
     std::fprintf(stderr, "Cannot write %s\n", (out / "plugin" / "tvk_tenki.lst").string().c_str());
     return 1;

@@ -46,4 +46,8 @@ QImage WeatherSkin();   // 120 x 20
 std::string AreaListFile();
 [[nodiscard]] bool WriteAreaList(const std::filesystem::path& path);
 
+// The program's icon for the desktop (application menu, package), `size` x `size` with
+// transparency.
+QImage AppIcon(int size);
+
 }  // namespace yk::pictures

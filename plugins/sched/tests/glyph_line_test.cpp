@@ -16,8 +16,12 @@ std::string Symbol(SkinCell cell) {
   const int c = int(cell);
   if (c >= int(SkinCell::kSmallDigit0) && c < int(SkinCell::kSmallDigit0) + 10)
     return std::string(1, char('0' + c - int(SkinCell::kSmallDigit0)));
-  if (c >= int(SkinCell::kWeekday0) && c < int(SkinCell::kWeekday0) + 7)
-    return "w" + std::to_string(c - int(SkinCell::kWeekday0));
+  if (c >= int(SkinCell::kWeekday0) && c < int(SkinCell::kWeekday0) + 7) {
+    // Appended, not "w" + number: GCC 12 at -O3 warns (-Wrestrict) about the latter.
+    std::string symbol(1, 'w');
+    symbol += std::to_string(c - int(SkinCell::kWeekday0));
+    return symbol;
+  }
   switch (cell) {
     case SkinCell::kYearMark:
       return "Y";
