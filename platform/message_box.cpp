@@ -13,6 +13,11 @@ MessageBoxHandler& Handler() {
   return handler;
 }
 
+FirstNoticeOnly*& InnermostRun() {
+  static FirstNoticeOnly* run = nullptr;
+  return run;
+}
+
 int DefaultAnswer(unsigned flags) {
   switch (flags & kMbButtonMask) {
     case kMbYesNo:
@@ -26,6 +31,10 @@ int DefaultAnswer(unsigned flags) {
 }  // namespace
 
 int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned flags) {
+  if (FirstNoticeOnly* run = InnermostRun(); run != nullptr && (flags & kMbButtonMask) == kMbOk) {
+    if (run->shown_) return kIdOk;
+    run->shown_ = true;
+  }
   if (Handler()) return Handler()(text, caption, flags);
   std::fprintf(stderr, "[%s] %s\n", Utf16ToUtf8(caption).c_str(), Utf16ToUtf8(text).c_str());
   return DefaultAnswer(flags);
@@ -33,6 +42,12 @@ int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned f
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
   return std::exchange(Handler(), std::move(handler));
+}
+
+FirstNoticeOnly::FirstNoticeOnly() : outer_(std::exchange(InnermostRun(), this)) {}
+
+FirstNoticeOnly::~FirstNoticeOnly() {
+  InnermostRun() = outer_;
 }
 
 }  // namespace platform

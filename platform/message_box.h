@@ -42,4 +42,22 @@ int MessageBox(std::u16string_view text, std::u16string_view caption = kDefaultC
 // Replaces the handler; returns the previous one so it can be put back.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
+// For one run of many like operations (a replacement over 200 hits), each of which may fail
+// with the same notice: while a FirstNoticeOnly lives, only the first notice (a box with
+// OK alone) is shown; later ones are answered kIdOk at once, without a box.  Questions
+// (boxes with more than one button) are always shown.  The innermost of nested ones counts.
+class FirstNoticeOnly {
+ public:
+  FirstNoticeOnly();
+  ~FirstNoticeOnly();
+  FirstNoticeOnly(const FirstNoticeOnly&) = delete;
+  FirstNoticeOnly& operator=(const FirstNoticeOnly&) = delete;
+
+ private:
+  friend int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned flags);
+
+  FirstNoticeOnly* outer_;
+  bool shown_ = false;
+};
+
 }  // namespace platform

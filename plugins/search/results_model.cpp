@@ -7,6 +7,7 @@
 #include "common/schedule_dialog_model.h"
 #include "common/schedule_store.h"
 #include "common/u16_format.h"
+#include "platform/message_box.h"
 
 namespace yk::search {
 namespace {
@@ -118,6 +119,9 @@ bool ResultsModel::ReplaceMemo(const SearchHit& hit, std::vector<YearMonthDay>* 
 }
 
 ResultsModel::ReplaceCounts ResultsModel::ReplaceMarked() {
+  // A data folder that can't be written fails every hit the same way: its message is shown
+  // once, and the report counts the rest.
+  const platform::FirstNoticeOnly oneFailureMessage;
   ReplaceCounts counts;
   std::vector<YearMonthDay> rewritten;
   for (int i = 0; i < lineCount(); ++i) {

@@ -10,7 +10,9 @@
 //     added back; a new text longer than a record holds (1023 characters) is not cut;
 //   - a memo that vanished, or whose new text the code page can't hold, stays as it is;
 //   - a memo listed twice is rewritten once;
-// every such hit is counted, and the report names how many were not replaced.
+// every such hit is counted, and the report names how many were not replaced.  A write the
+// store refuses is counted the same way; its message is shown once per run, not once per
+// hit.
 #pragma once
 
 #include <filesystem>

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/dialog_parent.h"
 #include "platform/message_box.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/qt_text.h"
@@ -67,6 +68,11 @@ void AreaDialog::FillCities() {
     cities_->addItem(platform::ToQString(name));
 }
 
+void AreaDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  RaiseAndFocus(this);
+}
+
 AreaSelection AreaDialog::selection() const {
   return {choice_.area(), choice_.city(), choice_.label(), choice_.url()};
 }
@@ -74,7 +80,6 @@ AreaSelection AreaDialog::selection() const {
 std::optional<AreaSelection> RunAreaDialog(const std::filesystem::path& listFile, int area,
                                            int city, QWidget* parent) {
   AreaDialog dialog(listFile, area, city, parent);
-  dialog.raise();
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.selection();
 }

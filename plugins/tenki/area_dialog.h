@@ -26,6 +26,9 @@ class AreaDialog : public QDialog {
   // The choice as OK left it.
   AreaSelection selection() const;
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void FillCities();
 
@@ -34,7 +37,8 @@ class AreaDialog : public QDialog {
   QListWidget* cities_;
 };
 
-// Runs the dialog modally: the choice after OK, std::nullopt after cancel.
+// Runs the dialog modally over `parent` (the organizer's main window): the choice after OK,
+// std::nullopt after cancel.
 std::optional<AreaSelection> RunAreaDialog(const std::filesystem::path& listFile, int area,
                                            int city, QWidget* parent);
 

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "common/dialog_parent.h"
 #include "platform/qt_data_exchange.h"
 #include "platform/qt_text.h"
 
@@ -36,10 +37,9 @@ DownloadDialog::DownloadDialog(DownloadSettings settings, QWidget* parent)
 
 void DownloadDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  RaiseAndFocus(this);
   if (started_) return;
   started_ = true;
-  raise();
-  activateWindow();
   // Once the dialog is on the screen and its modal loop runs.
   QTimer::singleShot(0, this, [this] { download_.Run(); });
 }

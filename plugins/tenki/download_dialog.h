@@ -42,7 +42,8 @@ class DownloadDialog : public QDialog, public DownloadView {
   bool started_ = false;
 };
 
-// Runs the dialog modally; true when the whole page was stored.
+// Runs the dialog modally over `parent` (the organizer's main window); true when the whole
+// page was stored.
 bool RunDownloadDialog(const DownloadSettings& settings, QWidget* parent);
 
 }  // namespace yk::tenki

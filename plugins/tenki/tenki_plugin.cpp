@@ -1,10 +1,10 @@
 // tenki_plugin.cpp — the exports of tvk_tenki_hpc2karm.plg, the weather window
 // (common/plugin_exports.h: one module per window, every export catching at its edge).
-#include <QApplication>
 #include <memory>
 #include <vector>
 
 #include "common/bitmap_ops.h"
+#include "common/dialog_parent.h"
 #include "common/host_folders.h"
 #include "common/plugin_exports.h"
 #include "platform/bmp_file.h"
@@ -40,21 +40,22 @@ bool LoadButtons(const std::filesystem::path& file, std::vector<uint8_t>* pixels
 
 class PluginHooks final : public TenkiHooks {
  public:
-  explicit PluginHooks(const ImageCanvas* canvas) : canvas_(canvas) {}
+  PluginHooks(const HostContext* host, const ImageCanvas* canvas) : host_(host), canvas_(canvas) {}
 
   void DrawImageText(std::u16string_view text, int left, int top, int right, int bottom,
                      std::u16string_view face, int height) override {
     canvas_->Draw(text, left, top, right, bottom, face, height);
   }
   bool RunDownload(const DownloadSettings& settings) override {
-    return RunDownloadDialog(settings, QApplication::activeWindow());
+    return RunDownloadDialog(settings, OrganizerMainWindow(host_));
   }
   std::optional<AreaSelection> ChooseArea(const std::filesystem::path& listFile, int area,
                                           int city) override {
-    return RunAreaDialog(listFile, area, city, QApplication::activeWindow());
+    return RunAreaDialog(listFile, area, city, OrganizerMainWindow(host_));
   }
 
  private:
+  const HostContext* host_;
   const ImageCanvas* canvas_;
 };
 
@@ -72,7 +73,7 @@ class Module {
       platform::MessageBox(kNoMemory);
       return nullptr;
     }
-    module->hooks_ = std::make_unique<PluginHooks>(module->image_.get());
+    module->hooks_ = std::make_unique<PluginHooks>(host, module->image_.get());
     const ConstPixelBuffer buttons(module->buttons_.data(), kButtonsWidth, kButtonsHeight,
                                    int(module->buttons_.size()));
     module->view_ = std::make_unique<TenkiView>(host, slot, module->image_->buffer(), buttons,

@@ -196,6 +196,75 @@ TEST_F(ResultsModelTest, AFailedWriteIsCountedAsNotReplaced) {
             std::vector<std::u16string>{u"スケジュールファイルを開く事が出来ませんでした"});
 }
 
+// A data folder that refuses writes (read only: no file can be made beside the day's;
+// full: the new bytes don't fit) fails every hit alike.  One run shows the store's message
+// once, counts every refused hit as not replaced and leaves its file as it was.  Memo
+// writes show no message of their own: the closing report is all the user needs.
+TEST_F(ResultsModelTest, AFolderThatRefusesWritesGivesOneMessagePerRun) {
+  const std::u16string openFailed = u"スケジュールファイルを開く事が出来ませんでした";
+  constexpr SearchTarget kSchedules = SearchTarget::kSchedules;
+  constexpr SearchTarget kMemos = SearchTarget::kMemos;
+  const struct {
+    const char* folder;
+    SearchTarget target;
+    AtomicStep refused;
+    int firstRefusedWrite;  // the writes before it go through
+    int replaced;           // of four hits
+    bool storeMessage;
+  } cases[] = {
+      {"schedules, read only", kSchedules, AtomicStep::kCreateTemp, 0, 0, true},
+      {"schedules, full", kSchedules, AtomicStep::kWrite, 0, 0, true},
+      {"schedules, full after one", kSchedules, AtomicStep::kWrite, 1, 1, true},
+      {"schedules, writable", kSchedules, AtomicStep::kWrite, 99, 4, false},
+      {"memos, read only", kMemos, AtomicStep::kCreateTemp, 0, 0, false},
+      {"memos, full after one", kMemos, AtomicStep::kWrite, 1, 1, false},
+  };
+  for (const auto& c : cases) {
+    const DataFolder data;
+    std::vector<std::string> files;  // one hit per day, 1 to 4 May
+    for (int day = 1; day <= 4; ++day) {
+      const std::string file =
+          "2004/5/" + std::to_string(day) + (c.target == kSchedules ? "/sched.txt" : "/memo.txt");
+      if (c.target == SearchTarget::kSchedules) {
+        data.AddSchedules({Schedule(2004, 5, day, 2004, 5, day, u"会議")});
+      } else {
+        data.AddMemo(2004, 5, day, u"会議");
+      }
+      files.push_back(file);
+    }
+    std::vector<std::string> before;
+    for (const std::string& file : files) before.push_back(data.Bytes(file));
+    ClearScheduleStore(store_.get());
+    TextMatcher matcher(u"会議", u"打合せ", false);
+    RecordingObserver observer;
+    HitTable table;
+    (void)RunSearch(c.target, kMay2004, matcher, data.path(), observer, &table);
+    ResultsModel model(ResultsMode::kReplace, c.target, table, matcher, data.path(), store_.get());
+    ASSERT_EQ(model.lineCount(), 4) << c.folder;
+    recorder_.Clear();
+
+    auto writes = std::make_shared<int>(0);
+    const AtomicFailureHook previous = SetAtomicFailureHook([&c, writes](AtomicStep step) {
+      if (step == AtomicStep::kCreateTemp) ++*writes;
+      return step == c.refused && *writes > c.firstRefusedWrite;
+    });
+    const ResultsModel::ReplaceCounts counts = model.ReplaceMarked();
+    SetAtomicFailureHook(previous);
+
+    EXPECT_EQ(counts.replaced, c.replaced) << c.folder;
+    EXPECT_EQ(counts.notReplaced, 4 - c.replaced) << c.folder;
+    EXPECT_EQ(recorder_.texts(),
+              c.storeMessage ? std::vector{openFailed} : std::vector<std::u16string>{})
+        << c.folder;
+    EXPECT_EQ(model.changed(), c.replaced > 0) << c.folder;
+    // The hits replaced are the first ones, and no other file was touched.
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      EXPECT_EQ(data.Bytes(files[i]) != before[i], int(i) < c.replaced)
+          << c.folder << ": " << files[i];
+    }
+  }
+}
+
 TEST_F(ResultsModelTest, MemosAreRewrittenOnceEachAndOnlyWhenExact) {
   data_.AddMemo(2004, 5, 1, u"会議\r\n会議室");
   data_.AddMemo(2004, 5, 2, u"会議");

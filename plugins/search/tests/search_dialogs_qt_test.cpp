@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "common/atomic_file.h"
 #include "common/memo_edit_dialog.h"
 #include "common/schedule_store.h"
 #include "platform/clock.h"
@@ -227,6 +228,31 @@ TEST_F(SearchDialogsTest, ReplaceRewritesTheMarkedHitsAndReportsTheChange) {
   EXPECT_TRUE(dialog.outcome().changed);
   EXPECT_EQ(dialog.outcome().changeMask, kChangeSchedules);
   EXPECT_FALSE(dialog.outcome().move);
+}
+
+// 200 hits in a data folder that can't be written: the user clicks away one failure
+// message and the report, which counts every hit as not replaced.
+TEST_F(SearchDialogsTest, AReplacementThatCantWriteTellsItOnce) {
+  data_.AddSchedules(std::vector<ScheduleRecord>(200, Schedule(2004, 1, 1, 2004, 12, 31, u"会議")));
+  const std::string before = data_.Bytes("2004/sched.txt");
+  SearchDialog dialog(host_.get());
+  dialog.show();
+  Type(dialog, SearchDialog::kSearchText, QStringLiteral("会議"));
+  Type(dialog, SearchDialog::kReplacementText, QStringLiteral("打合せ"));
+  ModalScript script;
+  script.Expect(QStringLiteral("検索結果"),
+                [&](QDialog* results) { Click(results, SearchResultsDialog::kReplaceButton); });
+  const AtomicFailureHook previous =
+      SetAtomicFailureHook([](AtomicStep step) { return step == AtomicStep::kCreateTemp; });
+  Click(&dialog, SearchDialog::kReplaceButton);
+  SetAtomicFailureHook(previous);
+  EXPECT_TRUE(script.done());
+  EXPECT_EQ(recorder_.texts(),
+            (std::vector<std::u16string>{
+                u"スケジュールファイルを開く事が出来ませんでした",
+                u"置換えが完了しました。0件を置換え、200件は置換えできませんでした。"}));
+  EXPECT_EQ(data_.Bytes("2004/sched.txt"), before);
+  EXPECT_FALSE(dialog.outcome().changed);
 }
 
 TEST_F(SearchDialogsTest, AMemoHitOpensReadOnlyInReplaceMode) {

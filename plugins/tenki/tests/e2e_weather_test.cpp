@@ -4,17 +4,21 @@
 // base address points there).  In a weather window of the saved layout an area and a city
 // are chosen in the area dialog, 更新 downloads and shows the forecast through the download
 // dialog, 適用 stamps it into the calendar's icon file, and after a restart the window shows
-// the same forecast again.  The quick menu finds the installed plugin too.
+// the same forecast again.  Both dialogs belong to the organizer's main window, whichever
+// window has the keyboard when they open.  The quick menu finds the installed plugin too.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QWidget>
+#include <map>
 
 #include "host/tests/installed_program.h"
 #include "platform/qt_data_exchange.h"
@@ -47,6 +51,33 @@ int32_t IntAt(const std::vector<uint8_t>& bytes, size_t at) {
   return int32_t(uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 |
                  uint32_t(bytes[at + 2]) << 16 | uint32_t(bytes[at + 3]) << 24);
 }
+
+// The parent window of each dialog shown while it lives, by template number.  The download
+// dialog closes by itself as soon as its page is in, so it is caught as it is shown.
+class DialogParents : public QObject {
+ public:
+  DialogParents() { qApp->installEventFilter(this); }
+  ~DialogParents() override { qApp->removeEventFilter(this); }
+  DialogParents(const DialogParents&) = delete;
+  DialogParents& operator=(const DialogParents&) = delete;
+
+  // Null when no dialog of that number was shown.
+  QWidget* ParentOf(const char* id) const {
+    const auto found = parents_.find(QString::fromUtf8(id));
+    return found == parents_.end() ? nullptr : found->second;
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* dialog = qobject_cast<QDialog*>(watched);
+    if (dialog != nullptr && event->type() == QEvent::Show)
+      parents_[dialog->objectName()] = dialog->parentWidget();
+    return false;
+  }
+
+ private:
+  std::map<QString, QWidget*> parents_;
+};
 
 class InstalledWeather : public testing::InstalledProgramTest {
  protected:
@@ -106,9 +137,20 @@ TEST_F(InstalledWeather, ForecastDownloadedShownStampedAndKeptOverARestart) {
   const int hint = DarkPixels(Shown(), TextArea(p));
   EXPECT_GT(hint, 0) << "the hint to choose an area";
 
+  // Another window of the program has the keyboard: the dialogs still open over the main
+  // window, as its children, and take the keyboard from that other window.
+  QWidget other;
+  other.setWindowTitle(QStringLiteral("other"));
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &other; }, 5000));
+  DialogParents parents;
+
   // プラグイン › 設定: the area dialog lists the installed areas; 関東 and 東京 are chosen.
   ModalScript chooseArea([&](QDialog* dialog) {
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("天気地域の設定"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog; }, 5000))
+        << "the area dialog has the keyboard";
     auto* areas = FindControl<QComboBox>(dialog, 1000);
     auto* cities = FindControl<QListWidget>(dialog, 1001);
     ASSERT_NE(areas, nullptr);
@@ -132,6 +174,8 @@ TEST_F(InstalledWeather, ForecastDownloadedShownStampedAndKeptOverARestart) {
     Tap(window.topLeft() + QPoint(20, 30));
     EXPECT_FALSE(watchdog.fired()) << "the download dialog did not close by itself";
   }
+  EXPECT_EQ(parents.ParentOf("3008"), app_->frame()) << "the area dialog";
+  EXPECT_EQ(parents.ParentOf("3009"), app_->frame()) << "the download dialog";
   EXPECT_TRUE(recorder_.texts().empty())
       << "unexpected message: " << platform::Utf16ToUtf8(recorder_.texts().front());
   ASSERT_EQ(server.requests().size(), 1u);
