@@ -1,7 +1,9 @@
-# Drawing primitives: pixel-buffer operations, the Host context's buffers and text drawing.
+# Drawing primitives: pixel-buffer operations, the Host context's buffers, text drawing and
+# the pictures plugins read from their .dat files.
 add_library(yk_draw STATIC
   ${CMAKE_CURRENT_LIST_DIR}/bitmap_ops.cpp
   ${CMAKE_CURRENT_LIST_DIR}/host_buffers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/plugin_picture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/draw_text.cpp)
 yk_warnings(yk_draw)
 # The per-byte loops are the composition's hot path: let the compiler vectorise them even
@@ -15,6 +17,10 @@ target_link_libraries(yk_draw PUBLIC yk_interface yk_platform)
 
 yk_test(bitmap_ops_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/bitmap_ops_test.cpp
+  LIBS yk_draw)
+
+yk_test(plugin_picture_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/plugin_picture_test.cpp
   LIBS yk_draw)
 
 if(YK_GUI)

@@ -4,13 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "common/bitmap_ops.h"
 #include "common/dialog_parent.h"
 #include "common/host_folders.h"
 #include "common/plugin_exports.h"
+#include "common/plugin_picture.h"
 #include "common/schedule_dialog.h"
-#include "platform/bmp_file.h"
-#include "platform/handles.h"
 #include "platform/message_box.h"
 #include "platform/profile.h"
 #include "plugins/sched/canvas_text.h"
@@ -54,33 +52,6 @@ class PluginHooks final : public SchedHooks {
   const CanvasSurface* canvas_;
 };
 
-// The 160 x 100 skin, copied out of tvk_sched.dat.
-class Skin {
- public:
-  bool Load(const std::filesystem::path& file) {
-    platform::Handle loadedBits = 0;
-    const platform::Handle loaded = platform::LoadBmpFile(file, &loadedBits);
-    if (loaded == 0) return false;
-    bool ok = false;
-    if (const platform::Surface* picture = platform::SurfaceOf(loaded)) {
-      pixels_.assign(size_t(kSkinWidth) * kSkinHeight * 3, 255);
-      const PixelBuffer skin{pixels_.data(), kSkinWidth, kSkinHeight, int(pixels_.size())};
-      const ConstPixelBuffer source(picture->bits, picture->width, picture->height,
-                                    int(picture->byteSize));
-      CopyRop(skin, 0, 0, kSkinWidth, kSkinHeight, source, 0, 0, kSrcCopy);
-      ok = true;
-    }
-    platform::DeleteBitmap(loaded);
-    return ok;
-  }
-  ConstPixelBuffer buffer() const {
-    return {pixels_.data(), kSkinWidth, kSkinHeight, int(pixels_.size())};
-  }
-
- private:
-  std::vector<uint8_t> pixels_;
-};
-
 // The window's state: its skin, canvas, hooks and view.
 class Module {
  public:
@@ -109,7 +80,8 @@ class Module {
 
  private:
   HostContext* host_;
-  Skin skin_;
+  // The 160 x 100 skin, copied out of tvk_sched.dat.
+  PluginPicture skin_{kSkinWidth, kSkinHeight};
   std::unique_ptr<CanvasSurface> canvas_;
   std::unique_ptr<PluginHooks> hooks_;
   std::unique_ptr<SchedView> view_;

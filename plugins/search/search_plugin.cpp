@@ -1,14 +1,11 @@
 // search_plugin.cpp — the exports of tvk_search_hpc2karm.plg, the search-and-replace window
 // (common/plugin_exports.h: one module per window, every export catching at its edge).
 #include <memory>
-#include <vector>
 
-#include "common/bitmap_ops.h"
 #include "common/dialog_parent.h"
 #include "common/host_folders.h"
 #include "common/plugin_exports.h"
-#include "platform/bmp_file.h"
-#include "platform/handles.h"
+#include "common/plugin_picture.h"
 #include "platform/message_box.h"
 #include "platform/profile.h"
 #include "plugins/search/search_dialog.h"
@@ -32,37 +29,13 @@ class DialogHooks final : public SearchWindowHooks {
   HostContext* host_;
 };
 
-// The window's picture: tvk_search.dat's 170 x 150 at the top left of 176 x 152.
-class Picture {
- public:
-  bool Load(const std::filesystem::path& file) {
-    const platform::Handle loaded = platform::LoadBmpFile(file);
-    if (loaded == 0) return false;
-    bool ok = false;
-    if (const platform::Surface* source = platform::SurfaceOf(loaded)) {
-      pixels_.assign(std::size_t(kPictureWidth) * kPictureHeight * 3, 255);
-      CopyRop(buffer(), 0, 0, kPictureFileWidth, kPictureFileHeight,
-              ConstPixelBuffer(source->bits, source->width, source->height, int(source->byteSize)),
-              0, 0, kSrcCopy);
-      ok = true;
-    }
-    platform::DeleteBitmap(loaded);
-    return ok;
-  }
-  PixelBuffer buffer() {
-    return {pixels_.data(), kPictureWidth, kPictureHeight, int(pixels_.size())};
-  }
-
- private:
-  std::vector<uint8_t> pixels_;
-};
-
 // The window's state: its picture, dialog hooks and window.
 class Module {
  public:
   static std::unique_ptr<Module> Create(HostContext* host, int32_t slot) {
     auto module = std::make_unique<Module>(host);
-    if (!module->picture_.Load(AppFolderPath(*host) / kPictureFile)) {
+    if (!module->picture_.Load(AppFolderPath(*host) / kPictureFile, kPictureFileWidth,
+                               kPictureFileHeight)) {
       platform::MessageBox(kPictureLoadFailed);
       return nullptr;
     }
@@ -79,7 +52,8 @@ class Module {
 
  private:
   HostContext* host_;
-  Picture picture_;
+  // tvk_search.dat's 170 x 150 at the top left of 176 x 152.
+  PluginPicture picture_{kPictureWidth, kPictureHeight};
   std::unique_ptr<DialogHooks> hooks_;
   std::unique_ptr<SearchWindow> window_;
 };

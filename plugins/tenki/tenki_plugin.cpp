@@ -1,13 +1,11 @@
 // tenki_plugin.cpp — the exports of tvk_tenki_hpc2karm.plg, the weather window
 // (common/plugin_exports.h: one module per window, every export catching at its edge).
 #include <memory>
-#include <vector>
 
-#include "common/bitmap_ops.h"
 #include "common/dialog_parent.h"
 #include "common/host_folders.h"
 #include "common/plugin_exports.h"
-#include "platform/bmp_file.h"
+#include "common/plugin_picture.h"
 #include "platform/message_box.h"
 #include "platform/profile.h"
 #include "plugins/tenki/area_dialog.h"
@@ -22,21 +20,6 @@ constexpr float kInterfaceVersion = 1.01f;
 constexpr char16_t kButtonsLoadFailed[] = u"dataファイルの読み込みに失敗しました";
 constexpr char16_t kNoMemory[] = u"メモリの確保に失敗しました";
 constexpr char kButtonsFile[] = "tvk_tenki.dat";
-
-// The top-left 120 x 20 pixels of tvk_tenki.dat: the buttons' labels.
-bool LoadButtons(const std::filesystem::path& file, std::vector<uint8_t>* pixels) {
-  const platform::Handle loaded = platform::LoadBmpFile(file);
-  const platform::Surface* picture = platform::SurfaceOf(loaded);
-  if (picture != nullptr) {
-    pixels->assign(size_t(kButtonsWidth) * kButtonsHeight * 3, 255);
-    CopyRop({pixels->data(), kButtonsWidth, kButtonsHeight, int(pixels->size())}, 0, 0,
-            kButtonsWidth, kButtonsHeight,
-            {picture->bits, picture->width, picture->height, int(picture->byteSize)}, 0, 0,
-            kSrcCopy);
-  }
-  platform::DeleteBitmap(loaded);
-  return picture != nullptr;
-}
 
 class PluginHooks final : public TenkiHooks {
  public:
@@ -64,7 +47,7 @@ class Module {
  public:
   static std::unique_ptr<Module> Create(HostContext* host, int32_t slot) {
     auto module = std::make_unique<Module>(host);
-    if (!LoadButtons(AppFolderPath(*host) / "plugin" / kButtonsFile, &module->buttons_)) {
+    if (!module->buttons_.Load(AppFolderPath(*host) / "plugin" / kButtonsFile)) {
       platform::MessageBox(kButtonsLoadFailed);
       return nullptr;
     }
@@ -74,10 +57,8 @@ class Module {
       return nullptr;
     }
     module->hooks_ = std::make_unique<PluginHooks>(host, module->image_.get());
-    const ConstPixelBuffer buttons(module->buttons_.data(), kButtonsWidth, kButtonsHeight,
-                                   int(module->buttons_.size()));
-    module->view_ = std::make_unique<TenkiView>(host, slot, module->image_->buffer(), buttons,
-                                                module->hooks_.get());
+    module->view_ = std::make_unique<TenkiView>(host, slot, module->image_->buffer(),
+                                                module->buttons_.buffer(), module->hooks_.get());
     module->view_->Load(*platform::ProfileOf(host->app));
     return module;
   }
@@ -88,7 +69,8 @@ class Module {
 
  private:
   HostContext* host_;
-  std::vector<uint8_t> buttons_;
+  // The top-left 120 x 20 pixels of tvk_tenki.dat: the buttons' labels.
+  PluginPicture buttons_{kButtonsWidth, kButtonsHeight};
   std::unique_ptr<ImageCanvas> image_;
   std::unique_ptr<PluginHooks> hooks_;
   std::unique_ptr<TenkiView> view_;

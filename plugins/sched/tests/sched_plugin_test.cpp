@@ -8,17 +8,14 @@
 #include <QPushButton>
 #include <QTimer>
 #include <bit>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <memory>
-#include <random>
 
 #include "common/bitmap_ops.h"
 #include "common/plugin_interface.h"
+#include "common/tests/plugin_test_host.h"
 #include "platform/bmp_file.h"
-#include "platform/handles.h"
 #include "platform/profile.h"
 #include "platform/testing/message_recorder.h"
 #include "platform/testing/modal_script.h"
@@ -31,61 +28,25 @@ using platform::testing::ModalScript;
 class PluginTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* plugin = std::getenv("YK_SCHED_PLUGIN");
-    ASSERT_NE(plugin, nullptr) << "YK_SCHED_PLUGIN names the built module";
-    module_ = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(module_, nullptr) << dlerror();
+    ASSERT_TRUE(host_.LoadPlugin("YK_SCHED_PLUGIN")) << host_.error();
+    module_ = host_.module();
 
-    folder_ =
-        fs::temp_directory_path() / ("yk_sched_plugin_" + std::to_string(std::random_device()()));
-    fs::create_directories(folder_ / "plugin");
     fs::create_directories(folder_ / "data/2004/5/7");
     WriteSkin(folder_ / "plugin/tvk_sched.dat");
     WriteUtf16(folder_ / "data/2004/5/7/sched.txt",
                u"(2004,05,07,10,00 2004,05,07,11,30 -1)(会議)\r\n");
 
-    ctx_ = std::make_unique<HostContext>();
-    HostContext& c = *ctx_;
-    const std::u16string app = folder_.u16string() + u"/";
-    const std::u16string data = app + u"data/";
-    std::copy(app.begin(), app.end(), c.appFolder);
-    std::copy(data.begin(), data.end(), c.dataFolder);
-    c.bufferWidth = 320;
-    c.bufferHeight = 240;
-    c.bufferBytes = 320 * 240 * 3;
-    c.partsBytes = yk::kPartsBytes;
-    bitmaps_.push_back(platform::CreateSurfaceBitmap(240, 400, &c.partsBits));
-    bitmaps_.push_back(platform::CreateSurfaceBitmap(320, 240, &c.slots[1].bits));
-    c.slots[1].width = 200;
-    c.slots[1].height = 120;
-    c.slots[1].inUse = 1;
-    c.fontName.set(u"IPAGothic");
-    c.todayYear = 2004, c.todayMonth = 5, c.todayDay = 7;
-    auto profile = std::make_unique<platform::MemoryProfile>();
-    profile_ = profile.get();
+    host_.OpenSlot(1, 200, 120);
+    profile_ = host_.RegisterProfile();
     profile_->WriteInt(u"plugin_tavik_sched", u"key3", 55);
     // Hand-edited codes that no key has.
     profile_->WriteInt(u"plugin_tavik_sched", u"key5", 300);
     profile_->WriteInt(u"plugin_tavik_sched", u"key6", -7);
-    c.app = platform::RegisterApplication(std::move(profile));
-  }
-
-  void TearDown() override {
-    if (module_ != nullptr) dlclose(module_);
-    if (ctx_) {
-      platform::ReleaseApplication(ctx_->app);
-      ctx_->fontName.release();
-    }
-    for (auto bitmap : bitmaps_) platform::DeleteBitmap(bitmap);
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
   }
 
   template <typename F>
   F Export(const char* name) {
-    auto f = reinterpret_cast<F>(dlsym(module_, name));
-    EXPECT_NE(f, nullptr) << name;
-    return f;
+    return host_.Export<F>(name);
   }
 
   static void WriteSkin(const fs::path& path) {
@@ -100,16 +61,16 @@ class PluginTest : public ::testing::Test {
     for (char16_t ch : text) out.put(char(ch & 0xFF)), out.put(char(ch >> 8));
   }
 
+  yk::testing::PluginTestHost host_{"sched_plugin"};
   void* module_ = nullptr;
-  fs::path folder_;
-  std::unique_ptr<HostContext> ctx_;
-  std::vector<platform::Handle> bitmaps_;
+  const fs::path& folder_ = host_.root();
+  HostContext* const ctx_ = host_.ctx();
   platform::MemoryProfile* profile_ = nullptr;
 };
 
 TEST_F(PluginTest, DrawsIntoItsContentAreaOnly) {
   ASSERT_EQ(Export<plg_valid_fn>("plg_valid")(), 0);
-  ASSERT_EQ(Export<plg_init_fn>("plg_init")(ctx_.get(), kPluginInitReserved, 1), 1);
+  ASSERT_EQ(Export<plg_init_fn>("plg_init")(ctx_, kPluginInitReserved, 1), 1);
 
   const yk::PixelBuffer window = yk::SlotBuffer(*ctx_, 1);
   ASSERT_NE(window.bits, nullptr);
@@ -147,7 +108,7 @@ TEST_F(PluginTest, IdentityAndKeyTableRoundTrip) {
             std::bit_cast<uint32_t>(1.01f));
   EXPECT_EQ(dlsym(module_, "plg_config"), nullptr);
 
-  ASSERT_EQ(Export<plg_init_fn>("plg_init")(ctx_.get(), kPluginInitReserved, 1), 1);
+  ASSERT_EQ(Export<plg_init_fn>("plg_init")(ctx_, kPluginInitReserved, 1), 1);
   KeyTable* keys = Export<plg_keyconfig_fn>("plg_keyconfig")();
   ASSERT_NE(keys, nullptr);
   EXPECT_EQ(keys->count, 10);
@@ -172,7 +133,7 @@ ModalScript::Handler AnswerDialog(QString* text, const char* buttonId) {
 }
 
 TEST_F(PluginTest, DoubleTapOpensTheEntryInTheEditDialog) {
-  ASSERT_EQ(Export<plg_init_fn>("plg_init")(ctx_.get(), kPluginInitReserved, 1), 1);
+  ASSERT_EQ(Export<plg_init_fn>("plg_init")(ctx_, kPluginInitReserved, 1), 1);
   Export<plg_notify_fn>("plg_notify")(kNotifyRedraw);
   auto down = Export<plg_mouse_fn>("plg_mouse_down");
   auto doubleDown = Export<plg_mouse_fn>("plg_mouse_doubledown");
@@ -203,7 +164,7 @@ TEST_F(PluginTest, DoubleTapOpensTheEntryInTheEditDialog) {
 TEST_F(PluginTest, MissingSkinRefusesToStart) {
   fs::remove(folder_ / "plugin/tvk_sched.dat");
   platform::testing::MessageRecorder messages;
-  EXPECT_EQ(Export<plg_init_fn>("plg_init")(ctx_.get(), kPluginInitReserved, 1), 0);
+  EXPECT_EQ(Export<plg_init_fn>("plg_init")(ctx_, kPluginInitReserved, 1), 0);
   EXPECT_EQ(messages.texts(),
             (std::vector<std::u16string>{u"dataファイルの読み込みに失敗しました"}));
   // Without an instance every call is a no-op.

@@ -16,6 +16,7 @@
 
 #include "common/bitmap_ops.h"
 #include "common/plugin_interface.h"
+#include "common/tests/plugin_test_host.h"
 #include "platform/bmp_file.h"
 #include "platform/clock.h"
 #include "platform/handles.h"
@@ -39,56 +40,24 @@ class SearchPluginTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    const char* plugin = std::getenv("YK_SEARCH_PLUGIN");
-    ASSERT_NE(plugin, nullptr) << "YK_SEARCH_PLUGIN names the built module";
-    module_ = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(module_, nullptr) << dlerror();
+    ASSERT_TRUE(host_.LoadPlugin("YK_SEARCH_PLUGIN")) << host_.error();
+    module_ = host_.module();
 
-    folder_ =
-        fs::temp_directory_path() / ("yk_search_plugin_" + std::to_string(std::random_device()()));
-    fs::create_directories(folder_ / "plugin");
-    fs::create_directories(folder_ / "data");
     WritePicture(folder_ / "plugin/tvk_search.dat");
 
-    ctx_ = std::make_unique<HostContext>();
-    HostContext& c = *ctx_;
-    const std::u16string app = folder_.u16string() + u"/";
-    const std::u16string data = app + u"data/";
-    std::copy(app.begin(), app.end(), c.appFolder);
-    std::copy(data.begin(), data.end(), c.dataFolder);
-    c.bufferWidth = 320;
-    c.bufferHeight = 240;
-    c.bufferBytes = 320 * 240 * 3;
-    c.partsBytes = yk::kPartsBytes;
-    bitmaps_.push_back(platform::CreateSurfaceBitmap(240, 400, &c.partsBits));
-    bitmaps_.push_back(platform::CreateSurfaceBitmap(320, 240, &c.slots[3].bits));
-    c.slots[3].width = 200;
-    c.slots[3].height = 200;
-    c.slots[3].inUse = 1;
-    c.todayYear = 2004, c.todayMonth = 5, c.todayDay = 7;
-    auto profile = std::make_unique<platform::MemoryProfile>();
-    profile_ = profile.get();
+    host_.OpenSlot(3, 200, 200);
+    profile_ = host_.RegisterProfile();
     profile_->WriteInt(u"plugin_tavik_search", u"key0", 70);
-    c.app = platform::RegisterApplication(std::move(profile));
     platform::SetClockOverride(platform::LocalTime{2004, 5, 7, 9, 0, 0, 5});
   }
 
-  void TearDown() override {
-    platform::SetClockOverride(std::nullopt);
-    if (module_ != nullptr) dlclose(module_);
-    if (ctx_) platform::ReleaseApplication(ctx_->app);
-    for (auto bitmap : bitmaps_) platform::DeleteBitmap(bitmap);
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-  }
+  void TearDown() override { platform::SetClockOverride(std::nullopt); }
 
   template <typename F>
   F Export(const char* name) {
-    auto f = reinterpret_cast<F>(dlsym(module_, name));
-    EXPECT_NE(f, nullptr) << name;
-    return f;
+    return host_.Export<F>(name);
   }
-  int32_t Init() { return Export<plg_init_fn>("plg_init")(ctx_.get(), kPluginInitReserved, 3); }
+  int32_t Init() { return Export<plg_init_fn>("plg_init")(ctx_, kPluginInitReserved, 3); }
 
   // A 170 x 150 picture: grey everywhere, one red pixel at (20, 0).
   static void WritePicture(const fs::path& path) {
@@ -100,10 +69,10 @@ class SearchPluginTest : public ::testing::Test {
         .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
   }
 
+  yk::testing::PluginTestHost host_{"search_plugin"};
   void* module_ = nullptr;
-  fs::path folder_;
-  std::unique_ptr<HostContext> ctx_;
-  std::vector<platform::Handle> bitmaps_;
+  const fs::path& folder_ = host_.root();
+  HostContext* const ctx_ = host_.ctx();
   platform::MemoryProfile* profile_ = nullptr;
   MessageRecorder recorder_;
 };

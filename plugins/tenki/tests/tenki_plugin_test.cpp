@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <bit>
-#include <cstdlib>
 #include <cstring>
 
 #include "common/bitmap_ops.h"
@@ -31,30 +30,19 @@ constexpr char16_t kSection[] = u"plugin_tvc_tenki";
 class PluginTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* plugin = std::getenv("YK_TENKI_PLUGIN");
-    ASSERT_NE(plugin, nullptr) << "YK_TENKI_PLUGIN names the built module";
-    module_ = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(module_, nullptr) << dlerror();
+    ASSERT_TRUE(host_.LoadPlugin("YK_TENKI_PLUGIN")) << host_.error();
     std::vector<uint8_t> labels(120 * 20 * 3, 255);
     const auto file = platform::EncodeBmp24(120, 20, labels.data());
     testing::WriteFile(host_.plugin() / "tvk_tenki.dat",
                        {reinterpret_cast<const char*>(file.data()), file.size()});
-    auto profile = std::make_unique<platform::MemoryProfile>();
-    profile_ = profile.get();
-    host_.ctx()->app = platform::RegisterApplication(std::move(profile));
+    profile_ = host_.RegisterProfile();
     platform::SetClockOverride(platform::LocalTime{2004, 5, 7, 9, 0, 0, 5});
   }
-  void TearDown() override {
-    platform::SetClockOverride(std::nullopt);
-    if (module_ != nullptr) dlclose(module_);
-    platform::ReleaseApplication(host_.ctx()->app);
-  }
+  void TearDown() override { platform::SetClockOverride(std::nullopt); }
 
   template <typename F>
   F Export(const char* name) {
-    auto f = reinterpret_cast<F>(dlsym(module_, name));
-    EXPECT_NE(f, nullptr) << name;
-    return f;
+    return host_.Export<F>(name);
   }
   int32_t Init() { return Export<plg_init_fn>("plg_init")(host_.ctx(), kPluginInitReserved, 0); }
   int32_t Tap(int x, int y) {
@@ -73,16 +61,15 @@ class PluginTest : public ::testing::Test {
   testing::TenkiHost host_;
   MessageRecorder messages_;
   platform::MemoryProfile* profile_ = nullptr;
-  void* module_ = nullptr;
 };
 
 TEST_F(PluginTest, IdentityAndExports) {
   EXPECT_EQ(Export<plg_valid_fn>("plg_valid")(), 0);
   EXPECT_EQ(std::u16string(Export<plg_info_fn>("plg_info")()), u"天気予報");
   EXPECT_EQ(std::bit_cast<uint32_t>(Export<plg_version_fn>("plg_version")()), 0x3F8147AEu);
-  EXPECT_NE(dlsym(module_, "plg_config"), nullptr);
+  EXPECT_NE(dlsym(host_.module(), "plg_config"), nullptr);
   for (const char* absent : {"plg_keyconfig", "plg_key_down", "plg_key_up", "plg_mouse_doubledown"})
-    EXPECT_EQ(dlsym(module_, absent), nullptr) << absent;
+    EXPECT_EQ(dlsym(host_.module(), absent), nullptr) << absent;
 }
 
 TEST_F(PluginTest, RefusesToStartWithoutItsButtons) {

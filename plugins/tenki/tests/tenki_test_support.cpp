@@ -1,13 +1,9 @@
 #include "plugins/tenki/tests/tenki_test_support.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <random>
 
-#include "platform/handles.h"
 #include "platform/text_codec.h"
 
 namespace yk::tenki::testing {
@@ -49,21 +45,8 @@ ForecastRecord FullPageRecord() {
   return r;
 }
 
-TenkiHost::TenkiHost(int windowWidth, int windowHeight) : ctx_(std::make_unique<HostContext>()) {
-  root_ = fs::temp_directory_path() /
-          ("yk_tenki_" + std::to_string(std::random_device()()) + "_" + std::to_string(::getpid()));
-  fs::create_directories(plugin());
-  fs::create_directories(data());
-  HostContext& c = *ctx_;
-  const std::u16string app = root_.u16string() + u"/";
-  const std::u16string dataFolder = app + u"data/";
-  std::copy(app.begin(), app.end(), c.appFolder);
-  std::copy(dataFolder.begin(), dataFolder.end(), c.dataFolder);
-  c.bufferWidth = 320;
-  c.bufferHeight = 480;
-  c.bufferBytes = c.bufferWidth * c.bufferHeight * 3;
-  c.partsBytes = kPartsBytes;
-  bitmaps_.push_back(platform::CreateSurfaceBitmap(kPartsWidth, kPartsHeight, &c.partsBits));
+TenkiHost::TenkiHost(int windowWidth, int windowHeight) : PluginTestHost("tenki", 320, 480) {
+  HostContext& c = *ctx();
   FillWhite(PartsBuffer(c), 0, 0, kPartsWidth, kPartsHeight);
   // Grey button backgrounds, so that the labels multiplied over them show.
   const PixelBuffer parts = PartsBuffer(c);
@@ -73,26 +56,14 @@ TenkiHost::TenkiHost(int windowWidth, int windowHeight) : ctx_(std::make_unique<
         std::fill_n(
             parts.bits + (size_t(x) + size_t(kPartsWidth) * size_t(kPartsHeight - 1 - y)) * 3, 3,
             uint8_t(0x80));
-  for (int i = 0; i < kMaxWindows; ++i)
-    bitmaps_.push_back(
-        platform::CreateSurfaceBitmap(c.bufferWidth, c.bufferHeight, &c.slots[i].bits));
+  for (int i = 0; i < kMaxWindows; ++i) AddWindowBuffer(i);
   c.slots[0].inUse = 1;
   c.windowCount = 1;
   SetWindowSize(windowWidth, windowHeight);
-  c.fontName.set(u"IPAGothic");
-  c.todayYear = 2004, c.todayMonth = 5, c.todayDay = 7;
-}
-
-TenkiHost::~TenkiHost() {
-  for (uint32_t bitmap : bitmaps_) platform::DeleteBitmap(bitmap);
-  ctx_->fontName.release();
-  ctx_->dialName.release();
-  std::error_code ignored;
-  fs::remove_all(root_, ignored);
 }
 
 void TenkiHost::SetWindowSize(int width, int height) {
-  PluginSlot& slot = ctx_->slots[0];
+  PluginSlot& slot = ctx()->slots[0];
   slot.width = width;
   slot.height = height;
   slot.right = slot.left + width;

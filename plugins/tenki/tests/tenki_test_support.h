@@ -4,13 +4,13 @@
 #pragma once
 
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/bitmap_ops.h"
 #include "common/plugin_interface.h"
+#include "common/tests/plugin_test_host.h"
 #include "plugins/tenki/tenki_view.h"
 
 namespace yk::tenki::testing {
@@ -26,27 +26,16 @@ std::string Cp932(const std::string& utf8);
 std::string ReadFile(const fs::path& file);
 void WriteFile(const fs::path& file, std::string_view bytes);
 
-// A program folder <root>/ with plugin/ and data/, a Host context whose appFolder and
-// dataFolder point there, real window buffers and a parts sheet (white, with grey button
-// backgrounds at (0, 340) and (160, 340)).  Slot 0 is a window of the given size.
-class TenkiHost {
+// The plugins' test host (a program folder of its own with a Host context over it) with
+// screen buffers of 320 x 480, a window buffer for every slot and a parts sheet that is
+// white, with grey button backgrounds at (0, 340) and (160, 340).  Slot 0 is a window of
+// the given size.
+class TenkiHost : public yk::testing::PluginTestHost {
  public:
   TenkiHost(int windowWidth = 240, int windowHeight = 300);
-  ~TenkiHost();
-  TenkiHost(const TenkiHost&) = delete;
-  TenkiHost& operator=(const TenkiHost&) = delete;
 
-  HostContext* ctx() { return ctx_.get(); }
-  const fs::path& root() const { return root_; }
-  fs::path plugin() const { return root_ / "plugin"; }
-  fs::path data() const { return root_ / "data"; }
-  PixelBuffer window() { return SlotBuffer(*ctx_, 0); }
+  PixelBuffer window() { return SlotBuffer(*ctx(), 0); }
   void SetWindowSize(int width, int height);
-
- private:
-  fs::path root_;
-  std::unique_ptr<HostContext> ctx_;
-  std::vector<uint32_t> bitmaps_;
 };
 
 struct DrawnText {
