@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Vantor Studio"));
   // The desktop's menu entry (yomitoki.desktop) that this window belongs to.
   QGuiApplication::setDesktopFileName(QStringLiteral("yomitoki"));
-  platform::InstallQtMessageBoxes(nullptr);
+  platform::InstallQtMessageBoxes();
   yk::CTavikApp app;
 #ifdef YK_HAVE_HOST_DIALOGS
   app.AddExtension(yk::InstallDialogCommands);

@@ -18,6 +18,7 @@
 #include "host/tavik_view.h"
 #include "platform/process.h"
 #include "platform/profile.h"
+#include "platform/qt_message_box.h"
 #include "platform/qt_single_instance.h"
 #include "platform/qt_translations.h"
 
@@ -83,6 +84,8 @@ bool CTavikApp::InitInstance(const Options& options) {
   view_ = new CTavikView(buffers, options.clientSize, state.scale, folder, app_);
   frame_ = std::make_unique<CMainFrame>(view_);
   new KeyboardReturn(frame_.get());  // owned by the frame
+  // Message boxes that come with no dialog open belong to the main window.
+  platform::SetMessageBoxOwner(frame_.get());
   bool created = view_->OnCreate();
   if (created) {
     for (const Extension& extension : extensions_) extension(*frame_, *view_);

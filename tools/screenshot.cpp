@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tavik-hpc2k"));
   QApplication::setOrganizationName(QStringLiteral("Vantor Studio"));
-  platform::InstallQtMessageBoxes(nullptr);
+  platform::InstallQtMessageBoxes();
 
   const QDate date = QDate::fromString(QString::fromLocal8Bit(argv[2]), Qt::ISODate);
   if (!date.isValid()) {

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setOrganizationName(QString::fromStdU16String(platform::kCompanyName));
   QApplication::setApplicationName(QString::fromStdU16String(platform::kUpdaterProgramName));
-  platform::InstallQtMessageBoxes(nullptr);
+  platform::InstallQtMessageBoxes();
   const platform::Handle app =
       platform::RegisterApplication(platform::OpenSettingsProfile(platform::kUpdaterProgramName));
   // The host closes while the package runs; a quick package may answer before it is gone.

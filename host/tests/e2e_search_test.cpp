@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,6 +26,7 @@
 #include "host/tests/app_test_support.h"
 #include "host/tests/installed_program.h"
 #include "platform/qt_data_exchange.h"
+#include "platform/qt_message_box.h"
 #include "platform/testing/modal_script.h"
 
 namespace yk {
@@ -221,6 +223,84 @@ TEST_F(InstalledSearch, TheSelectionDialogAndTheQuickMenuOfferIt) {
   EXPECT_EQ(SlotAt(1).name.get(), kSearchName);
   EXPECT_EQ(SlotAt(1).loaded, 1);
   EXPECT_TRUE(recorder_.texts().empty());
+}
+
+// While it lives, message boxes are shown as the program shows them instead of recorded.
+class ShownMessageBoxes {
+ public:
+  ShownMessageBoxes() : recorder_(platform::InstallQtMessageBoxes()) {}
+  ~ShownMessageBoxes() { platform::SetMessageBoxHandler(recorder_); }
+  ShownMessageBoxes(const ShownMessageBoxes&) = delete;
+  ShownMessageBoxes& operator=(const ShownMessageBoxes&) = delete;
+
+ private:
+  platform::MessageBoxHandler recorder_;
+};
+
+// What a box showed, whose window it was and whether it got the keyboard.  Return on the
+// keyboard answers it: the default button when the box has the focus.
+struct SeenBox {
+  QString text;
+  QWidget* parent = nullptr;
+  bool hadKeyboard = false;
+};
+ModalScript::Handler AnswerWithReturn(SeenBox* seen) {
+  return [seen](QDialog* dialog) {
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    ASSERT_NE(box, nullptr) << dialog->windowTitle().toStdString();
+    seen->text = box->text();
+    seen->parent = box->parentWidget();
+    seen->hadKeyboard =
+        QTest::qWaitFor([box] { return QApplication::activeWindow() == box; }, 5000);
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, Qt::Key_Return);
+  };
+}
+
+// A box stays in sight of the user: one raised from the search dialog (a search without a
+// keyword) belongs to that dialog, one raised from the search window (its help glyph) to
+// the main window; each comes up with the keyboard, which goes back where it was.
+TEST_F(InstalledSearch, MessageBoxesBelongToTheWindowInSight) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ShownMessageBoxes shown;
+  QWidget* frame = app_->frame();
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000));
+
+  SeenBox help;
+  ModalScript helpBox(AnswerWithReturn(&help));
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, QPoint(SlotAt(1).left + 10, SlotAt(1).top + 30));
+  ASSERT_TRUE(helpBox.done()) << "the help glyph showed no box";
+  EXPECT_EQ(help.text, QStringLiteral("スケジュールとメモの文字列の検索や置換えを行います。\n"
+                                      "ダブルクリックして下さい。"));
+  EXPECT_EQ(help.parent, frame) << "no dialog open: the main window's";
+  EXPECT_TRUE(help.hadKeyboard);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 5000))
+      << "the main window has the keyboard again";
+
+  QDialog* search = nullptr;
+  bool keyboardBack = false;
+  SeenBox noKeyword;
+  ModalScript script;
+  script
+      .Expect(QStringLiteral("検索・置換"),
+              [&](QDialog* dialog) {
+                search = dialog;
+                FindControl<QLineEdit>(dialog, 1006)->clear();
+                Click(dialog, 1008);  // 検索
+                keyboardBack = QTest::qWaitFor(
+                    [dialog] { return QApplication::activeWindow() == dialog; }, 5000);
+                Click(dialog, 2);  // 閉じる
+              })
+      .ExpectAny(AnswerWithReturn(&noKeyword));
+  DoubleTapAt(&view(), InSearchWindow());
+  ASSERT_TRUE(script.done()) << "no box from the search dialog";
+  EXPECT_EQ(noKeyword.text, QStringLiteral("キーワードを入力して下さい"));
+  EXPECT_NE(search, nullptr);
+  EXPECT_EQ(noKeyword.parent, search) << "the dialog's, above it";
+  EXPECT_TRUE(noKeyword.hadKeyboard);
+  EXPECT_TRUE(keyboardBack) << "the dialog has the keyboard again";
 }
 
 }  // namespace
