@@ -71,6 +71,24 @@ function(yk_add_program_folder_dependency target)
   endif()
 endfunction()
 
+# yk_plugin(NAME SOURCES src... LIBS lib...): a plugin, NAME.plg, installed in the program
+# folder's plugin/.  Only its plg_* exports leave the module: the static libraries inside stay
+# hidden.  The Host context has a field named "slots", so Qt's keyword macros are kept out.
+function(yk_plugin name)
+  cmake_parse_arguments(P "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} MODULE ${P_SOURCES})
+  yk_warnings(${name})
+  target_compile_definitions(${name} PRIVATE QT_NO_KEYWORDS)
+  target_link_libraries(${name} PRIVATE ${P_LIBS})
+  set_target_properties(${name} PROPERTIES
+    PREFIX "" SUFFIX ".plg"
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON
+    INSTALL_RPATH "$ORIGIN/..")
+  target_link_options(${name} PRIVATE -Wl,--exclude-libs,ALL)
+  install(TARGETS ${name} LIBRARY DESTINATION ${YK_PLUGIN_DIR})
+endfunction()
+
 # yk_bench(NAME SOURCES src... LIBS lib...): a Google Benchmark binary (not run by ctest).
 function(yk_bench name)
   if(NOT YK_BENCH)
