@@ -38,17 +38,13 @@ namespace {
 using platform::testing::MessageRecorder;
 using ::testing::ElementsAre;
 using testing::ProgramFolder;
+using testing::Store;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
 
 std::u16string PluginPath(const char* file) {
   return platform::Utf8ToUtf16(std::string(YK_TEST_PLUGIN_DIR) + "/" + file);
-}
-
-void Store(std::initializer_list<std::pair<const char16_t*, std::u16string>> values) {
-  auto profile = platform::OpenSettingsProfile();
-  for (const auto& [key, value] : values) profile->WriteString(u"setting", key, value);
 }
 
 // One saved window showing the recording plugin A.

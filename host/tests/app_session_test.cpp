@@ -26,6 +26,7 @@ namespace {
 using platform::testing::MessageRecorder;
 using ::testing::ElementsAre;
 using testing::ProgramFolder;
+using testing::Store;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
@@ -64,13 +65,6 @@ struct HostRun {
   bool updated = false;
 };
 
-// Stores values through a profile of the folder's settings file.
-void Store([[maybe_unused]] const ProgramFolder& folder,
-           std::initializer_list<std::pair<const char16_t*, std::u16string>> values) {
-  auto profile = platform::OpenSettingsProfile();
-  for (const auto& [key, value] : values) profile->WriteString(kSettingSection, key, value);
-}
-
 std::optional<std::u16string> Stored(const ProgramFolder& folder, const char16_t* key) {
   (void)folder;
   auto profile = platform::OpenSettingsProfile();
@@ -100,12 +94,12 @@ TEST(HostStartup, WithoutAUsableDataFileTheProgramEndsAndNothingIsStored) {
     SCOPED_TRACE(c.rule);
     ProgramFolder folder;
     if (c.dataFile) testing::WriteBytes(folder.dataFile(), *c.dataFile);
-    Store(folder, {{u"wingrid", u"7"},
-                   {u"focuswin", u"0"},
-                   {u"firsttime", u"1"},
-                   {u"win_num", u"1"},
-                   {u"winleft0", u"33"},
-                   {u"font", u"Sans"}});
+    Store({{u"wingrid", u"7"},
+           {u"focuswin", u"0"},
+           {u"firsttime", u"1"},
+           {u"win_num", u"1"},
+           {u"winleft0", u"33"},
+           {u"font", u"Sans"}});
     const auto before = testing::ReadBytes(folder.settingsFile());
     ASSERT_FALSE(before.empty());
     const size_t bitmaps = platform::LiveBitmapCount();
@@ -187,7 +181,7 @@ TEST(HostStartup, StoredGridStepOutsideOneToTwentyIsFive) {
     SCOPED_TRACE(platform::Utf16ToUtf8(c.stored));
     ProgramFolder folder;
     folder.WriteTheme(0, 0, 0);
-    Store(folder, {{u"wingrid", c.stored}, {u"firsttime", u"1"}});
+    Store({{u"wingrid", c.stored}, {u"firsttime", u"1"}});
     MessageRecorder recorder;
     {
       HostRun run(folder, 637, 480);
@@ -242,10 +236,10 @@ TEST(HostStartup, HostKeysAreReadAtTheStartAndWrittenAtShutdown) {
   };
   ProgramFolder folder;
   folder.WriteTheme(0, 0, 0);
-  Store(folder, {{u"firsttime", u"1"}});
+  Store({{u"firsttime", u"1"}});
   int code = 112;
   for (const auto& [name, action] : keys)
-    Store(folder, {{name, platform::Utf8ToUtf16(std::to_string(code++))}});
+    Store({{name, platform::Utf8ToUtf16(std::to_string(code++))}});
   MessageRecorder recorder;
   {
     HostRun run(folder);
@@ -256,7 +250,7 @@ TEST(HostStartup, HostKeysAreReadAtTheStartAndWrittenAtShutdown) {
           << platform::Utf16ToUtf8(name);
     }
     // Shutdown writes every key, the ones it did not change too.
-    for (const auto& [name, action] : keys) Store(folder, {{name, u""}});
+    for (const auto& [name, action] : keys) Store({{name, u""}});
   }
   code = 112;
   for (const auto& [name, action] : keys) {
@@ -279,7 +273,7 @@ TEST(HostStartup, PluginButtonActionFromTheStoredNumber) {
     SCOPED_TRACE(platform::Utf16ToUtf8(c.stored));
     ProgramFolder folder;
     folder.WriteTheme(0, 0, 0);
-    Store(folder, {{u"plugtype", c.stored}, {u"firsttime", u"1"}});
+    Store({{u"plugtype", c.stored}, {u"firsttime", u"1"}});
     MessageRecorder recorder;
     HostRun run(folder);
     ASSERT_TRUE(run.updated);
@@ -291,7 +285,7 @@ TEST(HostStartup, MissingOptionalPicturesLetStartUpGoOn) {
   ProgramFolder folder;
   folder.WriteTheme(50, 60, 70);
   const std::string missingJpeg = (folder.root() / "none.jpg").string();
-  Store(folder, {{u"wallpaper", platform::Utf8ToUtf16(missingJpeg)}, {u"firsttime", u"1"}});
+  Store({{u"wallpaper", platform::Utf8ToUtf16(missingJpeg)}, {u"firsttime", u"1"}});
   MessageRecorder recorder;
   {
     HostRun run(folder);
@@ -313,7 +307,7 @@ TEST(HostStartup, IconImageAndWallpaperAreMerged) {
   testing::WriteSolidBmp(folder.iconFile(), 230, 95, 1, 2, 3);
   const auto jpeg = folder.root() / "wall.jpg";
   testing::WriteBytes(jpeg, testing::EncodeJpeg(400, 200));
-  Store(folder, {{u"wallpaper", platform::Utf8ToUtf16(jpeg.string())}, {u"firsttime", u"1"}});
+  Store({{u"wallpaper", platform::Utf8ToUtf16(jpeg.string())}, {u"firsttime", u"1"}});
   MessageRecorder recorder;
   HostRun run(folder);
   ASSERT_TRUE(run.updated);
@@ -370,23 +364,23 @@ class HostWithPlugins : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_.WriteTheme(0, 0, 0);
-    Store(folder_, {{u"firsttime", u"1"},
-                    {u"win_num", u"3"},
-                    {u"winleft0", u"0"},
-                    {u"wintop0", u"0"},
-                    {u"winwidth0", u"240"},
-                    {u"winheight0", u"100"},
-                    {u"winplg0", PluginPath("rec_a.plg")},
-                    {u"winleft1", u"100"},
-                    {u"wintop1", u"50"},
-                    {u"winwidth1", u"200"},
-                    {u"winheight1", u"120"},
-                    {u"winplg1", u""},
-                    {u"winleft2", u"300"},
-                    {u"wintop2", u"200"},
-                    {u"winwidth2", u"240"},
-                    {u"winheight2", u"150"},
-                    {u"winplg2", PluginPath("rec_b.plg")}});
+    Store({{u"firsttime", u"1"},
+           {u"win_num", u"3"},
+           {u"winleft0", u"0"},
+           {u"wintop0", u"0"},
+           {u"winwidth0", u"240"},
+           {u"winheight0", u"100"},
+           {u"winplg0", PluginPath("rec_a.plg")},
+           {u"winleft1", u"100"},
+           {u"wintop1", u"50"},
+           {u"winwidth1", u"200"},
+           {u"winheight1", u"120"},
+           {u"winplg1", u""},
+           {u"winleft2", u"300"},
+           {u"wintop2", u"200"},
+           {u"winwidth2", u"240"},
+           {u"winheight2", u"150"},
+           {u"winplg2", PluginPath("rec_b.plg")}});
     (void)yk::testing::TakeCalls();
   }
   void TearDown() override { yk::testing::ClearAnswers(); }
@@ -506,7 +500,7 @@ TEST(HostThemes, ChoosingAThemeReplacesTheDataFileOnlyWithALoadablePicture) {
   testing::WriteSolidBmp(folder.themeFolder() / "blue.bmp", 240, 400, 200, 0, 0);
   testing::WriteBytes(folder.themeFolder() / "broken.bmp", {'B', 'M', 0, 0});
   testing::WriteSolidBmp(folder.root() / "outside.bmp", 240, 400, 0, 0, 200);
-  Store(folder, {{u"firsttime", u"1"}});
+  Store({{u"firsttime", u"1"}});
   MessageRecorder recorder;
   HostRun run(folder);
   ASSERT_TRUE(run.updated);
@@ -573,7 +567,7 @@ TEST(HostStartup, AScheduleMoveCutShortIsFinished) {
 TEST(HostWallpaper, ScreenAndSettingStayTogether) {
   ProgramFolder folder;
   folder.WriteTheme(0, 0, 0);
-  Store(folder, {{u"firsttime", u"1"}});
+  Store({{u"firsttime", u"1"}});
   const auto good = folder.root() / "good.jpg";
   testing::WriteBytes(good, testing::EncodeJpeg(64, 48));
   const auto broken = folder.root() / "broken.jpg";

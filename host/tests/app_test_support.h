@@ -14,7 +14,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/bmp_file.h"
@@ -66,6 +68,14 @@ inline std::vector<uint8_t> SolidPicture(int width, int height, uint8_t b, uint8
     pixels[i + 2] = r;
   }
   return pixels;
+}
+
+// Writes host settings (section [setting]) into this test's settings file.  The section's
+// name is written out: the host's header with it also brings the Host context, which
+// tests built with Qt's keyword macros can't include.
+inline void Store(std::initializer_list<std::pair<const char16_t*, std::u16string>> values) {
+  auto profile = platform::OpenSettingsProfile();
+  for (const auto& [key, value] : values) profile->WriteString(u"setting", key, value);
 }
 
 inline void WriteBytes(const fs::path& file, const std::vector<uint8_t>& bytes) {

@@ -49,6 +49,7 @@ using platform::testing::ModalScript;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::ProgramFolder;
+using testing::Store;
 
 const ::testing::Environment* const kQt =
     ::testing::AddGlobalTestEnvironment(new testing::QtEnvironment);
@@ -557,10 +558,6 @@ class HostCommands : public ::testing::Test {
     app_.reset();
     yk::testing::ClearAnswers();
     (void)yk::testing::TakeCalls();
-  }
-  static void Store(std::initializer_list<std::pair<const char16_t*, std::u16string>> values) {
-    auto profile = platform::OpenSettingsProfile();
-    for (const auto& [key, value] : values) profile->WriteString(u"setting", key, value);
   }
   static std::u16string Stored(const char16_t* key) {
     return platform::OpenSettingsProfile()->GetString(u"setting", key, u"<missing>");
